@@ -1,0 +1,101 @@
+// Tagged items: the patient and examination data of section 1 and the statements of sections 8
+// and 11 (behind a 9-byte statement header), and any section numbered 12 or above.
+//
+// Item readers and writers accept sections 1, 8, 11 and 12 and above, and fail with
+// kScpErrNotItemSection for 2 to 7, 9 and 10 (and 0). Readers return the first matching item
+// before the terminator (tag 255) and never look past the section body.
+#pragma once
+
+#include <cstdint>
+
+#include "scp/ScpFields.h"
+#include "scp/ScpRecord.h"
+
+constexpr uint8_t kScpTagTerminator = 255;
+
+// Section 1 tags read and written by Quillon.
+enum ScpPatientTag : uint8_t {
+  kScpTagLastName = 0,
+  kScpTagFirstName = 1,
+  kScpTagPatientId = 2,
+  kScpTagSecondLastName = 3,
+  kScpTagAge = 4,
+  kScpTagDateOfBirth = 5,
+  kScpTagHeight = 6,
+  kScpTagWeight = 7,
+  kScpTagSex = 8,
+  kScpTagRace = 9,
+  kScpTagSystolic = 11,
+  kScpTagDiastolic = 12,
+  kScpTagDiagnosis = 13,
+  kScpTagAcquiringInstitution = 16,
+  kScpTagAnalysingInstitution = 17,
+  kScpTagAcquiringDepartment = 18,
+  kScpTagAnalysingDepartment = 19,
+  kScpTagReferringPhysician = 20,
+  kScpTagConfirmingPhysician = 21,
+  kScpTagTechnician = 22,
+  kScpTagRoom = 23,
+  kScpTagStat = 24,
+  kScpTagAcquisitionDate = 25,
+  kScpTagAcquisitionTime = 26,
+  kScpTagBaselineFilter = 27,
+  kScpTagLowPassFilter = 28,
+  kScpTagFreeText = 30,
+  kScpTagSequenceNumber = 31,
+};
+
+// Finds the first item with `tag` and copies min(size, its length) value bytes into `buffer`;
+// *length receives the item's full stored length (may exceed size). Returns 0;
+// kScpErrNotItemSection - kScpLayerAccessor for a section that holds no items;
+// the record status minus kScpLayerAccessor when the section is absent;
+// kScpErrItemNotFound - kScpLayerAccessor (-310) when no item before the terminator or the body
+// end has the tag. An item whose value runs past the body end is treated as the end.
+ScpStatus ScpFindItem(const ScpRecord* record, uint16_t section, uint8_t tag, void* buffer,
+                      uint32_t size, uint32_t* length);
+
+// Reads a text item: at most size - 1 characters, always terminated (size 256 for the form).
+// *length receives the stored length. Statuses: those of ScpFindItem minus kScpLayerItem.
+ScpStatus ScpGetItemText(const ScpRecord* record, uint16_t section, uint8_t tag, char* text,
+                         uint32_t size, uint32_t* length);
+
+// Typed readers. An item shorter than its layout fills the missing bytes with 0 (never stale
+// memory). Statuses: those of ScpFindItem minus kScpLayerItem; the output is untouched on failure.
+ScpStatus ScpGetItemValueUnit(const ScpRecord* record, uint16_t section, uint8_t tag,
+                              ScpValueUnit* out);
+ScpStatus ScpGetItemWord(const ScpRecord* record, uint16_t section, uint8_t tag, uint16_t* out);
+ScpStatus ScpGetItemByte(const ScpRecord* record, uint16_t section, uint8_t tag, uint8_t* out);
+ScpStatus ScpGetItemTime(const ScpRecord* record, uint16_t section, uint8_t tag, ScpTime* out);
+ScpStatus ScpGetItemDate(const ScpRecord* record, uint16_t section, uint8_t tag, ScpDate* out);
+
+// Reads the 9-byte statement header of section 8, 11 or 12 and above. Returns 0;
+// kScpErrNotItemSection - kScpLayerAccessor for any other id; a field-codec status minus
+// kScpLayerAccessor when the section is absent or shorter than 9 bytes.
+ScpStatus ScpGetStatementHeader(const ScpRecord* record, uint16_t section,
+                                ScpStatementHeader* out);
+
+// Appends one item (3-byte head, then `n` value bytes packed with `layout` when value is given)
+// at the end of the section body. A head that was appended stays when the value fails.
+// Returns 0 or the failing append's status minus kScpLayerItem.
+ScpStatus ScpAddItem(ScpRecord* record, uint16_t section, uint8_t tag, int layout,
+                     const void* value, uint16_t n);
+
+// Typed writers; each appends one item. Statuses: those of ScpAddItem minus kScpLayerTypedItem.
+// A text longer than 65534 bytes is refused with kScpErrOutOfBounds.
+ScpStatus ScpAddItemText(ScpRecord* record, uint16_t section, uint8_t tag, const char* text);
+ScpStatus ScpAddItemValueUnit(ScpRecord* record, uint16_t section, uint8_t tag,
+                              const ScpValueUnit* value);
+ScpStatus ScpAddItemWord(ScpRecord* record, uint16_t section, uint8_t tag, uint16_t value);
+ScpStatus ScpAddItemByte(ScpRecord* record, uint16_t section, uint8_t tag, uint8_t value);
+ScpStatus ScpAddItemTime(ScpRecord* record, uint16_t section, uint8_t tag, const ScpTime* value);
+ScpStatus ScpAddItemDate(ScpRecord* record, uint16_t section, uint8_t tag, const ScpDate* value);
+
+// Appends the terminator (tag 255, length 0).
+ScpStatus ScpAddItemEnd(ScpRecord* record, uint16_t section);
+
+// Writes the statement header of section 8, 11 or 12 and above: appended to an empty body,
+// overwritten in place when the body holds at least 9 bytes. Returns 0;
+// kScpErrNotItemSection - kScpLayerAccessor for any other id; kScpErrShortSection -
+// kScpLayerAccessor when the body holds 1 to 8 bytes.
+ScpStatus ScpSetStatementHeader(ScpRecord* record, uint16_t section,
+                                const ScpStatementHeader* header);

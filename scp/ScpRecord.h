@@ -1,0 +1,69 @@
+// The in-memory SCP-ECG record: a directory of sections, each an owned body block with its id.
+//
+// Lookups by id find the first entry with that id in directory order. The record owns every
+// block: freeing the record frees them all, removing a section frees its block.
+#pragma once
+
+#include <cstdint>
+
+#include "scp/ScpMemory.h"
+#include "scp/ScpStatus.h"
+
+struct ScpSectionEntry {
+  ScpBlock data;    // the section body; holds at least `length` bytes
+  uint16_t id;      // section id
+  uint32_t length;  // body length in bytes (section length minus the 16-byte header)
+};
+
+struct ScpRecord {
+  uint16_t count;            // number of directory entries
+  ScpSectionEntry* entries;  // `count` entries in the order they were added
+};
+
+// Returns a new empty record (count 0), or null when memory runs out.
+ScpRecord* ScpRecordCreate();
+
+// Frees every section block, then the directory and the record. Null is ignored.
+void ScpRecordFree(ScpRecord* record);
+
+// Appends an entry that takes ownership of `block` (which holds at least `length` bytes).
+// Returns 0; kScpErrDirectoryFull - kScpLayerRecord when the directory cannot grow (also when it
+// already holds 65535 entries); kScpErrNoSection - kScpLayerRecord for a null record or block.
+// On failure the caller keeps the block.
+ScpStatus ScpRecordAddSection(ScpRecord* record, uint16_t id, uint32_t length, ScpBlock block);
+
+// When no section has this id: appends an entry of length 0 with a new 4-byte zero-filled block
+// and returns that block. When one exists, or memory runs out: returns null and changes nothing.
+ScpBlock ScpRecordNewSection(ScpRecord* record, uint16_t id);
+
+// Frees the block of the first entry with the id and removes the entry, keeping the order of the
+// others. Returns 0, or kScpErrNoSuchEntry - kScpLayerAccessor (-305) when no entry has the id.
+ScpStatus ScpRecordRemoveSection(ScpRecord* record, uint16_t id);
+
+// Returns the index (from 0) of the first entry with the id, or
+// kScpErrNoSuchEntry - kScpLayerDirectory (-105) when absent.
+int32_t ScpRecordFindSection(const ScpRecord* record, uint16_t id);
+
+// Returns the number of entries (0 for a null record).
+uint16_t ScpRecordSectionCount(const ScpRecord* record);
+
+// Returns the body block of the first entry with the id, or null when absent.
+ScpBlock ScpRecordSectionData(const ScpRecord* record, uint16_t id);
+
+// Returns the body length of the first entry with the id, or -305 when absent.
+int64_t ScpRecordSectionLength(const ScpRecord* record, uint16_t id);
+
+// Returns the body length of the entry at `index`, or kScpErrNoSuchEntry - kScpLayerRecord when
+// the index is out of range.
+int64_t ScpRecordLengthAt(const ScpRecord* record, uint16_t index);
+
+// Returns the id of the entry at `index`, or kScpErrNoSuchEntry - kScpLayerRecord when the index is
+// out of range (used to list sections in stored order).
+int32_t ScpRecordIdAt(const ScpRecord* record, uint16_t index);
+
+// Changes the body length of the first entry with the id by `delta` (new length = length + delta);
+// the block is resized to new length + 2 bytes and the first new-length bytes keep their contents.
+// Returns 0; kScpErrNoSuchEntry - kScpLayerAccessor when absent; kScpErrNoMemory - kScpLayerRecord
+// (-206) when the block cannot be resized or the new length would be negative or exceed 2^32 - 3;
+// the section is then unchanged.
+ScpStatus ScpRecordResizeSection(ScpRecord* record, uint16_t id, int64_t delta);

@@ -1,0 +1,28 @@
+// Writes an ScpRecord as an SCP-ECG file: sections in ascending id order behind a rebuilt pointer
+// section, every header and checksum computed afresh.
+#pragma once
+
+#include <cstdint>
+
+#include "scp/ScpFile.h"
+#include "scp/ScpRecord.h"
+
+// Builds the pointer section body: 12 fixed entries for ids 0 to 11, then one per section
+// numbered 12 to 254 that holds data. Returns the block and its size in *size, or null when
+// memory runs out. The record's total size (all headers and pad bytes included) goes to
+// *recordLength.
+ScpBlock ScpBuildPointerSection(const ScpRecord* record, uint32_t* size, uint32_t* recordLength);
+
+// Writes one section (header with version 10 and protocol version 0, body, pad byte when the body
+// length is odd) and carries *runningCrc over every byte written. Returns 0, or
+// kScpErrFileWrite - kScpLayerDirectory on a short write.
+ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32_t bodyLength,
+                          uint16_t* runningCrc);
+
+// Writes the record to `path`. The file is first written in full to a temporary file beside the
+// target, flushed, then renamed over it, so a failure at any point leaves an existing target
+// exactly as it was. Returns 0; kScpErrNoPointerSection - kScpLayerAccessor (-321) when the pointer
+// section cannot be built; kScpErrFileWrite - kScpLayerAccessor (-323) when the file cannot be
+// created, written, flushed, closed or renamed, or when an existing target is not writable. The
+// record is not changed.
+ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path);

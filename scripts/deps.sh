@@ -1,0 +1,28 @@
+# Installs the Debian packages Quillon needs to build, test and run, when any is missing.
+# Sourced by run.sh and test.sh; quick when everything is already there.
+quillon_packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev   # Qt 6 widgets, printing and Qt Test
+  fonts-liberation                            # metric-compatible "Arial" for drawing and printing
+  libgtest-dev libgmock-dev libbenchmark-dev  # GoogleTest and Google Benchmark
+  biosig-tools                                # an independent SCP-ECG reader the tests compare with
+)
+
+quillon_install_deps() {
+  local missing=()
+  local package
+  for package in "${quillon_packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then
+      echo "error: these packages are missing and installing them needs root: ${missing[*]}" >&2
+      return 1
+    fi
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+}
