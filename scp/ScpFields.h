@@ -143,7 +143,9 @@ struct ScpPointerEntry {
 };
 
 // Returns the file size in bytes of a fixed layout, 0 for the variable layouts 3 and 23, or
-// kScpErrBadLayout - kScpLayerDirectory (-107) for a code that names no layout.
+// kScpErrBadLayout - kScpLayerDirectory (-107) for a code that names no layout. The format's
+// layouts 5, 17 and 21, which Quillon never uses and gives no structure, are refused the same way;
+// the plain integer layouts 1 (u32), 22 (u8) and 27 (u16) are kept.
 int32_t ScpLayoutSize(int layout);
 
 // Reads the layout's fields from buffer[offset ...] into `out`. `count` is used only by layouts 3
@@ -154,9 +156,10 @@ int32_t ScpLayoutSize(int layout);
 ScpStatus ScpUnpack(const uint8_t* buffer, uint32_t bufferSize, int layout, void* out,
                     uint32_t offset, uint32_t count);
 
-// Writes the structure's fields to buffer[offset ...]. Layout 23 writes the text and its
-// terminator, never more than `count` bytes. Statuses as for ScpUnpack; nothing is written on
-// failure.
+// Writes the structure's fields to buffer[offset ...]. Layout 23 fills exactly `count` bytes: at
+// most count - 1 characters of the text, then zeros (so the stored text always ends with its
+// terminator and no byte keeps an old value). Statuses as for ScpUnpack, -112 when offset + count
+// (or the fixed size) runs past bufferSize; nothing is written on failure.
 ScpStatus ScpPack(uint8_t* buffer, uint32_t bufferSize, int layout, const void* in,
                   uint32_t offset, uint32_t count);
 
@@ -171,8 +174,10 @@ ScpStatus ScpGetFields(const ScpRecord* record, uint16_t id, int layout, void* o
 ScpStatus ScpPutFields(ScpRecord* record, uint16_t id, int layout, const void* in,
                        uint32_t offset, uint32_t count);
 
-// Grows the section by `count` bytes and packs at the old end of its body. For a fixed layout
-// `count` must equal the layout's size. Any failure is returned minus a further kScpLayerAccessor,
-// and the section is left unchanged (length and contents).
+// Grows the section by `count` bytes and packs at the old end of its body. Every status is the
+// field-level one minus a further kScpLayerAccessor: -407 for an unknown layout; -412 when a
+// fixed layout's size is not `count`; -504 when the section is absent; -508 when its body
+// cannot be reached; -308 for a null `in` with a non-zero count; -506 when the section cannot
+// grow. The section is left unchanged (length and contents) on any failure.
 ScpStatus ScpAppendFields(ScpRecord* record, uint16_t id, int layout, const void* in,
                           uint32_t count);

@@ -46,16 +46,19 @@ enum ScpPatientTag : uint8_t {
 };
 
 // Finds the first item with `tag` and copies min(size, its length) value bytes into `buffer`;
-// *length receives the item's full stored length (may exceed size). Returns 0;
-// kScpErrNotItemSection - kScpLayerAccessor for a section that holds no items;
-// the record status minus kScpLayerAccessor when the section is absent;
+// *length (may be null) receives the item's full stored length (may exceed size). Returns 0;
+// kScpErrNotItemSection - kScpLayerAccessor (-309) for a section that holds no items;
+// kScpErrNoSection - kScpLayerRecord - kScpLayerAccessor (-504) when the section is absent;
+// kScpErrNoData - kScpLayerAccessor (-308) for a null buffer with a non-zero size;
 // kScpErrItemNotFound - kScpLayerAccessor (-310) when no item before the terminator or the body
-// end has the tag. An item whose value runs past the body end is treated as the end.
+// end has the tag. An item whose value runs past the body end is treated as the end, even when it
+// carries the tag: nothing beyond the body is ever read. Nothing is written on failure.
 ScpStatus ScpFindItem(const ScpRecord* record, uint16_t section, uint8_t tag, void* buffer,
                       uint32_t size, uint32_t* length);
 
 // Reads a text item: at most size - 1 characters, always terminated (size 256 for the form).
-// *length receives the stored length. Statuses: those of ScpFindItem minus kScpLayerItem.
+// *length (may be null) receives the stored length. Statuses: those of ScpFindItem minus
+// kScpLayerItem; kScpErrOutOfBounds - kScpLayerItem (-412) for a null text or a size of 0.
 ScpStatus ScpGetItemText(const ScpRecord* record, uint16_t section, uint8_t tag, char* text,
                          uint32_t size, uint32_t* length);
 
@@ -69,19 +72,22 @@ ScpStatus ScpGetItemTime(const ScpRecord* record, uint16_t section, uint8_t tag,
 ScpStatus ScpGetItemDate(const ScpRecord* record, uint16_t section, uint8_t tag, ScpDate* out);
 
 // Reads the 9-byte statement header of section 8, 11 or 12 and above. Returns 0;
-// kScpErrNotItemSection - kScpLayerAccessor for any other id; a field-codec status minus
-// kScpLayerAccessor when the section is absent or shorter than 9 bytes.
+// kScpErrNotItemSection - kScpLayerAccessor (-309) for any other id; a field-codec status minus
+// kScpLayerAccessor when the section is absent (-504) or shorter than 9 bytes (-412). The output
+// is untouched on failure.
 ScpStatus ScpGetStatementHeader(const ScpRecord* record, uint16_t section,
                                 ScpStatementHeader* out);
 
 // Appends one item (3-byte head, then `n` value bytes packed with `layout` when value is given)
 // at the end of the section body. A head that was appended stays when the value fails.
-// Returns 0 or the failing append's status minus kScpLayerItem.
+// Returns 0; kScpErrNotItemSection - kScpLayerItem (-409) for a section that holds no items; or
+// the failing ScpAppendFields status minus kScpLayerItem (-904 for an absent section).
 ScpStatus ScpAddItem(ScpRecord* record, uint16_t section, uint8_t tag, int layout,
                      const void* value, uint16_t n);
 
-// Typed writers; each appends one item. Statuses: those of ScpAddItem minus kScpLayerTypedItem.
-// A text longer than 65534 bytes is refused with kScpErrOutOfBounds.
+// Typed writers; each appends one item. Statuses: those of ScpAddItem minus kScpLayerTypedItem;
+// kScpErrNoData - kScpLayerTypedItem (-508) for a null value or text; a text longer than 65534
+// bytes is refused with kScpErrOutOfBounds - kScpLayerTypedItem (-512) and nothing is appended.
 ScpStatus ScpAddItemText(ScpRecord* record, uint16_t section, uint8_t tag, const char* text);
 ScpStatus ScpAddItemValueUnit(ScpRecord* record, uint16_t section, uint8_t tag,
                               const ScpValueUnit* value);
@@ -90,12 +96,13 @@ ScpStatus ScpAddItemByte(ScpRecord* record, uint16_t section, uint8_t tag, uint8
 ScpStatus ScpAddItemTime(ScpRecord* record, uint16_t section, uint8_t tag, const ScpTime* value);
 ScpStatus ScpAddItemDate(ScpRecord* record, uint16_t section, uint8_t tag, const ScpDate* value);
 
-// Appends the terminator (tag 255, length 0).
+// Appends the terminator (tag 255, length 0). Statuses as the typed writers.
 ScpStatus ScpAddItemEnd(ScpRecord* record, uint16_t section);
 
 // Writes the statement header of section 8, 11 or 12 and above: appended to an empty body,
 // overwritten in place when the body holds at least 9 bytes. Returns 0;
-// kScpErrNotItemSection - kScpLayerAccessor for any other id; kScpErrShortSection -
-// kScpLayerAccessor when the body holds 1 to 8 bytes.
+// kScpErrNotItemSection - kScpLayerAccessor (-309) for any other id; kScpErrShortSection -
+// kScpLayerAccessor (-313) when the body holds 1 to 8 bytes; -504 when the section is absent;
+// -308 for a null header; an ScpAppendFields status when appending fails.
 ScpStatus ScpSetStatementHeader(ScpRecord* record, uint16_t section,
                                 const ScpStatementHeader* header);

@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// An owned heap block. Null means "no block".
+// An owned heap block. Null means "no block". The handle is the address of the block's bytes; it
+// must come from ScpMemAlloc or ScpMemRealloc (never from malloc or new) and be released with
+// ScpMemFree.
 using ScpBlock = void*;
 
 // Returns a zero-filled block of size bytes, or null when memory runs out. A size of 0 still

@@ -1,1 +1,158 @@
-// Placeholder until this file is written.
+#include "scp/ScpRecord.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kMaxEntries = 0xFFFF;                 // the count is a u16
+constexpr int64_t kMaxSectionLength = 0xFFFFFFFFLL - 2;  // the block holds length + 2 bytes
+constexpr size_t kNewSectionBlockSize = 4;
+
+int32_t IndexOf(const ScpRecord* record, uint16_t id) {
+  if (record == nullptr) {
+    return -1;
+  }
+  for (uint32_t i = 0; i < record->count; ++i) {
+    if (record->entries[i].id == id) {
+      return static_cast<int32_t>(i);
+    }
+  }
+  return -1;
+}
+
+// Resizes the directory to hold `count` entries; false (directory unchanged) when memory runs out.
+bool ResizeDirectory(ScpRecord* record, uint32_t count) {
+  ScpBlock resized = ScpMemRealloc(record->entries, sizeof(ScpSectionEntry) * count);
+  if (resized == nullptr) {
+    return false;
+  }
+  record->entries = static_cast<ScpSectionEntry*>(resized);
+  return true;
+}
+
+}  // namespace
+
+ScpRecord* ScpRecordCreate() {
+  auto* record = static_cast<ScpRecord*>(ScpMemAlloc(sizeof(ScpRecord)));
+  if (record == nullptr) {
+    return nullptr;
+  }
+  record->count = 0;
+  record->entries = static_cast<ScpSectionEntry*>(ScpMemAlloc(0));
+  if (record->entries == nullptr) {
+    ScpMemFree(record);
+    return nullptr;
+  }
+  return record;
+}
+
+void ScpRecordFree(ScpRecord* record) {
+  if (record == nullptr) {
+    return;
+  }
+  for (uint32_t i = 0; i < record->count; ++i) {
+    ScpMemFree(record->entries[i].data);
+  }
+  ScpMemFree(record->entries);
+  ScpMemFree(record);
+}
+
+ScpStatus ScpRecordAddSection(ScpRecord* record, uint16_t id, uint32_t length, ScpBlock block) {
+  if (record == nullptr || block == nullptr) {
+    return kScpErrNoSection - kScpLayerRecord;
+  }
+  if (record->count >= kMaxEntries || !ResizeDirectory(record, record->count + 1u)) {
+    return kScpErrDirectoryFull - kScpLayerRecord;
+  }
+  record->entries[record->count] = ScpSectionEntry{block, id, length};
+  ++record->count;
+  return kScpOk;
+}
+
+ScpBlock ScpRecordNewSection(ScpRecord* record, uint16_t id) {
+  if (record == nullptr || IndexOf(record, id) >= 0) {
+    return nullptr;
+  }
+  ScpBlock block = ScpMemAlloc(kNewSectionBlockSize);
+  if (block == nullptr) {
+    return nullptr;
+  }
+  if (ScpRecordAddSection(record, id, 0, block) != kScpOk) {
+    ScpMemFree(block);
+    return nullptr;
+  }
+  return block;
+}
+
+ScpStatus ScpRecordRemoveSection(ScpRecord* record, uint16_t id) {
+  int32_t index = IndexOf(record, id);
+  if (index < 0) {
+    return kScpErrNoSuchEntry - kScpLayerAccessor;
+  }
+  ScpMemFree(record->entries[index].data);
+  for (uint32_t i = static_cast<uint32_t>(index) + 1; i < record->count; ++i) {
+    record->entries[i - 1] = record->entries[i];
+  }
+  --record->count;
+  // A failed shrink keeps the larger directory, which is harmless.
+  ResizeDirectory(record, record->count);
+  return kScpOk;
+}
+
+int32_t ScpRecordFindSection(const ScpRecord* record, uint16_t id) {
+  int32_t index = IndexOf(record, id);
+  return index >= 0 ? index : kScpErrNoSuchEntry - kScpLayerDirectory;
+}
+
+uint16_t ScpRecordSectionCount(const ScpRecord* record) {
+  return record == nullptr ? 0 : record->count;
+}
+
+ScpBlock ScpRecordSectionData(const ScpRecord* record, uint16_t id) {
+  int32_t index = IndexOf(record, id);
+  return index >= 0 ? record->entries[index].data : nullptr;
+}
+
+int64_t ScpRecordSectionLength(const ScpRecord* record, uint16_t id) {
+  int32_t index = IndexOf(record, id);
+  return index >= 0 ? record->entries[index].length : kScpErrNoSuchEntry - kScpLayerAccessor;
+}
+
+int64_t ScpRecordLengthAt(const ScpRecord* record, uint16_t index) {
+  if (record == nullptr || index >= record->count) {
+    return kScpErrNoSuchEntry - kScpLayerRecord;
+  }
+  return record->entries[index].length;
+}
+
+int32_t ScpRecordIdAt(const ScpRecord* record, uint16_t index) {
+  if (record == nullptr || index >= record->count) {
+    return kScpErrNoSuchEntry - kScpLayerRecord;
+  }
+  return record->entries[index].id;
+}
+
+ScpStatus ScpRecordResizeSection(ScpRecord* record, uint16_t id, int64_t delta) {
+  int32_t index = IndexOf(record, id);
+  if (index < 0) {
+    return kScpErrNoSuchEntry - kScpLayerAccessor;
+  }
+  ScpSectionEntry& entry = record->entries[index];
+  int64_t newLength = static_cast<int64_t>(entry.length) + delta;
+  if (newLength < 0 || newLength > kMaxSectionLength) {
+    return kScpErrNoMemory - kScpLayerRecord;
+  }
+  ScpBlock resized = ScpMemRealloc(entry.data, static_cast<size_t>(newLength) + 2);
+  if (resized == nullptr) {
+    return kScpErrNoMemory - kScpLayerRecord;
+  }
+  // Bytes gained are zero until the caller fills them, even where the block kept a stale tail.
+  if (newLength > entry.length) {
+    std::memset(ScpMemLock(resized) + entry.length, 0,
+                static_cast<size_t>(newLength - entry.length));
+  }
+  ScpMemUnlock(resized);
+  entry.data = resized;
+  entry.length = static_cast<uint32_t>(newLength);
+  return kScpOk;
+}

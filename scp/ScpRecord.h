@@ -62,7 +62,8 @@ int64_t ScpRecordLengthAt(const ScpRecord* record, uint16_t index);
 int32_t ScpRecordIdAt(const ScpRecord* record, uint16_t index);
 
 // Changes the body length of the first entry with the id by `delta` (new length = length + delta);
-// the block is resized to new length + 2 bytes and the first new-length bytes keep their contents.
+// the block is resized to new length + 2 bytes; the bytes the body keeps hold their contents and
+// the bytes it gains are 0.
 // Returns 0; kScpErrNoSuchEntry - kScpLayerAccessor when absent; kScpErrNoMemory - kScpLayerRecord
 // (-206) when the block cannot be resized or the new length would be negative or exceed 2^32 - 3;
 // the section is then unchanged.

@@ -14,15 +14,21 @@
 ScpBlock ScpBuildPointerSection(const ScpRecord* record, uint32_t* size, uint32_t* recordLength);
 
 // Writes one section (header with version 10 and protocol version 0, body, pad byte when the body
-// length is odd) and carries *runningCrc over every byte written. Returns 0, or
-// kScpErrFileWrite - kScpLayerDirectory on a short write.
+// length is odd) and carries *runningCrc over every byte written. Returns 0;
+// kScpErrFileWrite - kScpLayerDirectory (-123) on a short write; kScpErrNoData -
+// kScpLayerDirectory (-108) for a null body of non-zero length, a null runningCrc, or a body too
+// long for the u32 section length.
 ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32_t bodyLength,
                           uint16_t* runningCrc);
 
 // Writes the record to `path`. The file is first written in full to a temporary file beside the
 // target, flushed, then renamed over it, so a failure at any point leaves an existing target
-// exactly as it was. Returns 0; kScpErrNoPointerSection - kScpLayerAccessor (-321) when the pointer
-// section cannot be built; kScpErrFileWrite - kScpLayerAccessor (-323) when the file cannot be
-// created, written, flushed, closed or renamed, or when an existing target is not writable. The
-// record is not changed.
+// exactly as it was, and no temporary file is left behind. When `path` is a symbolic link the
+// file it points to is replaced and the link kept. Returns 0;
+// kScpErrNoPointerSection - kScpLayerAccessor (-321) when the pointer section cannot be built
+// (memory, a null record, or a record too large for the u32 length field); the file is untouched;
+// kScpErrFileWrite - kScpLayerAccessor (-323) when the file cannot be created, its record header
+// written, or it cannot be flushed, closed or renamed, or when an existing target is read-only
+// (see ScpFileIsReadOnly); a ScpWriteSection status minus kScpLayerAccessor (-423 for a failed
+// section write). The record is not changed.
 ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path);
