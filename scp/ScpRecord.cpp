@@ -115,7 +115,8 @@ ScpBlock ScpRecordSectionData(const ScpRecord* record, uint16_t id) {
 
 int64_t ScpRecordSectionLength(const ScpRecord* record, uint16_t id) {
   int32_t index = IndexOf(record, id);
-  return index >= 0 ? record->entries[index].length : kScpErrNoSuchEntry - kScpLayerAccessor;
+  return index >= 0 ? static_cast<int64_t>(record->entries[index].length)
+                    : kScpErrNoSuchEntry - kScpLayerAccessor;
 }
 
 int64_t ScpRecordLengthAt(const ScpRecord* record, uint16_t index) {
