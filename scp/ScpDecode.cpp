@@ -1,1 +1,557 @@
-// Placeholder until this file is written.
+#include "scp/ScpDecode.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "scp/ScpFields.h"
+#include "scp/ScpHuffman.h"
+#include "scp/ScpMeasurements.h"
+
+namespace {
+
+constexpr int64_t kMaxSampleCount = INT32_MAX;
+constexpr int64_t kMaxReferenceSamples = UINT16_MAX;
+
+int64_t Clamp(int64_t value, int64_t low, int64_t high) {
+  return std::max(low, std::min(value, high));
+}
+
+int32_t SaturateToInt32(int64_t value) {
+  return static_cast<int32_t>(Clamp(value, INT32_MIN, INT32_MAX));
+}
+
+int16_t* AllocateSamples(int64_t count) {
+  return static_cast<int16_t*>(
+      std::calloc(static_cast<size_t>(std::max<int64_t>(count, 1)), sizeof(int16_t)));
+}
+
+bool HasSection(const ScpRecord* record, uint16_t id) {
+  return ScpRecordFindSection(record, id) >= 0;
+}
+
+// The body of a section and its length, or null when it cannot be reached.
+struct Body {
+  const uint8_t* bytes;
+  int64_t length;
+};
+
+Body SectionBody(const ScpRecord* record, uint16_t id) {
+  const int64_t length = ScpRecordSectionLength(record, id);
+  const uint8_t* bytes = ScpMemLock(ScpRecordSectionData(record, id));
+  if (length < 0 || bytes == nullptr) {
+    return {nullptr, 0};
+  }
+  return {bytes, length};
+}
+
+// Copies up to `wanted` little-endian i16 values from body[offset ...], never past the body's end;
+// returns how many were copied.
+int32_t CopyPlainValues(const Body& body, int32_t offset, int32_t wanted, int16_t* out) {
+  const int64_t available = offset < body.length ? (body.length - offset) / 2 : 0;
+  const int32_t count = static_cast<int32_t>(std::min<int64_t>(wanted, available));
+  for (int32_t i = 0; i < count; ++i) {
+    const uint8_t* value = body.bytes + offset + 2 * static_cast<int64_t>(i);
+    out[i] = static_cast<int16_t>(value[0] | (value[1] << 8));
+  }
+  return count;
+}
+
+void UndoDifferences(uint8_t differenceEncoding, int16_t* values, int32_t count) {
+  if (differenceEncoding == 1) {
+    ScpUndoFirstDifferences(values, count);
+  } else if (differenceEncoding == 2) {
+    ScpUndoSecondDifferences(values, count);
+  }
+}
+
+// Walks a lead of sampleCount samples as alternating stretches outside the zones and protected
+// zones, in time order. Each zone is clipped to [0, sampleCount) and to the end of the zone
+// before it, so the walk never steps backwards or past the lead whatever the zones hold.
+class ZoneWalk {
+ public:
+  ZoneWalk(const ScpQrsZone* zones, uint16_t zoneCount, int32_t sampleCount)
+      : zones_(zones), zoneCount_(zones == nullptr ? 0 : zoneCount), sampleCount_(sampleCount) {}
+
+  // Moves to the next stretch and the zone after it; false when the lead has been walked.
+  // The last stretch runs to the end of the lead and is followed by an empty zone.
+  bool Next() {
+    if (next_ > zoneCount_) {
+      return false;
+    }
+    stretchStart_ = zoneEnd_;
+    if (next_ < zoneCount_) {
+      zoneStart_ =
+          static_cast<int32_t>(Clamp(zones_[next_].protectedStart, stretchStart_, sampleCount_));
+      zoneEnd_ = static_cast<int32_t>(Clamp(zones_[next_].protectedEnd, zoneStart_, sampleCount_));
+    } else {
+      zoneStart_ = zoneEnd_ = sampleCount_;
+    }
+    ++next_;
+    return true;
+  }
+
+  int32_t stretchStart() const { return stretchStart_; }
+  int32_t stretchEnd() const { return zoneStart_; }
+  int32_t zoneStart() const { return zoneStart_; }
+  int32_t zoneEnd() const { return zoneEnd_; }
+
+ private:
+  const ScpQrsZone* zones_;
+  uint16_t zoneCount_;
+  int32_t sampleCount_;
+  uint32_t next_ = 0;
+  int32_t stretchStart_ = 0;
+  int32_t zoneStart_ = 0;
+  int32_t zoneEnd_ = 0;
+};
+
+int64_t CeilDiv(int64_t value, int64_t divisor) {
+  return (value + divisor - 1) / divisor;
+}
+
+// Smooths [start, end) in place from the values before smoothing; see ScpSmoothOutsideZones.
+void SmoothStretch(int16_t* values, int32_t sampleCount, int32_t start, int32_t end) {
+  if (end - start == 2) {
+    if (end < sampleCount) {
+      values[start + 1] =
+          static_cast<int16_t>((values[start] + values[start + 1] + values[end] + 1) / 3);
+    }
+    return;
+  }
+  if (end - start < 3) {
+    return;
+  }
+  int32_t before = values[start];
+  for (int32_t j = start + 1; j < end - 1; ++j) {
+    const int32_t current = values[j];
+    values[j] = static_cast<int16_t>((before + current + values[j + 1] + 1) / 3);
+    before = current;
+  }
+}
+
+// The zone parameters shared by every complex of a lead.
+struct ZoneContext {
+  int64_t leadStart;  // lead entry start and end sample numbers
+  int64_t leadEnd;
+  int64_t sampleCount;
+  int64_t factor;
+  int32_t fiducial;  // fid of the QRS section header
+};
+
+// Fills the subtraction range of a complex: [SB - 1, QE - 1) from reference index fid - (fc - SB)
+// for a type-0 complex; nothing for any other type.
+void SetSubtraction(const ScpQrsEntry& entry, const ZoneContext& context, ScpQrsZone* zone) {
+  if (entry.beatType == 0) {
+    zone->subtractStart = SaturateToInt32(static_cast<int64_t>(entry.subtractStart) - 1);
+    zone->subtractEnd = SaturateToInt32(static_cast<int64_t>(entry.subtractEnd) - 1);
+    const int64_t fiducialDistance =
+        (static_cast<int64_t>(entry.fiducialSample) - entry.subtractStart) % 65536;
+    zone->referenceOffset = static_cast<int32_t>(context.fiducial - fiducialDistance);
+  } else {
+    zone->subtractStart = zone->subtractEnd = zone->referenceOffset = context.fiducial;
+  }
+}
+
+// Reads the protected-area list into the zones' protected ranges. Returns false, leaving the
+// ranges unspecified, when the list is absent or any area is empty, reversed, not after the one
+// before it, or outside the lead.
+bool ReadProtectedAreas(const ScpRecord* record, const ZoneContext& context, ScpQrsZone* zones,
+                        uint16_t zoneCount) {
+  const int64_t firstSample = std::max<int64_t>(1, context.leadStart);
+  const int64_t lastSample = std::min(context.leadEnd, context.sampleCount);
+  int64_t previousEnd = 0;
+  for (uint16_t i = 0; i < zoneCount; ++i) {
+    ScpProtectedArea area;
+    if (ScpGetProtectedArea(record, i, &area) != kScpOk) {
+      return false;
+    }
+    const int64_t start = area.startSample;
+    const int64_t end = area.endSample;
+    if (start < firstSample || end < start || end > lastSample || start <= previousEnd) {
+      return false;
+    }
+    zones[i].protectedStart = static_cast<int32_t>(start - 1);
+    zones[i].protectedEnd = static_cast<int32_t>(end);
+    previousEnd = end;
+  }
+  return true;
+}
+
+// Derives the protected range of each complex from its fiducial and the reference beat's QRS
+// onset and offset, rounded outwards to multiples of the factor. Returns false when section 7
+// block 0 cannot be read.
+bool DeriveProtectedZones(const ScpRecord* record, const ZoneContext& context,
+                          uint16_t referenceInterval, ScpQrsZone* zones, uint16_t zoneCount) {
+  ScpBeatMeasurements beat;
+  if (ScpGetBeatMeasurements(record, 0, &beat) != kScpOk) {
+    return false;
+  }
+  // The reference beat's QRS complex in reference samples, and the fiducial's index, each as the
+  // signed 16-bit quantity the zone arithmetic works with.
+  const int16_t onset = static_cast<int16_t>(beat.qrsOnset * 1000 / referenceInterval);
+  const int16_t offset = static_cast<int16_t>(beat.qrsOffset * 1000 / referenceInterval + 1);
+  const int16_t fiducialIndex = static_cast<int16_t>(context.fiducial - 1);
+
+  int64_t previousEnd = 0;
+  for (uint16_t i = 0; i < zoneCount; ++i) {
+    ScpQrsEntry entry;
+    if (ScpGetQrsEntry(record, &entry, i) != kScpOk) {
+      return false;
+    }
+    int64_t start;
+    int64_t end;
+    // A complex of another type with SB = QE = 0 was not subtracted; its QRS still sits at fc.
+    const bool aroundFiducial =
+        entry.beatType == 0 || (entry.subtractStart == 0 && entry.subtractEnd == 0);
+    if (aroundFiducial) {
+      start = static_cast<int64_t>(entry.fiducialSample) - 1 + (onset - fiducialIndex);
+      end = static_cast<int64_t>(entry.fiducialSample) + (offset - fiducialIndex);
+    } else {
+      start = static_cast<int64_t>(entry.subtractStart) - 1;
+      end = static_cast<int64_t>(entry.subtractEnd) - 1;
+    }
+    start = std::max(start, context.leadStart - 1);
+    start -= start % context.factor;
+    end = std::min(end, context.leadEnd);
+    if (end % context.factor != 0) {
+      end += context.factor - end % context.factor;
+    }
+    start = Clamp(start, previousEnd, context.sampleCount);
+    end = Clamp(end, start, context.sampleCount);
+    zones[i].protectedStart = static_cast<int32_t>(start);
+    zones[i].protectedEnd = static_cast<int32_t>(end);
+    previousEnd = end;
+  }
+  return true;
+}
+
+}  // namespace
+
+ScpStatus ScpBuildQrsZones(const ScpRecord* record, int16_t ordinal, ScpQrsZone** zones,
+                           uint16_t* zoneCount, uint16_t* factor, int32_t* expectedCount) {
+  *zones = nullptr;
+  *zoneCount = 0;
+  *factor = 1;
+  ScpLeadEntry lead;
+  const ScpStatus leadStatus = ScpGetLeadEntry(record, static_cast<uint16_t>(ordinal), &lead);
+  if (leadStatus != kScpOk) {
+    return static_cast<ScpStatus>(leadStatus - kScpLayerItem);
+  }
+  const int64_t sampleCount = static_cast<int64_t>(lead.endSample) - lead.startSample + 1;
+  if (sampleCount <= 0 || sampleCount > kMaxSampleCount) {
+    return kScpErrMalformed - kScpLayerItem;
+  }
+  *expectedCount = static_cast<int32_t>(sampleCount);
+
+  ScpQrsHeader qrs;
+  ScpSignalHeader reference;
+  ScpSignalHeader rhythm;
+  if (ScpGetQrsHeader(record, &qrs) != kScpOk ||
+      ScpGetSignalHeader(record, kScpReferenceSection, &reference) != kScpOk ||
+      ScpGetSignalHeader(record, kScpRhythmSection, &rhythm) != kScpOk ||
+      reference.sampleInterval == 0) {
+    return kScpOk;
+  }
+  const uint16_t f = reference.sampleInterval < rhythm.sampleInterval
+                         ? static_cast<uint16_t>(rhythm.sampleInterval / reference.sampleInterval)
+                         : 1;
+  if (qrs.qrsCount == 0) {
+    *factor = f;
+    *expectedCount = ScpCountStoredValues(nullptr, 0, f, static_cast<int32_t>(sampleCount));
+    return kScpOk;
+  }
+
+  // Refuse a complex count the section cannot hold before allocating for it.
+  ScpQrsEntry entry;
+  const ScpStatus lastStatus = ScpGetQrsEntry(record, &entry, qrs.qrsCount - 1);
+  if (lastStatus != kScpOk) {
+    return static_cast<ScpStatus>(lastStatus - kScpLayerItem);
+  }
+  ScpQrsZone* built = static_cast<ScpQrsZone*>(std::calloc(qrs.qrsCount, sizeof(ScpQrsZone)));
+  if (built == nullptr) {
+    return kScpErrNoZoneMemory - kScpLayerItem;
+  }
+  const ZoneContext context{lead.startSample, lead.endSample, sampleCount, f, qrs.fiducial};
+  for (uint16_t i = 0; i < qrs.qrsCount; ++i) {
+    const ScpStatus status = ScpGetQrsEntry(record, &entry, i);
+    if (status != kScpOk) {
+      std::free(built);
+      return static_cast<ScpStatus>(status - kScpLayerItem);
+    }
+    SetSubtraction(entry, context, &built[i]);
+  }
+  if (!ReadProtectedAreas(record, context, built, qrs.qrsCount) &&
+      !DeriveProtectedZones(record, context, reference.sampleInterval, built, qrs.qrsCount)) {
+    std::free(built);
+    *expectedCount = static_cast<int32_t>(sampleCount);
+    return kScpOk;
+  }
+  *zones = built;
+  *zoneCount = qrs.qrsCount;
+  *factor = f;
+  *expectedCount = ScpCountStoredValues(built, qrs.qrsCount, f, static_cast<int32_t>(sampleCount));
+  return kScpOk;
+}
+
+int32_t ScpCountStoredValues(const ScpQrsZone* zones, uint16_t zoneCount, uint16_t factor,
+                             int32_t sampleCount) {
+  const int64_t f = std::max<uint16_t>(factor, 1);
+  int64_t count = 0;
+  ZoneWalk walk(zones, zoneCount, std::max(sampleCount, 0));
+  while (walk.Next()) {
+    count += CeilDiv(walk.stretchEnd() - walk.stretchStart(), f);
+    count += walk.zoneEnd() - walk.zoneStart();
+  }
+  return static_cast<int32_t>(count);
+}
+
+void ScpUndoFirstDifferences(int16_t* values, int32_t count) {
+  for (int32_t i = 1; i < count; ++i) {
+    values[i] = static_cast<int16_t>(values[i - 1] + values[i]);
+  }
+}
+
+void ScpUndoSecondDifferences(int16_t* values, int32_t count) {
+  if (count < 2) {
+    return;
+  }
+  values[1] = static_cast<int16_t>(values[1] - values[0]);
+  ScpUndoFirstDifferences(values + 1, count - 1);
+  ScpUndoFirstDifferences(values, count);
+}
+
+void ScpRescale(int16_t* values, int32_t count, uint16_t multiplier, uint16_t divisor) {
+  if (divisor == 0) {
+    return;
+  }
+  for (int32_t i = 0; i < count; ++i) {
+    const int32_t product = values[i] * static_cast<int32_t>(multiplier);
+    values[i] = static_cast<int16_t>(product / static_cast<int32_t>(divisor));
+  }
+}
+
+void ScpExpandDecimated(int16_t* values, int32_t storedCount, uint16_t factor, int32_t sampleCount,
+                        const ScpQrsZone* zones, uint16_t zoneCount) {
+  if (sampleCount <= 0) {
+    return;
+  }
+  const int32_t f = std::max<uint16_t>(factor, 1);
+  const int32_t needed = ScpCountStoredValues(zones, zoneCount, factor, sampleCount);
+  const int32_t stored = std::max(0, std::min({storedCount, needed, sampleCount}));
+
+  // Move the stored values to the end of the array, then expand forwards: a value is always read
+  // from at or after the place being written, because no stretch takes more values than samples.
+  const int32_t base = sampleCount - stored;
+  std::memmove(values + base, values, sizeof(int16_t) * static_cast<size_t>(stored));
+  int32_t next = 0;  // stream index of the next value
+  auto take = [&]() -> int16_t {
+    const int16_t value = next < stored ? values[base + next] : 0;
+    ++next;
+    return value;
+  };
+  ZoneWalk walk(zones, zoneCount, sampleCount);
+  while (walk.Next()) {
+    for (int32_t start = walk.stretchStart(); start < walk.stretchEnd(); start += f) {
+      const int16_t value = take();
+      std::fill(values + start, values + std::min(start + f, walk.stretchEnd()), value);
+    }
+    for (int32_t i = walk.zoneStart(); i < walk.zoneEnd(); ++i) {
+      values[i] = take();
+    }
+  }
+}
+
+void ScpAddReferenceBeat(const int16_t* reference, int32_t referenceCount, int16_t* values,
+                         int32_t sampleCount, const ScpQrsZone* zones, uint16_t zoneCount) {
+  if (reference == nullptr || zones == nullptr) {
+    return;
+  }
+  for (uint16_t z = 0; z < zoneCount; ++z) {
+    int64_t i = zones[z].subtractStart;
+    int64_t k = zones[z].referenceOffset;
+    const int64_t skip = std::max<int64_t>({0, -i, -k});
+    i += skip;
+    k += skip;
+    const int64_t end = std::min<int64_t>(zones[z].subtractEnd, sampleCount);
+    for (; i < end && k < referenceCount; ++i, ++k) {
+      values[i] = static_cast<int16_t>(values[i] + reference[k]);
+    }
+  }
+}
+
+void ScpSmoothOutsideZones(int16_t* values, int32_t sampleCount, const ScpQrsZone* zones,
+                           uint16_t zoneCount) {
+  ZoneWalk walk(zones, zoneCount, std::max(sampleCount, 0));
+  while (walk.Next()) {
+    SmoothStretch(values, sampleCount, walk.stretchStart(), walk.stretchEnd());
+  }
+}
+
+void ScpFreeReferenceBeat(ScpReferenceBeat* beat) {
+  std::free(beat->samples);
+  beat->samples = nullptr;
+  beat->sampleCount = 0;
+}
+
+void ScpFreeRhythm(ScpRhythmSignal* rhythm) {
+  std::free(rhythm->samples);
+  std::free(rhythm->zones);
+  rhythm->samples = nullptr;
+  rhythm->zones = nullptr;
+  rhythm->sampleCount = 0;
+  rhythm->zoneCount = 0;
+}
+
+ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode,
+                                 ScpReferenceBeat* beat) {
+  beat->samples = nullptr;
+  beat->sampleCount = 0;
+  const ScpStatus describeStatus = ScpDescribeLead(record, kScpReferenceSection, leadCode, beat);
+  if (describeStatus != kScpOk) {
+    return static_cast<ScpStatus>(describeStatus - kScpLayerDecoder);
+  }
+  const bool huffman = HasSection(record, kScpHuffmanSection);
+  ScpQrsHeader qrs;
+  const ScpStatus qrsStatus = ScpGetQrsHeader(record, &qrs);
+  if (qrsStatus == kScpOk) {
+    beat->beatLength = qrs.beatLength;
+    beat->fiducial = qrs.fiducial;
+    beat->qrsCount = qrs.qrsCount;
+  } else if (huffman) {
+    return static_cast<ScpStatus>(qrsStatus - kScpLayerDecoder);
+  } else {
+    // Plain data: the beat is as long as its byte count says.
+    beat->beatLength = static_cast<uint16_t>(static_cast<int64_t>(beat->dataLength / 2) *
+                                             beat->sampleInterval / 1000);
+    beat->fiducial = 0;
+    beat->qrsCount = 0;
+  }
+  if (beat->sampleInterval == 0) {
+    return kScpErrMalformed - kScpLayerDecoder;
+  }
+  const int64_t sampleCount = static_cast<int64_t>(beat->beatLength) * 1000 / beat->sampleInterval;
+  if (sampleCount > kMaxReferenceSamples) {
+    return kScpErrMalformed - kScpLayerDecoder;
+  }
+  const Body body = SectionBody(record, kScpReferenceSection);
+  if (body.bytes == nullptr) {
+    return kScpErrNoData - kScpLayerDecoder;
+  }
+  int16_t* samples = AllocateSamples(sampleCount);
+  if (samples == nullptr) {
+    return kScpErrNoSampleMemory - kScpLayerDecoder;
+  }
+  const int32_t count = static_cast<int32_t>(sampleCount);
+  if (huffman) {
+    uint32_t produced = 0;
+    const ScpStatus status =
+        ScpHuffmanDecode(nullptr, body.bytes + beat->dataOffset,
+                         static_cast<uint32_t>(beat->dataLength), samples, count, &produced);
+    if (status != kScpOk) {
+      std::free(samples);
+      return static_cast<ScpStatus>(status - kScpLayerDecoder);
+    }
+  } else {
+    CopyPlainValues(body, beat->dataOffset, count, samples);
+  }
+  UndoDifferences(beat->differenceEncoding, samples, count);
+  beat->samples = samples;
+  beat->sampleCount = static_cast<uint16_t>(count);
+  beat->startSample = 0;
+  beat->endSample = count;
+  return kScpOk;
+}
+
+ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSignal* rhythm,
+                          const ScpReferenceBeat* reference) {
+  rhythm->samples = nullptr;
+  rhythm->zones = nullptr;
+  rhythm->zoneCount = 0;
+  rhythm->decimationFactor = 1;
+  rhythm->sampleCount = 0;
+  const ScpStatus describeStatus = ScpDescribeLead(record, kScpRhythmSection, leadCode, rhythm);
+  if (describeStatus != kScpOk) {
+    return static_cast<ScpStatus>(describeStatus - kScpLayerDecoder);
+  }
+  const int64_t span = static_cast<int64_t>(rhythm->endSample) - rhythm->startSample + 1;
+  if (span <= 0 || span > kMaxSampleCount) {
+    return kScpErrMalformed - kScpLayerDecoder;
+  }
+  const int32_t sampleCount = static_cast<int32_t>(span);
+
+  ScpQrsZone* zones = nullptr;
+  uint16_t zoneCount = 0;
+  uint16_t factor = 1;
+  int32_t expected = sampleCount;
+  if (HasSection(record, kScpQrsSection)) {
+    const ScpStatus status =
+        ScpBuildQrsZones(record, rhythm->ordinal, &zones, &zoneCount, &factor, &expected);
+    if (status != kScpOk) {
+      return static_cast<ScpStatus>(status - kScpLayerDecoder);
+    }
+  }
+  const Body body = SectionBody(record, kScpRhythmSection);
+  if (body.bytes == nullptr) {
+    std::free(zones);
+    return kScpErrNoData - kScpLayerDecoder;
+  }
+  // Every value of the stream stands for at most `factor` samples; a span the whole body could
+  // not fill is a corrupt lead entry, not a lead to allocate for.
+  const bool huffman = HasSection(record, kScpHuffmanSection);
+  const int64_t maxValues = huffman ? body.length * 8 : body.length / 2;
+  if (span > maxValues * factor) {
+    std::free(zones);
+    return kScpErrMalformed - kScpLayerDecoder;
+  }
+  int16_t* samples = AllocateSamples(sampleCount);
+  if (samples == nullptr) {
+    std::free(zones);
+    return kScpErrNoSampleMemory - kScpLayerDecoder;
+  }
+
+  int32_t stored = 0;
+  if (huffman) {
+    uint32_t produced = 0;
+    const ScpStatus status = ScpHuffmanDecode(nullptr, body.bytes + rhythm->dataOffset,
+                                              static_cast<uint32_t>(rhythm->dataLength), samples,
+                                              static_cast<uint32_t>(expected), &produced);
+    if (status != kScpOk) {
+      std::free(samples);
+      std::free(zones);
+      return static_cast<ScpStatus>(status - kScpLayerDecoder);
+    }
+    stored = static_cast<int32_t>(std::min<int64_t>(produced, expected));
+  } else {
+    stored = CopyPlainValues(body, rhythm->dataOffset, expected, samples);
+  }
+  UndoDifferences(rhythm->differenceEncoding, samples, stored);
+
+  if (reference != nullptr && reference->samples == nullptr) {
+    reference = nullptr;
+  }
+  const bool rescale = reference != nullptr && rhythm->amplitudeMultiplier != 0 &&
+                       reference->amplitudeMultiplier != 0;
+  if (rescale) {
+    ScpRescale(samples, stored, rhythm->amplitudeMultiplier, reference->amplitudeMultiplier);
+  }
+  if (zoneCount != 0 || factor > 1) {
+    ScpExpandDecimated(samples, stored, factor, sampleCount, zones, zoneCount);
+  }
+  if (reference != nullptr) {
+    ScpAddReferenceBeat(reference->samples, reference->sampleCount, samples, sampleCount, zones,
+                        zoneCount);
+  }
+  if (rescale) {
+    ScpRescale(samples, sampleCount, reference->amplitudeMultiplier, rhythm->amplitudeMultiplier);
+  }
+  if (zoneCount != 0 || factor > 1 || reference != nullptr) {
+    ScpSmoothOutsideZones(samples, sampleCount, zones, zoneCount);
+  }
+  rhythm->sampleCount = sampleCount;
+  rhythm->samples = samples;
+  rhythm->zones = zones;
+  rhythm->zoneCount = zoneCount;
+  rhythm->decimationFactor = factor;
+  return kScpOk;
+}

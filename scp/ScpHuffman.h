@@ -1,0 +1,32 @@
+// Huffman decoding of SCP-ECG lead data with the format's default table.
+#pragma once
+
+#include <cstdint>
+
+#include "scp/ScpStatus.h"
+
+// One table row, with the fields of a row of the Huffman table section in their stored order.
+struct ScpHuffmanCode {
+  uint8_t prefixBits;  // bits of the code word
+  uint8_t totalBits;   // code bits plus the value bits that follow the code
+  uint8_t mode;        // 1: the code yields a value; 0: the code switches to another table
+  int16_t baseValue;   // the value of a code that has no value bits
+  uint32_t code;       // the code word, with the first bit of the stream in bit 0
+};
+
+// The default table of SCP-ECG: values -8 to +8 as codes of up to 10 bits, then two escape codes
+// followed by an 8-bit and a 16-bit two's complement value. Every row has mode 1.
+constexpr int kScpDefaultHuffmanRows = 19;
+extern const ScpHuffmanCode ScpDefaultHuffmanTable[kScpDefaultHuffmanRows];
+
+// Decodes byteCount bytes at `data` (bits taken from the most significant of each byte) with
+// `table`, an array of kScpDefaultHuffmanRows rows searched in order, or with the default table
+// when `table` is null. Values are written to out[0 .. maxValues - 1]; *produced receives the
+// number of values decoded, which may exceed maxValues (those values are counted and dropped).
+// Padding bits at the end of the last byte decode like data (each trailing 0 bit is a value 0); a
+// code cut off by the end of the data is dropped; value bits cut off leave their low bits 0.
+// Returns 0; kScpErrHuffmanSwitch - kScpLayerDirectory (-125) when a row with mode 0 is met;
+// kScpErrHuffmanNoCode - kScpLayerDirectory (-126) when no row matches 32 bits. Neither happens
+// with the default table. *produced holds the values decoded before a failure.
+ScpStatus ScpHuffmanDecode(const ScpHuffmanCode* table, const uint8_t* data, uint32_t byteCount,
+                           int16_t* out, uint32_t maxValues, uint32_t* produced);

@@ -1,0 +1,127 @@
+#include "scp/ScpHuffman.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "tests/scp/ScpCodecTestRecords.h"
+
+namespace {
+
+using codectest::Bytes;
+using codectest::HuffmanWriter;
+
+// Decodes with the default table into room for `room` values; returns the values written.
+std::vector<int16_t> Decode(const Bytes& bytes, uint32_t room, uint32_t* produced,
+                            ScpStatus* status = nullptr) {
+  std::vector<int16_t> out(room + 1, 0x5A5A);
+  const ScpStatus result = ScpHuffmanDecode(
+      nullptr, bytes.data(), static_cast<uint32_t>(bytes.size()), out.data(), room, produced);
+  if (status != nullptr) {
+    *status = result;
+  }
+  EXPECT_EQ(out[room], 0x5A5A) << "wrote past maxValues";
+  out.resize(std::min(room, *produced));
+  return out;
+}
+
+Bytes FromBits(const std::string& bits) {
+  HuffmanWriter writer;
+  writer.Bits(bits);
+  return writer.bytes();
+}
+
+TEST(ScpHuffman, EveryZeroBitIsAValueZero) {
+  uint32_t produced = 0;
+  EXPECT_EQ(Decode({0x00, 0x00}, 32, &produced), std::vector<int16_t>(16, 0));
+  EXPECT_EQ(produced, 16u);
+}
+
+TEST(ScpHuffman, PaddingBitsAfterTheLastCodeDecodeAsZeros) {
+  uint32_t produced = 0;
+  // 0x80 = 100 (+1) then five 0 bits of padding.
+  EXPECT_EQ(Decode({0x80}, 16, &produced), (std::vector<int16_t>{1, 0, 0, 0, 0, 0}));
+}
+
+TEST(ScpHuffman, EightBitEscapeIsTwosComplement) {
+  uint32_t produced = 0;
+  EXPECT_EQ(Decode(FromBits("1111111110 11111111"), 1, &produced)[0], -1);
+  EXPECT_EQ(Decode(FromBits("1111111110 01111111"), 1, &produced)[0], 127);
+}
+
+TEST(ScpHuffman, SixteenBitEscapeReachesTheMostNegativeValue) {
+  uint32_t produced = 0;
+  EXPECT_EQ(Decode(FromBits("1111111111 1000000000000000"), 1, &produced)[0], -32768);
+}
+
+TEST(ScpHuffman, ShortCodesOfBothSignsDecodeInStreamOrder) {
+  uint32_t produced = 0;
+  // 33 bits of codes, padded with seven 0 bits to five bytes.
+  const Bytes bytes = FromBits("100 101 1100 1101 111111100 1111111101");
+  ASSERT_EQ(bytes.size(), 5u);
+  EXPECT_EQ(Decode(bytes, 32, &produced),
+            (std::vector<int16_t>{1, -1, 2, -2, 7, -8, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(ScpHuffman, ValuesPastMaxValuesAreCountedButNotWritten) {
+  uint32_t produced = 0;
+  EXPECT_TRUE(Decode({0x80, 0x00}, 0, &produced).empty());
+  EXPECT_EQ(produced, 14u);
+  EXPECT_EQ(Decode({0x80, 0x00}, 2, &produced), (std::vector<int16_t>{1, 0}));
+  EXPECT_EQ(produced, 14u);
+}
+
+TEST(ScpHuffman, NoBytesGiveNoValues) {
+  uint32_t produced = 99;
+  ScpStatus status = -1;
+  EXPECT_TRUE(Decode({}, 4, &produced, &status).empty());
+  EXPECT_EQ(produced, 0u);
+  EXPECT_EQ(status, kScpOk);
+}
+
+TEST(ScpHuffman, CodeCutOffByTheEndIsDroppedAndCutValueBitsStayZero) {
+  uint32_t produced = 0;
+  // 11111110 starts a code of 9 or 10 bits, and the data end first: no value.
+  EXPECT_EQ(Decode({0xFE}, 4, &produced), (std::vector<int16_t>{}));
+  // 8-bit escape with only 6 value bits left: 011111 then the missing 2 low bits as 0 -> 124.
+  EXPECT_EQ(Decode(FromBits("1111111110 011111"), 4, &produced), (std::vector<int16_t>{124}));
+}
+
+TEST(ScpHuffman, EncodedRandomValuesDecodeToThemselves) {
+  std::mt19937 random(1064);
+  std::uniform_int_distribution<int> small(-10, 10);
+  std::uniform_int_distribution<int> large(-32768, 32767);
+  std::vector<int16_t> values;
+  for (int i = 0; i < 5000; ++i) {
+    values.push_back(static_cast<int16_t>(i % 7 == 0 ? large(random) : small(random)));
+  }
+  uint32_t produced = 0;
+  std::vector<int16_t> decoded =
+      Decode(codectest::HuffmanValues(values), static_cast<uint32_t>(values.size()), &produced);
+  EXPECT_EQ(decoded, values);
+  EXPECT_LT(produced - values.size(), 8u);  // at most the padding of the last byte
+}
+
+TEST(ScpHuffman, TableWithoutACodeForTheBitsStopsAfterThirtyTwoBits) {
+  ScpHuffmanCode table[kScpDefaultHuffmanRows] = {};  // every row needs 0 bits: nothing matches
+  const Bytes bytes(8, 0xFF);
+  std::vector<int16_t> out(4);
+  uint32_t produced = 0;
+  EXPECT_EQ(ScpHuffmanDecode(table, bytes.data(), 8, out.data(), 4, &produced),
+            kScpErrHuffmanNoCode - kScpLayerDirectory);
+  EXPECT_EQ(produced, 0u);
+}
+
+TEST(ScpHuffman, TableSwitchCodeIsRefused) {
+  ScpHuffmanCode table[kScpDefaultHuffmanRows] = {};
+  table[0] = {1, 1, 0, 0, 0x0};  // a single 0 bit switches tables
+  const Bytes bytes{0x00};
+  std::vector<int16_t> out(4);
+  uint32_t produced = 0;
+  EXPECT_EQ(ScpHuffmanDecode(table, bytes.data(), 1, out.data(), 4, &produced),
+            kScpErrHuffmanSwitch - kScpLayerDirectory);
+}
+
+}  // namespace
