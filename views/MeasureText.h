@@ -1,0 +1,25 @@
+// The texts of the measurement table: global values and per-lead values, on screen and on paper.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// Rows of the per-lead table (the 29 values of a lead block, in their stored order).
+constexpr int kMeasureRows = 29;
+
+// Returns the text of per-lead value `value` in row `row` (0 to 28). The markers 29999 ("N.D."),
+// 29998 ("Error") and 19999 ("N.T.") win over every row's format; otherwise durations and segments
+// show as "%5u", amplitudes and slopes as "%5d", morphologies by their name, the quality row as
+// "???". A morphology code outside 0 to 8 shows as "N.D.".
+QString MeasureValueText(int row, int value);
+
+// Returns "<rate> bpm" for an average RR interval in milliseconds, the rate being 60000 / rr
+// truncated; "N.D." when the interval is 0 (no rate can be computed).
+QString HeartRateText(uint16_t rrIntervalMs);
+
+// Returns a fiducial time as "<ms>" followed by `suffix` (" ms  ", " ms", " ms "...).
+QString TimeText(uint16_t milliseconds, const char* suffix);
+
+// Returns an axis as "<degrees> °" (the degree sign, U+00B0).
+QString AxisText(int16_t degrees);
