@@ -6,7 +6,9 @@
 
 namespace {
 
-const uint8_t* Ascii(const char* text) { return reinterpret_cast<const uint8_t*>(text); }
+const uint8_t* Ascii(const char* text) {
+  return reinterpret_cast<const uint8_t*>(text);
+}
 
 TEST(ScpCrc, TheNineDigitsGiveTheCcittCheckValue) {
   EXPECT_EQ(ScpCrc16(kScpCrcStart, Ascii("123456789"), 9), 0x29B1);

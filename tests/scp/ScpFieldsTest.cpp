@@ -69,10 +69,10 @@ TEST(ScpFields, EveryFixedLayoutHasItsFileSizeAndPacksBackToTheBytesItCameFrom) 
 }
 
 TEST(ScpFields, FieldsLandInTheStructureMembersTheirWidthsName) {
-  const Bytes entry = {0x01, 0x00,                // beat type 1
-                       0x10, 0x27, 0x00, 0x00,    // subtraction start 10000
-                       0x20, 0x4E, 0x00, 0x00,    // fiducial 20000
-                       0xA0, 0x86, 0x01, 0x00};   // subtraction end 100000
+  const Bytes entry = {0x01, 0x00,               // beat type 1
+                       0x10, 0x27, 0x00, 0x00,   // subtraction start 10000
+                       0x20, 0x4E, 0x00, 0x00,   // fiducial 20000
+                       0xA0, 0x86, 0x01, 0x00};  // subtraction end 100000
   ScpQrsEntry qrs{};
   ASSERT_EQ(ScpUnpack(entry.data(), entry.size(), kScpLayoutQrsEntry, &qrs, 0, 0), kScpOk);
   EXPECT_EQ(qrs.beatType, 1);
@@ -87,8 +87,9 @@ TEST(ScpFields, FieldsLandInTheStructureMembersTheirWidthsName) {
   ASSERT_EQ(ScpUnpack(beat.data(), 16, kScpLayoutBeatMeasurements, &measurements, 0, 0), kScpOk);
   EXPECT_EQ(measurements.pAxis, -1);
 
-  const Bytes header = {0x34, 0x12, 0x05, 0x00, 0x90, 0x00, 0x00, 0x00,  // crc, id 5, length 144
-                        0x14, 0x0B, 1, 2, 3, 4, 5, 6};  // version 20, protocol 11, reserved
+  const Bytes header = {
+      0x34, 0x12, 0x05, 0x00, 0x90, 0x00, 0x00, 0x00,  // crc, id 5, length 144
+      0x14, 0x0B, 1,    2,    3,    4,    5,    6};    // version 20, protocol 11, reserved
   ScpSectionHeader section{};
   ASSERT_EQ(ScpUnpack(header.data(), 16, kScpLayoutSectionHeader, &section, 0, 0), kScpOk);
   EXPECT_EQ(section.crc, 0x1234);

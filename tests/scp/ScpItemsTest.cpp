@@ -158,15 +158,14 @@ TEST_F(ScpItemsTest, SignalSectionsHoldNoItems) {
   EXPECT_EQ(Body(3), (Bytes{0, 1, 0, 7}));
   ScpStatementHeader header{};
   EXPECT_EQ(ScpGetStatementHeader(record_, 1, &header), kScpErrNotItemSection - kScpLayerAccessor);
-  EXPECT_EQ(ScpSetStatementHeader(record_, 10, &header),
-            kScpErrNotItemSection - kScpLayerAccessor);
+  EXPECT_EQ(ScpSetStatementHeader(record_, 10, &header), kScpErrNotItemSection - kScpLayerAccessor);
 }
 
 TEST_F(ScpItemsTest, StatementItemsStartAfterTheNineByteHeader) {
   // A header whose bytes would read as an item with tag 0 if the search started at offset 0.
-  SetBody(8, {0, 5, 0, 1, 2, 3, 4, 5, 2,  // header: not confirmed, 2 statements
-              0, 3, 0, 'O', 'K', 0,       // statement 0
-              1, 3, 0, 'N', 'o', 0,       // statement 1
+  SetBody(8, {0,   5, 0, 1,   2,   3, 4, 5, 2,  // header: not confirmed, 2 statements
+              0,   3, 0, 'O', 'K', 0,           // statement 0
+              1,   3, 0, 'N', 'o', 0,           // statement 1
               255, 0, 0});
   EXPECT_EQ(Text(8, 0), "OK");
   EXPECT_EQ(Text(8, 1), "No");
@@ -241,8 +240,8 @@ TEST_F(ScpItemsTest, RebuildingSectionOneKeepsTheSaveOrderAndDropsUnlistedTags) 
   ASSERT_EQ(ScpAddItemText(record_, 1, 31, ""), kScpOk);
   ASSERT_EQ(ScpAddItemEnd(record_, 1), kScpOk);
 
-  EXPECT_EQ(Tags(1), (std::vector<int>{0,  1,  3,  2,  20, 16, 17, 18, 19, 5,  9,  8,  11, 12, 4,
-                                       6,  7,  13, 21, 22, 23, 24, 25, 26, 27, 28, 30, 31, 255}));
+  EXPECT_EQ(Tags(1), (std::vector<int>{0, 1, 3,  2,  20, 16, 17, 18, 19, 5,  9,  8,  11, 12, 4,
+                                       6, 7, 13, 21, 22, 23, 24, 25, 26, 27, 28, 30, 31, 255}));
   char text[8];
   uint32_t length = 0;
   EXPECT_EQ(ScpFindItem(record_, 1, 14, text, sizeof text, &length),

@@ -1,0 +1,137 @@
+#include "scp/ScpReader.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <vector>
+
+#include "tests/scp/ScpTestFiles.h"
+
+namespace {
+
+using scptest::Bytes;
+using scptest::Counting;
+using scptest::RawSection;
+
+struct RecordDeleter {
+  void operator()(ScpRecord* record) const { ScpRecordFree(record); }
+};
+using RecordPtr = std::unique_ptr<ScpRecord, RecordDeleter>;
+
+class ScpReaderTest : public ::testing::Test {
+ protected:
+  RecordPtr Read(const Bytes& file) {
+    std::string path = dir_.File("record.scp");
+    scptest::WriteBytes(path, file);
+    return RecordPtr(ScpReadRecord(path.c_str()));
+  }
+
+  static Bytes Body(const ScpRecord* record, uint16_t index) {
+    const uint8_t* bytes = ScpMemLock(record->entries[index].data);
+    return Bytes(bytes, bytes + record->entries[index].length);
+  }
+
+  scptest::TempDir dir_;
+};
+
+TEST_F(ScpReaderTest, KeepsSectionsInPointerTableOrderWithTheirBodies) {
+  RecordPtr record = Read(scptest::AssembleRecord(
+      {RawSection{6, Counting(100)}, RawSection{1, Counting(5, 50)}, RawSection{3, Counting(7)}}));
+  ASSERT_NE(record, nullptr);
+  ASSERT_EQ(ScpRecordSectionCount(record.get()), 3);
+  EXPECT_EQ(ScpRecordIdAt(record.get(), 0), 6);
+  EXPECT_EQ(ScpRecordIdAt(record.get(), 1), 1);
+  EXPECT_EQ(ScpRecordIdAt(record.get(), 2), 3);
+  EXPECT_EQ(Body(record.get(), 0), Counting(100));
+  EXPECT_EQ(Body(record.get(), 1), Counting(5, 50));
+}
+
+TEST_F(ScpReaderTest, EntriesOfLengthZeroAndSectionsWithEmptyBodiesAreNotStored) {
+  Bytes file = scptest::AssembleRecord(
+      {RawSection{1, Counting(4)}, RawSection{2, {}}, RawSection{3, Counting(6)}});
+  scptest::PutU32(file, scptest::kPointerBodyOffset + 30 + 2, 0);  // entry of section 3: absent
+  RecordPtr record = Read(file);
+  ASSERT_NE(record, nullptr);
+  ASSERT_EQ(ScpRecordSectionCount(record.get()), 1);
+  EXPECT_EQ(ScpRecordIdAt(record.get(), 0), 1);
+}
+
+TEST_F(ScpReaderTest, TheSectionHeaderDecidesIdAndLengthOverThePointerEntry) {
+  Bytes file = scptest::AssembleRecord({RawSection{7, Counting(20)}});
+  scptest::PutU16(file, scptest::kPointerBodyOffset + 10, 9);       // entry says id 9
+  scptest::PutU32(file, scptest::kPointerBodyOffset + 10 + 2, 18);  // and length 18
+  RecordPtr record = Read(file);
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(ScpRecordIdAt(record.get(), 0), 7);
+  EXPECT_EQ(ScpRecordLengthAt(record.get(), 0), 20);
+}
+
+TEST_F(ScpReaderTest, ATrailingPartialPointerEntryIsIgnored) {
+  Bytes file = scptest::AssembleRecord({RawSection{1, Counting(4)}});
+  // Grow section 0 by four bytes that look like the start of another entry.
+  Bytes extra = {3, 0, 9, 9};
+  size_t pointerEnd = scptest::kPointerBodyOffset + 20;
+  file.insert(file.begin() + static_cast<long>(pointerEnd), extra.begin(), extra.end());
+  scptest::PutU32(file, 6 + 4, 16 + 24);
+  scptest::PutU32(file, scptest::kPointerBodyOffset + 10 + 6,
+                  scptest::GetU32(file, scptest::kPointerBodyOffset + 10 + 6) + 4);
+  RecordPtr record = Read(file);
+  ASSERT_NE(record, nullptr);
+  ASSERT_EQ(ScpRecordSectionCount(record.get()), 1);
+  EXPECT_EQ(Body(record.get(), 0), Counting(4));
+}
+
+TEST_F(ScpReaderTest, ASectionListedTwiceIsStoredTwice) {
+  Bytes file = scptest::AssembleRecord({RawSection{1, Counting(4)}, RawSection{2, Counting(2)}});
+  // Point the second entry at section 1 as well.
+  scptest::PutU32(file, scptest::kPointerBodyOffset + 20 + 6,
+                  scptest::GetU32(file, scptest::kPointerBodyOffset + 10 + 6));
+  RecordPtr record = Read(file);
+  ASSERT_NE(record, nullptr);
+  ASSERT_EQ(ScpRecordSectionCount(record.get()), 2);
+  EXPECT_EQ(ScpRecordIdAt(record.get(), 1), 1);
+}
+
+TEST_F(ScpReaderTest, ChecksumsAreNotVerifiedWhenReading) {
+  Bytes file = scptest::AssembleRecord({RawSection{1, Counting(4)}});
+  file[0] ^= 0xFF;
+  file[file.size() - 1] ^= 0xFF;  // breaks both the record and the section CRC
+  RecordPtr record = Read(file);
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(ScpRecordSectionCount(record.get()), 1);
+}
+
+TEST_F(ScpReaderTest, AReadOnlyRecordStillOpens) {
+  std::string path = dir_.File("archived.scp");
+  scptest::WriteBytes(path, scptest::AssembleRecord({RawSection{1, Counting(4)}}));
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  RecordPtr record(ScpReadRecord(path.c_str()));
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(ScpRecordSectionCount(record.get()), 1);
+}
+
+TEST_F(ScpReaderTest, ReadSectionReportsTheHeaderAndAnEmptyBodyWithoutABlock) {
+  std::string path = dir_.File("sections.scp");
+  Bytes bytes = scptest::SectionBytes(RawSection{4, {}, 13, 11});
+  Bytes second = scptest::SectionBytes(RawSection{5, Counting(3)});
+  scptest::Append(bytes, second);
+  scptest::WriteBytes(path, bytes);
+  ScpFile file = ScpFileOpen(path.c_str());
+  ASSERT_NE(file, nullptr);
+  ScpSectionHeader header{};
+  ScpBlock body = reinterpret_cast<ScpBlock>(1);
+  EXPECT_EQ(ScpReadSection(file, 0, &header, &body), kScpOk);
+  EXPECT_EQ(body, nullptr);
+  EXPECT_EQ(header.id, 4);
+  EXPECT_EQ(header.sectionVersion, 13);
+  EXPECT_EQ(header.trailer[0], 11);
+  ASSERT_EQ(ScpReadSection(file, 16, &header, &body), kScpOk);
+  ASSERT_NE(body, nullptr);
+  EXPECT_EQ(header.length, 19u);
+  ScpMemFree(body);
+  EXPECT_EQ(ScpReadSection(file, 17, &header, &body), kScpErrOutOfBounds - kScpLayerDirectory);
+  EXPECT_EQ(ScpFileClose(file), 0);
+}
+
+}  // namespace
