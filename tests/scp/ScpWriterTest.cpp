@@ -219,6 +219,10 @@ struct SaveFault {
   const char* what;
 };
 
+void PrintTo(const SaveFault& fault, std::ostream* out) {
+  *out << fault.what;
+}
+
 class ScpWriterFaultTest : public ScpWriterTest, public ::testing::WithParamInterface<SaveFault> {};
 
 TEST_P(ScpWriterFaultTest, AFailedSaveLeavesTheTargetExactlyAsItWasAndNoTemporaryFile) {
