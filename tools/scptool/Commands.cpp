@@ -1,0 +1,54 @@
+#include "tools/scptool/Commands.h"
+
+#include "scp/ScpReader.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+namespace scptool {
+
+const std::vector<Command>& AllCommands() {
+  static const std::vector<Command> commands = {
+      {"info", "FILE [--json]", "list the sections as stored and the state of every checksum",
+       RunInfo},
+      {"verify", "FILE", "check every CRC and length; print one line per mismatch", RunVerify},
+      {"rewrite", "IN OUT", "read IN and write it to OUT with fresh headers and checksums",
+       RunRewrite},
+  };
+  return commands;
+}
+
+int FailOnFile(const std::string& file, const std::string& problem) {
+  std::cerr << "scptool: " << file << ": " << problem << "\n";
+  return kExitUnusable;
+}
+
+int FailUsage(const std::string& problem) {
+  std::cerr << "scptool: " << problem << " (see scptool --help)\n";
+  return kExitUnusable;
+}
+
+RecordPtr ReadOrReport(const std::string& file) {
+  std::FILE* probe = std::fopen(file.c_str(), "rb");
+  if (probe == nullptr) {
+    FailOnFile(file, std::string("cannot be opened: ") + std::strerror(errno));
+    return nullptr;
+  }
+  std::fclose(probe);
+  RecordPtr record(ScpReadRecord(file.c_str()));
+  if (record == nullptr) {
+    FailOnFile(file,
+               "is not a readable SCP-ECG record (too short, or a section lies outside the file)");
+  }
+  return record;
+}
+
+std::string Hex16(unsigned value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%04X", value & 0xFFFFu);
+  return text;
+}
+
+}  // namespace scptool

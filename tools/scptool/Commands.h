@@ -1,0 +1,69 @@
+// The subcommands of scptool and what they share: exit codes and how errors are reported.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "scp/ScpCheck.h"
+#include "scp/ScpRecord.h"
+
+namespace scptool {
+
+// Exit codes of every subcommand.
+constexpr int kExitOk = 0;
+constexpr int kExitCheckFailed = 1;  // the input was read, and a check found a mismatch
+constexpr int kExitUnusable = 2;     // unreadable input or output, or bad usage
+
+using Arguments = std::vector<std::string>;
+
+// One subcommand: its name, its arguments and a line for the help text, and what runs it with
+// the arguments that follow its name.
+struct Command {
+  const char* name;
+  const char* synopsis;
+  const char* summary;
+  int (*run)(const Arguments& arguments);
+};
+
+// Every subcommand, in the order the help text lists them.
+const std::vector<Command>& AllCommands();
+
+int RunInfo(const Arguments& arguments);
+int RunVerify(const Arguments& arguments);
+int RunRewrite(const Arguments& arguments);
+
+// Writes "scptool: FILE: PROBLEM" to stderr and returns kExitUnusable.
+int FailOnFile(const std::string& file, const std::string& problem);
+
+// Writes "scptool: PROBLEM (see scptool --help)" to stderr and returns kExitUnusable.
+int FailUsage(const std::string& problem);
+
+struct RecordDeleter {
+  void operator()(ScpRecord* record) const { ScpRecordFree(record); }
+};
+using RecordPtr = std::unique_ptr<ScpRecord, RecordDeleter>;
+
+struct CheckDeleter {
+  void operator()(ScpRecordCheck* check) const { ScpCheckFree(check); }
+};
+using CheckPtr = std::unique_ptr<ScpRecordCheck, CheckDeleter>;
+
+// Reads the record at `file`, or returns null after reporting on stderr why it cannot: the file
+// cannot be opened, or it is not a readable SCP-ECG record.
+RecordPtr ReadOrReport(const std::string& file);
+
+// The file's checksum report, or null after reporting on stderr why the file cannot be checked.
+CheckPtr CheckOrReport(const std::string& file);
+
+// One line for every CRC or length that disagrees, prefixed with the file name; empty when all
+// agree.
+std::vector<std::string> Mismatches(const std::string& file, const ScpRecordCheck& check);
+
+// True when the section's stored CRC matches the CRC of its bytes.
+bool SectionCrcOk(const ScpSectionCheck& section);
+
+// "0x1A2B": how CRCs are shown in text output.
+std::string Hex16(unsigned value);
+
+}  // namespace scptool

@@ -1,0 +1,129 @@
+// scptool info FILE [--json]: the sections as stored and the state of every checksum.
+#include <iomanip>
+#include <iostream>
+
+#include "tools/scptool/Commands.h"
+#include "tools/scptool/JsonWriter.h"
+
+namespace scptool {
+
+namespace {
+
+void PrintText(const std::string& file, const ScpRecord& record, const ScpRecordCheck& check) {
+  std::cout << file << "\n";
+  std::cout << "Sections as stored (" << ScpRecordSectionCount(&record) << "):\n"
+            << "     id    length\n";
+  for (uint16_t i = 0; i < ScpRecordSectionCount(&record); ++i) {
+    std::cout << "  " << std::setw(5) << ScpRecordIdAt(&record, i) << std::setw(10)
+              << ScpRecordLengthAt(&record, i) << "\n";
+  }
+  bool lengthOk = static_cast<int64_t>(check.lengthField) == check.fileSize;
+  std::cout << "Record length field " << check.lengthField << ", file size " << check.fileSize
+            << (lengthOk ? "  ok" : "  MISMATCH") << "\n";
+  std::cout << "Record CRC stored " << Hex16(check.storedCrc) << ", computed "
+            << Hex16(check.computedCrc)
+            << (check.storedCrc == check.computedCrc ? "  ok" : "  MISMATCH") << "\n";
+  std::cout << "Section CRCs (pointer table order):\n"
+            << "     id     index    length  stored    computed\n";
+  for (uint32_t i = 0; i < check.sectionCount; ++i) {
+    const ScpSectionCheck& section = check.sections[i];
+    std::cout << "  " << std::setw(5) << section.id << std::setw(10) << section.index
+              << std::setw(10) << section.headerLength << "  " << Hex16(section.storedCrc) << "    "
+              << Hex16(section.computedCrc) << (ScpSectionCheckOk(&section) ? "  ok" : "  MISMATCH")
+              << "\n";
+  }
+}
+
+void PrintJson(const std::string& file, const ScpRecord& record, const ScpRecordCheck& check) {
+  JsonWriter json(std::cout);
+  json.BeginObject();
+  json.Key("file");
+  json.String(file);
+  json.Key("sections");
+  json.BeginArray();
+  for (uint16_t i = 0; i < ScpRecordSectionCount(&record); ++i) {
+    json.BeginObject();
+    json.Key("id");
+    json.Number(ScpRecordIdAt(&record, i));
+    json.Key("length");
+    json.Number(ScpRecordLengthAt(&record, i));
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Key("crc");
+  json.BeginObject();
+  json.Key("record");
+  json.BeginObject();
+  json.Key("stored");
+  json.Number(check.storedCrc);
+  json.Key("computed");
+  json.Number(check.computedCrc);
+  json.Key("ok");
+  json.Bool(check.storedCrc == check.computedCrc);
+  json.EndObject();
+  json.Key("sections");
+  json.BeginArray();
+  for (uint32_t i = 0; i < check.sectionCount; ++i) {
+    const ScpSectionCheck& section = check.sections[i];
+    json.BeginObject();
+    json.Key("id");
+    json.Number(section.id);
+    json.Key("stored");
+    json.Number(section.storedCrc);
+    json.Key("computed");
+    json.Number(section.computedCrc);
+    json.Key("ok");
+    json.Bool(SectionCrcOk(section));
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
+  json.Key("recordLength");
+  json.BeginObject();
+  json.Key("field");
+  json.Number(check.lengthField);
+  json.Key("fileSize");
+  json.Number(check.fileSize);
+  json.Key("ok");
+  json.Bool(static_cast<int64_t>(check.lengthField) == check.fileSize);
+  json.EndObject();
+  json.EndObject();
+  std::cout << "\n";
+}
+
+}  // namespace
+
+int RunInfo(const Arguments& arguments) {
+  std::string file;
+  bool asJson = false;
+  for (const std::string& argument : arguments) {
+    if (argument == "--json") {
+      asJson = true;
+    } else if (!argument.empty() && argument[0] == '-') {
+      return FailUsage("info does not know the option '" + argument + "'");
+    } else if (file.empty()) {
+      file = argument;
+    } else {
+      return FailUsage("info takes one FILE");
+    }
+  }
+  if (file.empty()) {
+    return FailUsage("info takes one FILE");
+  }
+  RecordPtr record = ReadOrReport(file);
+  if (record == nullptr) {
+    return kExitUnusable;
+  }
+  CheckPtr check = CheckOrReport(file);
+  if (check == nullptr) {
+    return kExitUnusable;
+  }
+  if (asJson) {
+    PrintJson(file, *record, *check);
+  } else {
+    PrintText(file, *record, *check);
+  }
+  return kExitOk;
+}
+
+}  // namespace scptool
