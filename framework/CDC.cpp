@@ -1,0 +1,496 @@
+#include "framework/CDC.h"
+
+#include <QFontMetricsF>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kLometricUnitsPerInch = 254.0;  // 0.1 mm units in 25.4 mm
+constexpr double kDefaultFontPoints = 12.0;
+constexpr double kPointsPerInch = 72.0;
+constexpr int kReferencePixelSize = 1000;  // size at which a face's cell/em ratio is measured
+
+int RoundToInt(double value) {
+  return static_cast<int>(std::lround(value));
+}
+
+// A monochrome bitmap stores white as 1 and black as 0; a colour turns white when it is light.
+bool IsLight(COLORREF color) {
+  return GetRValue(color) + GetGValue(color) + GetBValue(color) >= 3 * 128;
+}
+
+CRect Intersect(const CRect& a, const CRect& b) {
+  CRect result(std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+               std::min(a.bottom, b.bottom));
+  if (result.right < result.left) {
+    result.right = result.left;
+  }
+  if (result.bottom < result.top) {
+    result.bottom = result.top;
+  }
+  return result;
+}
+
+}  // namespace
+
+CDC::CDC() = default;
+CDC::~CDC() = default;
+
+bool CDC::CreateCompatibleDC(const CDC* dc) {
+  if (m_bMemory) {
+    return false;
+  }
+  DeviceInfo device;
+  if (dc != nullptr) {
+    device.dpiX = dc->m_device.dpiX;
+    device.dpiY = dc->m_device.dpiY;
+  }
+  device.printing = false;
+  m_device = device;
+  m_bMemory = true;
+  return true;
+}
+
+CBitmap* CDC::SelectObject(CBitmap* bitmap) {
+  CBitmap* previous = m_pBitmap;
+  if (!m_bMemory) {
+    return previous;
+  }
+  m_pBitmap = bitmap;
+  const CSize size = bitmap != nullptr ? bitmap->GetSize() : CSize();
+  m_device.widthPixels = size.cx;
+  m_device.heightPixels = size.cy;
+  m_device.widthMM = RoundToInt(size.cx * 25.4 / m_device.dpiX);
+  m_device.heightMM = RoundToInt(size.cy * 25.4 / m_device.dpiY);
+  return previous;
+}
+
+// --- Mapping -------------------------------------------------------------------------------
+
+int CDC::SetMapMode(int mapMode) {
+  if (mapMode != MM_TEXT && mapMode != MM_LOMETRIC) {
+    return 0;
+  }
+  const int previous = m_state.mapMode;
+  m_state.mapMode = mapMode;
+  return previous;
+}
+
+CPoint CDC::SetWindowOrg(int x, int y) {
+  const CPoint previous = m_state.windowOrg;
+  m_state.windowOrg = CPoint(x, y);
+  return previous;
+}
+
+CPoint CDC::SetViewportOrg(int x, int y) {
+  const CPoint previous = m_state.viewportOrg;
+  m_state.viewportOrg = CPoint(x, y);
+  return previous;
+}
+
+CPoint CDC::OffsetViewportOrg(int dx, int dy) {
+  const CPoint previous = m_state.viewportOrg;
+  m_state.viewportOrg = CPoint(previous.x + dx, previous.y + dy);
+  return previous;
+}
+
+double CDC::ScaleX() const {
+  if (m_state.mapMode == MM_LOMETRIC) {
+    return m_device.dpiX / kLometricUnitsPerInch;
+  }
+  return 1.0;
+}
+
+double CDC::ScaleY() const {
+  if (m_state.mapMode == MM_LOMETRIC) {
+    return -m_device.dpiY / kLometricUnitsPerInch;
+  }
+  return 1.0;
+}
+
+void CDC::LPtoDP(CPoint* points, int count) const {
+  for (int i = 0; i < count; ++i) {
+    CPoint& point = points[i];
+    point.x = RoundToInt((point.x - m_state.windowOrg.x) * ScaleX()) + m_state.viewportOrg.x;
+    point.y = RoundToInt((point.y - m_state.windowOrg.y) * ScaleY()) + m_state.viewportOrg.y;
+  }
+}
+
+void CDC::LPtoDP(CRect* rect) const {
+  CPoint corners[2] = {rect->TopLeft(), rect->BottomRight()};
+  LPtoDP(corners, 2);
+  *rect = CRect(corners[0].x, corners[0].y, corners[1].x, corners[1].y);
+}
+
+void CDC::LPtoDP(CSize* size) const {
+  size->cx = RoundToInt(std::fabs(size->cx * ScaleX()));
+  size->cy = RoundToInt(std::fabs(size->cy * ScaleY()));
+}
+
+void CDC::DPtoLP(CPoint* points, int count) const {
+  for (int i = 0; i < count; ++i) {
+    CPoint& point = points[i];
+    point.x = RoundToInt((point.x - m_state.viewportOrg.x) / ScaleX()) + m_state.windowOrg.x;
+    point.y = RoundToInt((point.y - m_state.viewportOrg.y) / ScaleY()) + m_state.windowOrg.y;
+  }
+}
+
+void CDC::DPtoLP(CRect* rect) const {
+  CPoint corners[2] = {rect->TopLeft(), rect->BottomRight()};
+  DPtoLP(corners, 2);
+  *rect = CRect(corners[0].x, corners[0].y, corners[1].x, corners[1].y);
+}
+
+void CDC::DPtoLP(CSize* size) const {
+  size->cx = RoundToInt(std::fabs(size->cx / ScaleX()));
+  size->cy = RoundToInt(std::fabs(size->cy / ScaleY()));
+}
+
+CRect CDC::DeviceRect(const CRect& logical) const {
+  CRect device = logical;
+  LPtoDP(&device);
+  device.NormalizeRect();
+  return device;
+}
+
+// --- Objects and attributes -----------------------------------------------------------------
+
+CPen CDC::SelectObject(const CPen& pen) {
+  const CPen previous = m_state.pen;
+  m_state.pen = pen;
+  return previous;
+}
+
+CBrush CDC::SelectObject(const CBrush& brush) {
+  const CBrush previous = m_state.brush;
+  m_state.brush = brush;
+  return previous;
+}
+
+CFont CDC::SelectObject(const CFont& font) {
+  const CFont previous = m_state.font;
+  m_state.font = font;
+  return previous;
+}
+
+COLORREF CDC::SetTextColor(COLORREF color) {
+  const COLORREF previous = m_state.textColor;
+  m_state.textColor = color;
+  return previous;
+}
+
+COLORREF CDC::SetBkColor(COLORREF color) {
+  const COLORREF previous = m_state.bkColor;
+  m_state.bkColor = color;
+  return previous;
+}
+
+int CDC::SetBkMode(int mode) {
+  const int previous = m_state.bkMode;
+  if (mode == OPAQUE || mode == TRANSPARENT) {
+    m_state.bkMode = mode;
+  }
+  return previous;
+}
+
+UINT CDC::SetTextAlign(UINT align) {
+  const UINT previous = m_state.textAlign;
+  m_state.textAlign = align;
+  return previous;
+}
+
+int CDC::SetROP2(int rop) {
+  const int previous = m_state.rop2;
+  m_state.rop2 = rop;
+  return previous;
+}
+
+// --- Saved states and clipping -----------------------------------------------------------
+
+int CDC::SaveDC() {
+  m_saved.push_back(m_state);
+  return static_cast<int>(m_saved.size());
+}
+
+bool CDC::RestoreDC(int savedDC) {
+  const int levels = static_cast<int>(m_saved.size());
+  const int level = savedDC < 0 ? levels + 1 + savedDC : savedDC;
+  if (savedDC == 0 || level < 1 || level > levels) {
+    return false;
+  }
+  m_state = m_saved[static_cast<size_t>(level - 1)];
+  m_saved.resize(static_cast<size_t>(level - 1));
+  return true;
+}
+
+int CDC::IntersectClipRect(int left, int top, int right, int bottom) {
+  const CRect device = DeviceRect(CRect(left, top, right, bottom));
+  m_state.clipDevice = m_state.hasClip ? Intersect(m_state.clipDevice, device) : device;
+  m_state.hasClip = true;
+  const CRect& clip = m_state.clipDevice;
+  return clip.Width() > 0 && clip.Height() > 0 ? SIMPLEREGION : NULLREGION;
+}
+
+void CDC::SelectClipRgn(std::nullptr_t) {
+  m_state.hasClip = false;
+  m_state.clipDevice = CRect();
+}
+
+int CDC::GetClipBox(CRect* rect) const {
+  CRect device = m_state.hasClip ? m_state.clipDevice
+                                 : CRect(0, 0, m_device.widthPixels, m_device.heightPixels);
+  DPtoLP(&device);
+  *rect = device;
+  const bool empty = device.left == device.right || device.top == device.bottom;
+  return empty ? NULLREGION : SIMPLEREGION;
+}
+
+// --- Drawing -----------------------------------------------------------------------------
+
+CPoint CDC::MoveTo(int x, int y) {
+  const CPoint previous = m_state.currentPos;
+  m_state.currentPos = CPoint(x, y);
+  return previous;
+}
+
+bool CDC::LineTo(int x, int y) {
+  const CPoint from = m_state.currentPos;
+  m_state.currentPos = CPoint(x, y);
+  DoLine(from, CPoint(x, y));
+  return true;
+}
+
+bool CDC::Rectangle(int left, int top, int right, int bottom) {
+  DoRectangle(CRect(left, top, right, bottom));
+  return true;
+}
+
+void CDC::FillRect(const CRect& rect, const CBrush& brush) {
+  if (brush.Style() == BS_NULL) {
+    return;
+  }
+  DoFill(rect, brush.Color());
+}
+
+void CDC::FillSolidRect(const CRect& rect, COLORREF color) {
+  DoFill(rect, color);
+}
+
+bool CDC::TextOut(int x, int y, const QString& text) {
+  DoText(x, y, 0, nullptr, text);
+  return true;
+}
+
+bool CDC::ExtTextOut(int x, int y, UINT options, const CRect* rect, const QString& text) {
+  if (rect == nullptr) {
+    options &= ~(ETO_OPAQUE | ETO_CLIPPED);
+  }
+  DoText(x, y, options, rect, text);
+  return true;
+}
+
+QFont CDC::DeviceFont(const LOGFONT& logFont) const {
+  QFont font(logFont.lfFaceName.isEmpty() ? QStringLiteral("Arial") : logFont.lfFaceName);
+  font.setHintingPreference(QFont::PreferNoHinting);
+  font.setWeight(static_cast<QFont::Weight>(
+      std::clamp(logFont.lfWeight == 0 ? FW_NORMAL : logFont.lfWeight, 100, 900)));
+  font.setItalic(logFont.lfItalic != 0);
+  font.setUnderline(logFont.lfUnderline != 0);
+  font.setStrikeOut(logFont.lfStrikeOut != 0);
+
+  double emPixels = 0.0;
+  if (logFont.lfHeight > 0) {
+    // A positive height is the cell (ascent + descent); find the em that gives that cell.
+    QFont reference = font;
+    reference.setPixelSize(kReferencePixelSize);
+    const QFontMetricsF metrics(reference);
+    const double cellPerEm = (metrics.ascent() + metrics.descent()) / kReferencePixelSize;
+    emPixels = logFont.lfHeight * std::fabs(ScaleY()) / (cellPerEm > 0.0 ? cellPerEm : 1.0);
+  } else if (logFont.lfHeight < 0) {
+    emPixels = -logFont.lfHeight * std::fabs(ScaleY());
+  } else {
+    emPixels = kDefaultFontPoints * m_device.dpiY / kPointsPerInch;
+  }
+  font.setPixelSize(std::max(1, RoundToInt(emPixels)));
+  return font;
+}
+
+CSize CDC::GetTextExtent(const QString& text) const {
+  const QFontMetricsF metrics(DeviceFont(m_state.font.LogFont()));
+  CSize size(RoundToInt(metrics.horizontalAdvance(text)),
+             RoundToInt(metrics.ascent() + metrics.descent()));
+  DPtoLP(&size);
+  return size;
+}
+
+bool CDC::GetTextMetrics(TEXTMETRIC* metrics) const {
+  if (metrics == nullptr) {
+    return false;
+  }
+  const QFontMetricsF fontMetrics(DeviceFont(m_state.font.LogFont()));
+  const double scaleY = std::fabs(ScaleY());
+  metrics->tmAscent = RoundToInt(fontMetrics.ascent() / scaleY);
+  metrics->tmDescent = RoundToInt(fontMetrics.descent() / scaleY);
+  metrics->tmHeight = metrics->tmAscent + metrics->tmDescent;
+  metrics->tmAveCharWidth = RoundToInt(fontMetrics.averageCharWidth() / std::fabs(ScaleX()));
+  return true;
+}
+
+bool CDC::PatBlt(int x, int y, int width, int height, DWORD rop) {
+  if (rop != WHITENESS && rop != BLACKNESS && rop != PATCOPY) {
+    return false;
+  }
+  DoPattern(CRect(x, y, x + width, y + height), rop);
+  return true;
+}
+
+COLORREF CDC::SetPixel(int x, int y, COLORREF color) {
+  return DoPixel(x, y, color);
+}
+
+COLORREF CDC::GetPixel(int x, int y) const {
+  if (!m_bMemory || m_pBitmap == nullptr || m_pBitmap->IsNull()) {
+    return CLR_INVALID;
+  }
+  CPoint point(x, y);
+  LPtoDP(&point);
+  const QImage& image = m_pBitmap->Image();
+  if (!image.valid(point.x, point.y)) {
+    return CLR_INVALID;
+  }
+  const QColor color = image.pixelColor(point.x, point.y);
+  return RGB(color.red(), color.green(), color.blue());
+}
+
+bool CDC::BitBlt(int x, int y, int width, int height, const CDC* source, int xSrc, int ySrc,
+                 DWORD rop) {
+  if (rop != SRCCOPY || source == nullptr || source->m_pBitmap == nullptr ||
+      source->m_pBitmap->IsNull()) {
+    return false;
+  }
+  // The source block is taken in the source's device pixels, then laid over the destination.
+  CPoint sourceCorners[2] = {CPoint(xSrc, ySrc), CPoint(xSrc + width, ySrc + height)};
+  source->LPtoDP(sourceCorners, 2);
+  CRect sourceRect(sourceCorners[0].x, sourceCorners[0].y, sourceCorners[1].x, sourceCorners[1].y);
+  sourceRect.NormalizeRect();
+  const QImage block = source->m_pBitmap->Image().copy(sourceRect.left, sourceRect.top,
+                                                       sourceRect.Width(), sourceRect.Height());
+  DoBlock(CRect(x, y, x + width, y + height), block, rop);
+  return true;
+}
+
+int CDC::GetDeviceCaps(int index) const {
+  switch (index) {
+    case HORZSIZE:
+      return m_device.widthMM;
+    case VERTSIZE:
+      return m_device.heightMM;
+    case HORZRES:
+      return m_device.widthPixels;
+    case VERTRES:
+      return m_device.heightPixels;
+    case LOGPIXELSX:
+      return m_device.dpiX;
+    case LOGPIXELSY:
+      return m_device.dpiY;
+    default:
+      return 0;
+  }
+}
+
+// --- Memory context primitives -----------------------------------------------------------
+
+void CDC::FillBitmap(const CRect& deviceRect, bool white) {
+  QImage& image = m_pBitmap->Image();
+  CRect area = Intersect(deviceRect, CRect(0, 0, image.width(), image.height()));
+  if (m_state.hasClip) {
+    area = Intersect(area, m_state.clipDevice);
+  }
+  if (image.format() == QImage::Format_Mono) {
+    const uint index = white ? 1 : 0;
+    if (area == CRect(0, 0, image.width(), image.height())) {
+      image.fill(index);
+      return;
+    }
+    for (int y = area.top; y < area.bottom; ++y) {
+      for (int x = area.left; x < area.right; ++x) {
+        image.setPixel(x, y, index);
+      }
+    }
+    return;
+  }
+  const QRgb color = white ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      image.setPixel(x, y, color);
+    }
+  }
+}
+
+void CDC::DoLine(CPoint /*from*/, CPoint /*to*/) {}
+
+void CDC::DoRectangle(const CRect& /*rect*/) {}
+
+void CDC::DoFill(const CRect& rect, COLORREF color) {
+  if (m_pBitmap == nullptr || m_pBitmap->IsNull()) {
+    return;
+  }
+  if (m_pBitmap->IsMonochrome()) {
+    FillBitmap(DeviceRect(rect), IsLight(color));
+    return;
+  }
+  QImage& image = m_pBitmap->Image();
+  CRect area = Intersect(DeviceRect(rect), CRect(0, 0, image.width(), image.height()));
+  if (m_state.hasClip) {
+    area = Intersect(area, m_state.clipDevice);
+  }
+  const QRgb rgb = qRgb(GetRValue(color), GetGValue(color), GetBValue(color));
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      image.setPixel(x, y, rgb);
+    }
+  }
+}
+
+void CDC::DoText(int /*x*/, int /*y*/, UINT /*options*/, const CRect* /*rect*/,
+                 const QString& /*text*/) {}
+
+void CDC::DoPattern(const CRect& rect, DWORD rop) {
+  if (rop == PATCOPY) {
+    FillRect(rect, m_state.brush);
+    return;
+  }
+  if (m_pBitmap == nullptr || m_pBitmap->IsNull()) {
+    return;
+  }
+  FillBitmap(DeviceRect(rect), rop == WHITENESS);
+}
+
+COLORREF CDC::DoPixel(int x, int y, COLORREF color) {
+  if (m_pBitmap == nullptr || m_pBitmap->IsNull()) {
+    return CLR_INVALID;
+  }
+  CPoint point(x, y);
+  LPtoDP(&point);
+  QImage& image = m_pBitmap->Image();
+  if (!image.valid(point.x, point.y)) {
+    return CLR_INVALID;
+  }
+  if (m_state.hasClip) {
+    const CRect& clip = m_state.clipDevice;
+    if (point.x < clip.left || point.x >= clip.right || point.y < clip.top ||
+        point.y >= clip.bottom) {
+      return CLR_INVALID;
+    }
+  }
+  if (image.format() == QImage::Format_Mono) {
+    const bool white = IsLight(color);
+    image.setPixel(point.x, point.y, white ? 1 : 0);
+    return white ? RGB(255, 255, 255) : RGB(0, 0, 0);
+  }
+  image.setPixel(point.x, point.y, qRgb(GetRValue(color), GetGValue(color), GetBValue(color)));
+  return color;
+}
+
+void CDC::DoBlock(const CRect& /*rect*/, const QImage& /*source*/, DWORD /*rop*/) {}

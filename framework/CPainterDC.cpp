@@ -1,0 +1,255 @@
+#include "framework/CPainterDC.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <cmath>
+
+namespace {
+
+QColor ToQColor(COLORREF color) {
+  return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
+}
+
+}  // namespace
+
+CPainterDC::CPainterDC(QPainter* painter, bool printing) : m_painter(painter) {
+  Attach(printing);
+}
+
+CPainterDC::CPainterDC(std::unique_ptr<QPainter> ownedPainter, bool printing)
+    : m_ownedPainter(std::move(ownedPainter)), m_painter(m_ownedPainter.get()) {
+  Attach(printing);
+}
+
+CPainterDC::~CPainterDC() {
+  if (m_painter->isActive()) {
+    m_painter->restore();
+  }
+}
+
+void CPainterDC::Attach(bool printing) {
+  DeviceInfo device;
+  device.printing = printing;
+  if (const QPaintDevice* surface = m_painter->device()) {
+    device.dpiX = surface->logicalDpiX();
+    device.dpiY = surface->logicalDpiY();
+    device.widthPixels = surface->width();
+    device.heightPixels = surface->height();
+    device.widthMM = surface->widthMM();
+    device.heightMM = surface->heightMM();
+  }
+  SetDeviceInfo(device);
+  if (m_painter->isActive()) {
+    m_painter->save();
+    m_painter->setRenderHint(QPainter::Antialiasing, false);
+    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    m_painter->setClipping(false);
+  }
+}
+
+QRect CPainterDC::DeviceQRect(const CRect& logical) const {
+  CRect device = logical;
+  LPtoDP(&device);
+  device.NormalizeRect();
+  return QRect(device.left, device.top, device.Width(), device.Height());
+}
+
+void CPainterDC::ApplyClip() {
+  if (!HasClip()) {
+    if (m_bClipApplied) {
+      m_painter->setClipping(false);
+      m_bClipApplied = false;
+    }
+    return;
+  }
+  const CRect& clip = DeviceClip();
+  if (!m_bClipApplied || clip != m_appliedClip) {
+    m_painter->setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
+    m_appliedClip = clip;
+    m_bClipApplied = true;
+  }
+}
+
+void CPainterDC::ApplyRop(bool usesRop2) {
+  QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+  const bool rasterOps = m_painter->paintEngine() != nullptr &&
+                         m_painter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+  if (usesRop2 && rasterOps) {
+    switch (GetROP2()) {
+      case R2_XORPEN:
+        mode = QPainter::RasterOp_SourceXorDestination;
+        break;
+      case R2_NOTXORPEN:
+        mode = QPainter::RasterOp_NotSourceXorDestination;
+        break;
+      case R2_NOT:
+        mode = QPainter::RasterOp_NotDestination;
+        break;
+      default:
+        break;
+    }
+  }
+  if (m_painter->compositionMode() != mode) {
+    m_painter->setCompositionMode(mode);
+  }
+}
+
+QPen CPainterDC::DevicePen() const {
+  const CPen& pen = GetCurrentPen();
+  QColor color = ToQColor(pen.Color());
+  if (GetROP2() == R2_BLACK) {
+    color = Qt::black;
+  } else if (GetROP2() == R2_WHITE) {
+    color = Qt::white;
+  }
+  const double deviceWidth = pen.Width() * std::fabs(ScaleX());
+  QPen qpen(color);
+  if (deviceWidth <= 1.0) {
+    // A one-pixel line leaves out its end point, so that joined segments touch without overlap.
+    qpen.setWidth(1);
+    qpen.setCapStyle(Qt::FlatCap);
+  } else {
+    qpen.setWidthF(deviceWidth);
+    qpen.setCapStyle(Qt::RoundCap);
+    qpen.setJoinStyle(Qt::RoundJoin);
+  }
+  switch (pen.Style()) {
+    case PS_DASH:
+      qpen.setStyle(Qt::DashLine);
+      break;
+    case PS_DOT:
+      qpen.setStyle(Qt::DotLine);
+      break;
+    case PS_NULL:
+      qpen.setStyle(Qt::NoPen);
+      break;
+    default:
+      qpen.setStyle(Qt::SolidLine);
+      break;
+  }
+  return qpen;
+}
+
+void CPainterDC::DoLine(CPoint from, CPoint to) {
+  if (GetCurrentPen().Style() == PS_NULL) {
+    return;
+  }
+  ApplyClip();
+  ApplyRop(true);
+  CPoint ends[2] = {from, to};
+  LPtoDP(ends, 2);
+  m_painter->setPen(DevicePen());
+  m_painter->drawLine(QPoint(ends[0].x, ends[0].y), QPoint(ends[1].x, ends[1].y));
+}
+
+void CPainterDC::DoRectangle(const CRect& rect) {
+  const QRect area = DeviceQRect(rect);
+  if (area.width() <= 0 || area.height() <= 0) {
+    return;
+  }
+  ApplyClip();
+  ApplyRop(true);
+  const CBrush& brush = GetCurrentBrush();
+  if (brush.Style() != BS_NULL) {
+    m_painter->fillRect(area, ToQColor(brush.Color()));
+  }
+  if (GetCurrentPen().Style() != PS_NULL) {
+    m_painter->setPen(DevicePen());
+    m_painter->setBrush(Qt::NoBrush);
+    // The outline runs along the first and the last pixel inside the area.
+    m_painter->drawRect(area.adjusted(0, 0, -1, -1));
+  }
+}
+
+void CPainterDC::DoFill(const CRect& rect, COLORREF color) {
+  ApplyClip();
+  ApplyRop(false);
+  m_painter->fillRect(DeviceQRect(rect), ToQColor(color));
+}
+
+void CPainterDC::DoText(int x, int y, UINT options, const CRect* rect, const QString& text) {
+  ApplyClip();
+  ApplyRop(false);
+  const QFont font = DeviceFont(GetCurrentFont().LogFont());
+  const QFontMetricsF metrics(font);
+  CPoint reference(x, y);
+  LPtoDP(&reference);
+
+  const double width = metrics.horizontalAdvance(text);
+  double left = reference.x;
+  switch (GetTextAlign() & kTextAlignHorizontalMask) {
+    case TA_RIGHT:
+      left = reference.x - width;
+      break;
+    case TA_CENTER:
+      left = reference.x - width / 2.0;
+      break;
+    default:
+      break;
+  }
+  double baseline = reference.y + metrics.ascent();
+  switch (GetTextAlign() & kTextAlignVerticalMask) {
+    case TA_BASELINE:
+      baseline = reference.y;
+      break;
+    case TA_BOTTOM:
+      baseline = reference.y - metrics.descent();
+      break;
+    default:
+      break;
+  }
+
+  m_painter->save();
+  if (options & ETO_OPAQUE) {
+    m_painter->fillRect(DeviceQRect(*rect), ToQColor(GetBkColor()));
+  }
+  if (options & ETO_CLIPPED) {
+    m_painter->setClipRect(DeviceQRect(*rect), Qt::IntersectClip);
+  }
+  if (GetBkMode() == OPAQUE) {
+    m_painter->fillRect(
+        QRectF(left, baseline - metrics.ascent(), width, metrics.ascent() + metrics.descent()),
+        ToQColor(GetBkColor()));
+  }
+  m_painter->setFont(font);
+  m_painter->setPen(ToQColor(GetTextColor()));
+  m_painter->drawText(QPointF(left, baseline), text);
+  m_painter->restore();
+}
+
+void CPainterDC::DoPattern(const CRect& rect, DWORD rop) {
+  if (rop == PATCOPY) {
+    FillRect(rect, GetCurrentBrush());
+    return;
+  }
+  DoFill(rect, rop == WHITENESS ? RGB(255, 255, 255) : RGB(0, 0, 0));
+}
+
+COLORREF CPainterDC::DoPixel(int x, int y, COLORREF color) {
+  ApplyClip();
+  ApplyRop(false);
+  CPoint point(x, y);
+  LPtoDP(&point);
+  m_painter->fillRect(QRect(point.x, point.y, 1, 1), ToQColor(color));
+  return color;
+}
+
+void CPainterDC::DoBlock(const CRect& rect, const QImage& source, DWORD /*rop*/) {
+  ApplyClip();
+  ApplyRop(false);
+  CPoint corners[2] = {rect.TopLeft(), rect.BottomRight()};
+  LPtoDP(corners, 2);
+  const bool mirrorX = corners[1].x < corners[0].x;
+  const bool mirrorY = corners[1].y < corners[0].y;
+  // Printers and PDF files take a monochrome image as a stencil; colour keeps white opaque.
+  QImage block = source.convertToFormat(QImage::Format_RGB32);
+  if (mirrorX || mirrorY) {
+    block = block.mirrored(mirrorX, mirrorY);
+  }
+  m_painter->drawImage(DeviceQRect(rect), block);
+}
+
+CImageDC::CImageDC(QImage* image, bool printing)
+    : CPainterDC(std::make_unique<QPainter>(image), printing) {}

@@ -1,0 +1,56 @@
+// Device contexts that draw with a QPainter: on a widget during a paint, on a printer, a PDF file
+// or a print preview, and on an image. Logical coordinates are turned into whole device pixels
+// here, so what is drawn matches the pixel geometry a metric mapping promises.
+#pragma once
+
+#include <QPainter>
+#include <memory>
+
+#include "framework/CDC.h"
+
+class QImage;
+
+class CPainterDC : public CDC {
+ public:
+  // Draws with painter, which must be active for as long as this context lives. The resolution
+  // and size come from the painter's device; printing marks a printer, PDF or preview page. The
+  // painter's state is saved now and restored when this context ends.
+  CPainterDC(QPainter* painter, bool printing);
+  ~CPainterDC() override;
+
+  QPainter* Painter() const { return m_painter; }
+
+ protected:
+  // Takes ownership of a painter made for this context (see CImageDC).
+  CPainterDC(std::unique_ptr<QPainter> ownedPainter, bool printing);
+
+  void DoLine(CPoint from, CPoint to) override;
+  void DoRectangle(const CRect& rect) override;
+  void DoFill(const CRect& rect, COLORREF color) override;
+  void DoText(int x, int y, UINT options, const CRect* rect, const QString& text) override;
+  void DoPattern(const CRect& rect, DWORD rop) override;
+  COLORREF DoPixel(int x, int y, COLORREF color) override;
+  void DoBlock(const CRect& rect, const QImage& source, DWORD rop) override;
+
+ private:
+  void Attach(bool printing);
+  // Brings the painter's clip and composition up to date with this context's state.
+  void ApplyClip();
+  void ApplyRop(bool usesRop2);
+  QPen DevicePen() const;
+  // The device rectangle as a QRect: normalised, right and bottom exclusive.
+  QRect DeviceQRect(const CRect& logical) const;
+
+  std::unique_ptr<QPainter> m_ownedPainter;
+  QPainter* m_painter = nullptr;
+  bool m_bClipApplied = false;
+  CRect m_appliedClip;
+};
+
+// A device context on an image: its resolution is the image's dots per metre, so an image with
+// 10000 dots per metre (254 dpi) has one pixel per 0.1 mm in MM_LOMETRIC. printing selects the
+// printed-page drawing of the views.
+class CImageDC : public CPainterDC {
+ public:
+  explicit CImageDC(QImage* image, bool printing = false);
+};
