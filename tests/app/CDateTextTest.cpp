@@ -123,15 +123,6 @@ TEST(CDateText, LeavesPartsBeforeAMissingSlashAsTheyWere) {
   EXPECT_EQ(date.Day(), 5);
 }
 
-TEST(CDateText, SetTextChangesOnlyTheText) {
-  CDateText date;
-  date.SetText("05/06/1998");
-  EXPECT_EQ(date.Text(), "05/06/1998");
-  EXPECT_EQ(date.Day(), 0);
-  EXPECT_EQ(date.Month(), 0);
-  EXPECT_EQ(date.Year(), 0);
-}
-
 TEST(CDateText, WritesTheLocalDateDayFirstWithLeadingZeros) {
   CDateText date;
   date.SetFromTime(QDateTime(QDate(1998, 6, 5), QTime(23, 59, 59)));

@@ -28,15 +28,6 @@ void ExpectParts(const QString& text, int hour, int minute, int second, int frac
   EXPECT_EQ(parts.fraction, fraction) << text.toStdString();
 }
 
-TEST(CTimeText, StartsWithEveryPartUnset) {
-  const CTimeText time;
-  EXPECT_EQ(time.Hour(), -1);
-  EXPECT_EQ(time.Minute(), -1);
-  EXPECT_EQ(time.Second(), -1);
-  EXPECT_EQ(time.Fraction(), -1);
-  EXPECT_TRUE(time.Text().isEmpty());
-}
-
 TEST(CTimeText, ReadsTwoPartsAsHoursAndMinutesWithoutAFraction) {
   ExpectParts("08:30", 8, 30, 0, 0);
   ExpectParts("23:59", 23, 59, 0, 0);
@@ -98,14 +89,6 @@ TEST(CTimeText, WritesTheLocalTimeWithSecondsAndNoFraction) {
   EXPECT_EQ(time.Minute(), 5);
   EXPECT_EQ(time.Second(), 9);
   EXPECT_EQ(time.Fraction(), 0);
-}
-
-TEST(CTimeText, SetTextChangesOnlyTheText) {
-  CTimeText time;
-  time.SetFromTime(QDateTime(QDate(1998, 6, 5), QTime(8, 5, 9)));
-  time.SetText("12:00");
-  EXPECT_EQ(time.Text(), "12:00");
-  EXPECT_EQ(time.Hour(), 8);
 }
 
 }  // namespace
