@@ -1,0 +1,350 @@
+#include "scp/ScpDecode.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "tests/scp/ScpCodecTestRecords.h"
+
+namespace {
+
+using codectest::Bytes;
+using codectest::LeadTable;
+using codectest::MakeRecord;
+using codectest::PlainValues;
+using codectest::QrsSection;
+using codectest::RecordPtr;
+using codectest::SignalSection;
+using Samples = std::vector<int16_t>;
+
+ScpQrsZone Protected(int32_t start, int32_t end) {
+  return {start, end, 0, 0, 0};
+}
+
+ScpQrsZone Subtracting(int32_t start, int32_t end, int32_t referenceOffset) {
+  return {0, 0, start, end, referenceOffset};
+}
+
+// --- Differences and rescaling -------------------------------------------------------------
+
+TEST(ScpDifferences, FirstDifferencesAccumulate) {
+  Samples values{5, 1, -2};
+  ScpUndoFirstDifferences(values.data(), 3);
+  EXPECT_EQ(values, (Samples{5, 6, 4}));
+}
+
+TEST(ScpDifferences, SecondDifferencesStartFromTwoSamples) {
+  Samples values{5, 6, 1, 0};
+  ScpUndoSecondDifferences(values.data(), 4);
+  EXPECT_EQ(values, (Samples{5, 6, 8, 10}));
+}
+
+TEST(ScpDifferences, SumsWrapAtSixteenBits) {
+  Samples values{32767, 1};
+  ScpUndoFirstDifferences(values.data(), 2);
+  EXPECT_EQ(values[1], -32768);
+}
+
+TEST(ScpDifferences, SecondDifferencesOfASingleValueLeaveItAlone) {
+  Samples values{7, 99};  // the second value lies past the count
+  ScpUndoSecondDifferences(values.data(), 1);
+  EXPECT_EQ(values, (Samples{7, 99}));
+}
+
+TEST(ScpRescale, MultipliesThenDividesTruncatingTowardZero) {
+  Samples values{10, -10, 32767};
+  ScpRescale(values.data(), 3, 5000, 2500);
+  EXPECT_EQ(values, (Samples{20, -20, -2}));  // 65534 stored back as 16 bits
+  Samples thirds{10, -10};
+  ScpRescale(thirds.data(), 2, 1, 3);
+  EXPECT_EQ(thirds, (Samples{3, -3}));
+}
+
+TEST(ScpRescale, DivisorZeroLeavesTheValues) {
+  Samples values{10, -10};
+  ScpRescale(values.data(), 2, 5000, 0);
+  EXPECT_EQ(values, (Samples{10, -10}));
+}
+
+// --- Expansion of decimated stretches ------------------------------------------------------
+
+TEST(ScpExpandDecimated, RepeatsDecimatedValuesAndCopiesTheProtectedZone) {
+  const ScpQrsZone zone = Protected(4, 8);
+  EXPECT_EQ(ScpCountStoredValues(&zone, 1, 2, 12), 8);  // 2 + 4 + 2
+  Samples values{10, 11, 12, 13, 14, 15, 16, 17, 0, 0, 0, 0};
+  ScpExpandDecimated(values.data(), 8, 2, 12, &zone, 1);
+  EXPECT_EQ(values, (Samples{10, 10, 11, 11, 12, 13, 14, 15, 16, 16, 17, 17}));
+}
+
+TEST(ScpExpandDecimated, StretchesThatAreNoMultipleOfTheFactorEndWithAShortFill) {
+  // f = 4: [0, 5) takes 2 values (4 + 1 samples), zone [5, 7) 2 values, [7, 13) 2 values (4 + 2).
+  const ScpQrsZone zone = Protected(5, 7);
+  ASSERT_EQ(ScpCountStoredValues(&zone, 1, 4, 13), 6);
+  Samples values{1, 2, 3, 4, 5, 6, 0, 0, 0, 0, 0, 0, 0};
+  ScpExpandDecimated(values.data(), 6, 4, 13, &zone, 1);
+  EXPECT_EQ(values, (Samples{1, 1, 1, 1, 2, 3, 4, 5, 5, 5, 5, 6, 6}));
+}
+
+TEST(ScpExpandDecimated, ShortStreamFillsTheMissingTailWithZero) {
+  const ScpQrsZone zone = Protected(4, 8);
+  Samples values{10, 11, 12, 13, 14, 0, 0, 0, 0, 0, 0, 0};
+  ScpExpandDecimated(values.data(), 5, 2, 12, &zone, 1);  // three of eight values missing
+  EXPECT_EQ(values, (Samples{10, 10, 11, 11, 12, 13, 14, 0, 0, 0, 0, 0}));
+}
+
+TEST(ScpExpandDecimated, WithoutZonesTheWholeLeadIsOneDecimatedStretch) {
+  EXPECT_EQ(ScpCountStoredValues(nullptr, 0, 3, 7), 3);
+  Samples values{1, 2, 3, 0, 0, 0, 0};
+  ScpExpandDecimated(values.data(), 3, 3, 7, nullptr, 0);
+  EXPECT_EQ(values, (Samples{1, 1, 1, 2, 2, 2, 3}));
+}
+
+TEST(ScpExpandDecimated, ZonesPastTheLeadOrOverlappingAreClipped) {
+  // The second zone starts inside the first and runs past the 10 samples.
+  const ScpQrsZone zones[] = {Protected(2, 6), Protected(4, 40)};
+  ASSERT_EQ(ScpCountStoredValues(zones, 2, 2, 10), 1 + 4 + 4);
+  Samples values(10, 0);
+  for (int i = 0; i < 9; ++i) {
+    values[i] = static_cast<int16_t>(i + 1);
+  }
+  ScpExpandDecimated(values.data(), 9, 2, 10, zones, 2);
+  EXPECT_EQ(values, (Samples{1, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+}
+
+// --- Reference beat addition ----------------------------------------------------------------
+
+TEST(ScpAddReferenceBeat, AddsOverTheSubtractionZoneFromTheReferenceOffset) {
+  const Samples reference{100, 200, 300, 400};
+  Samples values(6, 1);
+  const ScpQrsZone zone = Subtracting(2, 4, 1);
+  ScpAddReferenceBeat(reference.data(), 4, values.data(), 6, &zone, 1);
+  EXPECT_EQ(values, (Samples{1, 1, 201, 301, 1, 1}));
+}
+
+TEST(ScpAddReferenceBeat, ZoneStartingBeforeTheFirstSampleIsClippedAndTheReferenceAdvanced) {
+  const Samples reference{100, 200, 300, 400};
+  Samples values(4, 0);
+  const ScpQrsZone zone = Subtracting(-2, 2, 0);
+  ScpAddReferenceBeat(reference.data(), 4, values.data(), 4, &zone, 1);
+  EXPECT_EQ(values, (Samples{300, 400, 0, 0}));
+}
+
+TEST(ScpAddReferenceBeat, ZonesReachingPastEitherArrayStopAtItsEnd) {
+  const Samples reference{100, 200, 300};
+  Samples values(5, 0);
+  const ScpQrsZone zones[] = {Subtracting(3, 9, 0), Subtracting(0, 3, 2), Subtracting(0, 2, -1)};
+  ScpAddReferenceBeat(reference.data(), 3, values.data(), 5, zones, 3);
+  // zone 0: values 3, 4 get reference 0, 1; zone 1: value 0 gets reference 2 and the beat ends;
+  // zone 2: reference index -1 is skipped, so value 1 gets reference 0.
+  EXPECT_EQ(values, (Samples{300, 100, 0, 100, 200}));
+}
+
+// --- Smoothing --------------------------------------------------------------------------------
+
+TEST(ScpSmoothOutsideZones, AveragesThreeNeighboursAndKeepsTheEnds) {
+  Samples values{30, 60, 0, 90};
+  ScpSmoothOutsideZones(values.data(), 4, nullptr, 0);
+  EXPECT_EQ(values, (Samples{30, 30, 50, 90}));
+}
+
+TEST(ScpSmoothOutsideZones, NegativeSumsTruncateTowardZero) {
+  Samples values{-30, -60, 0, -90};
+  ScpSmoothOutsideZones(values.data(), 4, nullptr, 0);
+  EXPECT_EQ(values, (Samples{-30, -29, -49, -90}));  // (-89) / 3 and (-149) / 3
+}
+
+TEST(ScpSmoothOutsideZones, ProtectedZonesStayAndBoundTheStretches) {
+  Samples values{0, 30, 60, 90, 9, 9, 9, 0, 60};
+  const ScpQrsZone zone = Protected(4, 7);
+  ScpSmoothOutsideZones(values.data(), 9, &zone, 1);
+  // [0, 4) smooths its inner values; the zone stays; [7, 9) has two values and no value after.
+  EXPECT_EQ(values, (Samples{0, 30, 60, 90, 9, 9, 9, 0, 60}));
+  Samples inner{0, 3, 6, 90, 9, 9, 9, 0, 60};
+  ScpSmoothOutsideZones(inner.data(), 9, &zone, 1);
+  EXPECT_EQ(inner, (Samples{0, 3, 33, 90, 9, 9, 9, 0, 60}));
+}
+
+TEST(ScpSmoothOutsideZones, TwoValueStretchAveragesItsSecondWithTheValueAfterIt) {
+  Samples values{10, 20, 90, 90};
+  const ScpQrsZone zone = Protected(2, 4);
+  ScpSmoothOutsideZones(values.data(), 4, &zone, 1);
+  EXPECT_EQ(values, (Samples{10, 40, 90, 90}));  // (10 + 20 + 90 + 1) / 3
+}
+
+// --- The decoders on small records -----------------------------------------------------------
+
+// A record of one plain lead (code 1, samples 1 to n) in sections 3 and 6, and a reference beat
+// in section 5 when given.
+RecordPtr PlainRecord(const Samples& rhythm, uint8_t differences, const Samples& reference = {},
+                      uint16_t rhythmMultiplier = 5000, uint16_t referenceMultiplier = 5000) {
+  std::vector<std::pair<uint16_t, Bytes>> sections{
+      {3, LeadTable({{1, static_cast<uint32_t>(rhythm.size()), 1}})},
+      {6, SignalSection(rhythmMultiplier, 2000, differences, {PlainValues(rhythm)})}};
+  if (!reference.empty()) {
+    sections.push_back({5, SignalSection(referenceMultiplier, 2000, 0, {PlainValues(reference)})});
+  }
+  return MakeRecord(sections);
+}
+
+TEST(ScpDecodeRhythm, PlainDataWithFirstDifferencesDecodesToSamples) {
+  RecordPtr record = PlainRecord({5, 1, -2, 3}, 1);
+  ScpRhythmSignal rhythm{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr), kScpOk);
+  EXPECT_EQ(Samples(rhythm.samples, rhythm.samples + rhythm.sampleCount), (Samples{5, 6, 4, 7}));
+  EXPECT_EQ(rhythm.zoneCount, 0);
+  EXPECT_EQ(rhythm.zones, nullptr);
+  EXPECT_EQ(rhythm.decimationFactor, 1);
+  EXPECT_EQ(rhythm.amplitudeMultiplier, 5000);
+  EXPECT_EQ(rhythm.sampleInterval, 2000);
+  ScpFreeRhythm(&rhythm);
+  EXPECT_EQ(rhythm.samples, nullptr);
+}
+
+TEST(ScpDecodeRhythm, UnknownDifferenceEncodingLeavesValuesAsStored) {
+  RecordPtr record = PlainRecord({5, 1, -2}, 3);
+  ScpRhythmSignal rhythm{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr), kScpOk);
+  EXPECT_EQ(Samples(rhythm.samples, rhythm.samples + 3), (Samples{5, 1, -2}));
+  ScpFreeRhythm(&rhythm);
+}
+
+TEST(ScpDecodeRhythm, PlainDataAreReadByTheLeadsSampleCountNotItsByteCount) {
+  // Lead 1 claims 4 samples but stores 2 bytes; its values run on into lead 2's data, as stored
+  // plain data always have. Lead 2 is the last: its fourth value would lie past the body.
+  RecordPtr record =
+      MakeRecord({{3, LeadTable({{1, 4, 1}, {1, 4, 2}})},
+                  {6, SignalSection(5000, 2000, 0, {PlainValues({1}), PlainValues({2, 3, 4})})}});
+  ScpRhythmSignal first{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &first, nullptr), kScpOk);
+  EXPECT_EQ(Samples(first.samples, first.samples + 4), (Samples{1, 2, 3, 4}));
+  ScpRhythmSignal second{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 2, &second, nullptr), kScpOk);
+  EXPECT_EQ(Samples(second.samples, second.samples + 4), (Samples{2, 3, 4, 0}));
+  ScpFreeRhythm(&first);
+  ScpFreeRhythm(&second);
+}
+
+TEST(ScpDecodeRhythm, LeadsLongerThan65535SamplesKeepTheirFullCount) {
+  Samples values(70000);
+  for (size_t i = 0; i < values.size(); ++i) {
+    values[i] = static_cast<int16_t>(i % 1000);
+  }
+  RecordPtr record = PlainRecord(values, 0);
+  ScpRhythmSignal rhythm{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr), kScpOk);
+  ASSERT_EQ(rhythm.sampleCount, 70000);
+  EXPECT_EQ(rhythm.samples[69999], 999);
+  EXPECT_EQ(rhythm.samples[65536], 536);
+  ScpFreeRhythm(&rhythm);
+}
+
+TEST(ScpDecodeRhythm, SpanLargerThanTheSectionCouldHoldIsRefused) {
+  // A 4-byte lead claiming 10 million samples: far more than even one value per bit could give.
+  RecordPtr record = MakeRecord({{2, Bytes{0, 0}},
+                                 {3, LeadTable({{1, 10000000, 1}})},
+                                 {6, SignalSection(5000, 2000, 0, {Bytes{0, 0, 0, 0}})}});
+  ScpRhythmSignal rhythm{};
+  EXPECT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr),
+            kScpErrMalformed - kScpLayerDecoder);
+  EXPECT_EQ(rhythm.samples, nullptr);
+  EXPECT_EQ(rhythm.zones, nullptr);
+}
+
+TEST(ScpDecodeRhythm, ReversedOrEmptySpanIsRefused) {
+  RecordPtr record = MakeRecord(
+      {{3, LeadTable({{5, 4, 1}})}, {6, SignalSection(5000, 2000, 0, {PlainValues({1, 2})})}});
+  ScpRhythmSignal rhythm{};
+  EXPECT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr),
+            kScpErrMalformed - kScpLayerDecoder);
+  EXPECT_EQ(rhythm.samples, nullptr);
+}
+
+TEST(ScpDecodeRhythm, UnlistedLeadCodeFailsThroughTheLeadLookup) {
+  RecordPtr record = PlainRecord({1, 2}, 0);
+  ScpRhythmSignal rhythm{};
+  EXPECT_EQ(ScpDecodeRhythm(record.get(), 2, &rhythm, nullptr),
+            kScpErrNoLead - kScpLayerItem - kScpLayerTypedItem - kScpLayerDecoder);
+  EXPECT_EQ(rhythm.samples, nullptr);
+}
+
+TEST(ScpDecodeRhythm, ReferenceBeatWithoutQrsSectionRescalesAndSmoothsTheWholeLead) {
+  // Rhythm units of 5000 nV, reference units of 2500 nV: 7 becomes 14 and comes back as 7.
+  RecordPtr record = PlainRecord({30, 60, 0, 90, 7}, 0, {1, 1}, 5000, 2500);
+  ScpReferenceBeat beat{};
+  ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
+  ScpRhythmSignal rhythm{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, &beat), kScpOk);
+  EXPECT_EQ(Samples(rhythm.samples, rhythm.samples + 5), (Samples{30, 30, 50, 32, 7}));
+  ScpFreeRhythm(&rhythm);
+  ScpFreeReferenceBeat(&beat);
+}
+
+TEST(ScpDecodeRhythm, ReferenceBeatWithoutSamplesIsTreatedAsNone) {
+  RecordPtr record = PlainRecord({30, 60, 0, 90}, 0);
+  ScpReferenceBeat beat{};
+  beat.leadCode = 1;
+  beat.amplitudeMultiplier = 5000;
+  ScpRhythmSignal rhythm{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, &beat), kScpOk);
+  EXPECT_EQ(Samples(rhythm.samples, rhythm.samples + 4), (Samples{30, 60, 0, 90}));  // unsmoothed
+  ScpFreeRhythm(&rhythm);
+}
+
+TEST(ScpDecodeRhythm, ZeroAmplitudeMultiplierSkipsRescalingInsteadOfDividingByZero) {
+  RecordPtr record = PlainRecord({30, 60, 0, 90}, 0, {1, 1}, 5000, 0);
+  ScpReferenceBeat beat{};
+  ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
+  ScpRhythmSignal rhythm{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, &beat), kScpOk);
+  EXPECT_EQ(Samples(rhythm.samples, rhythm.samples + 4), (Samples{30, 30, 50, 90}));
+  ScpFreeRhythm(&rhythm);
+  ScpFreeReferenceBeat(&beat);
+}
+
+TEST(ScpDecodeReferenceBeat, WithoutQrsSectionPlainDataSizeTheBeat) {
+  RecordPtr record = PlainRecord({0}, 0, {4, 5, 6});
+  ScpReferenceBeat beat{};
+  ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
+  EXPECT_EQ(beat.beatLength, 6);  // 3 values of 2000 us
+  EXPECT_EQ(beat.sampleCount, 3);
+  EXPECT_EQ(beat.fiducial, 0);
+  EXPECT_EQ(beat.startSample, 0);
+  EXPECT_EQ(beat.endSample, 3);
+  EXPECT_EQ(Samples(beat.samples, beat.samples + 3), (Samples{4, 5, 6}));
+  ScpFreeReferenceBeat(&beat);
+}
+
+TEST(ScpDecodeReferenceBeat, QrsHeaderSizesTheBeatAndAShortStreamEndsInZeros) {
+  RecordPtr record = MakeRecord({{3, LeadTable({{1, 10, 1}})},
+                                 {4, QrsSection(10, 3, {})},  // 10 ms at 2000 us: 5 samples
+                                 {5, SignalSection(5000, 2000, 2, {PlainValues({5, 6, 1})})}});
+  ScpReferenceBeat beat{};
+  ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
+  EXPECT_EQ(beat.fiducial, 3);
+  ASSERT_EQ(beat.sampleCount, 5);
+  // 5, 6, 1 then two missing values taken as 0: second differences 5, 6, 1, 0, 0.
+  EXPECT_EQ(Samples(beat.samples, beat.samples + 5), (Samples{5, 6, 8, 10, 12}));
+  ScpFreeReferenceBeat(&beat);
+}
+
+TEST(ScpDecodeReferenceBeat, HuffmanDataWithoutQrsSectionCannotBeSized) {
+  RecordPtr record = MakeRecord({{2, Bytes{0, 0}},
+                                 {3, LeadTable({{1, 10, 1}})},
+                                 {5, SignalSection(5000, 2000, 0, {Bytes{0}})}});
+  ScpReferenceBeat beat{};
+  EXPECT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat),
+            kScpErrNoSection - kScpLayerRecord - kScpLayerAccessor - kScpLayerDecoder);
+  EXPECT_EQ(beat.samples, nullptr);
+}
+
+TEST(ScpDecodeReferenceBeat, ZeroSampleIntervalIsRefusedInsteadOfDividingByZero) {
+  RecordPtr record = MakeRecord({{3, LeadTable({{1, 10, 1}})},
+                                 {4, QrsSection(10, 3, {})},
+                                 {5, SignalSection(5000, 0, 0, {PlainValues({1, 2})})}});
+  ScpReferenceBeat beat{};
+  EXPECT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpErrMalformed - kScpLayerDecoder);
+  EXPECT_EQ(beat.samples, nullptr);
+}
+
+}  // namespace
