@@ -12,7 +12,7 @@ namespace {
 constexpr uint32_t kRecordHeaderSize = 6;
 constexpr uint32_t kSectionHeaderSize = 16;
 constexpr uint32_t kPointerEntrySize = 10;
-constexpr size_t kChunkSize = 64 * 1024;
+constexpr size_t kChunkSize = size_t{64} * 1024;
 
 struct FileCloser {
   void operator()(ScpFileState* file) const { ScpFileClose(file); }

@@ -113,38 +113,51 @@ constexpr FieldRun kPointerEntryRuns[] = {
     {4, 1, offsetof(ScpPointerEntry, index)},
 };
 
-#define QUILLON_LAYOUT(code, size, runs)             \
-  FixedLayout {                                      \
-    code, size, runs, sizeof(runs) / sizeof(runs[0]) \
-  }
+template <size_t N>
+constexpr FixedLayout Layout(int code, uint32_t size, const FieldRun (&runs)[N]) {
+  return FixedLayout{code, size, runs, N};
+}
 
 // The fixed layouts Quillon uses. Codes 5, 17 and 21 are valid in the format but unused, so they
 // are refused like unknown codes; 1, 22 and 27 are plain integers and cost nothing to keep.
 constexpr FixedLayout kFixedLayouts[] = {
-    QUILLON_LAYOUT(kScpLayoutWord, 2, kWordRuns),
-    QUILLON_LAYOUT(kScpLayoutDword, 4, kDwordRuns),
-    QUILLON_LAYOUT(kScpLayoutByte, 1, kByteRuns),
-    QUILLON_LAYOUT(kScpLayoutItemHead, 3, kItemHeadRuns),
-    QUILLON_LAYOUT(kScpLayoutLeadTableHeader, 2, kLeadTableHeaderRuns),
-    QUILLON_LAYOUT(kScpLayoutLeadEntry, 9, kLeadEntryRuns),
-    QUILLON_LAYOUT(kScpLayoutQrsHeader, 6, kQrsHeaderRuns),
-    QUILLON_LAYOUT(kScpLayoutQrsEntry, 14, kQrsEntryRuns),
-    QUILLON_LAYOUT(kScpLayoutSignalHeader, 6, kSignalHeaderRuns),
-    QUILLON_LAYOUT(kScpLayoutMeasurementHeader, 6, kMeasurementHeaderRuns),
-    QUILLON_LAYOUT(kScpLayoutBeatMeasurements, 16, kBeatMeasurementsRuns),
-    QUILLON_LAYOUT(kScpLayoutStatementHeader, 9, kStatementHeaderRuns),
-    QUILLON_LAYOUT(kScpLayoutLeadMeasurementHeader, 4, kLeadMeasurementHeaderRuns),
-    QUILLON_LAYOUT(kScpLayoutLeadMeasurements, 62, kLeadMeasurementsRuns),
-    QUILLON_LAYOUT(kScpLayoutDate, 4, kDateRuns),
-    QUILLON_LAYOUT(kScpLayoutTime, 3, kTimeRuns),
-    QUILLON_LAYOUT(kScpLayoutValueUnit, 3, kValueUnitRuns),
-    QUILLON_LAYOUT(kScpLayoutSectionHeader, 16, kSectionHeaderRuns),
-    QUILLON_LAYOUT(kScpLayoutPointerEntry, 10, kPointerEntryRuns),
-    QUILLON_LAYOUT(22, 1, kByteRuns),
-    QUILLON_LAYOUT(27, 2, kWordRuns),
+    Layout(kScpLayoutWord, 2, kWordRuns),
+    Layout(kScpLayoutDword, 4, kDwordRuns),
+    Layout(kScpLayoutByte, 1, kByteRuns),
+    Layout(kScpLayoutItemHead, 3, kItemHeadRuns),
+    Layout(kScpLayoutLeadTableHeader, 2, kLeadTableHeaderRuns),
+    Layout(kScpLayoutLeadEntry, 9, kLeadEntryRuns),
+    Layout(kScpLayoutQrsHeader, 6, kQrsHeaderRuns),
+    Layout(kScpLayoutQrsEntry, 14, kQrsEntryRuns),
+    Layout(kScpLayoutSignalHeader, 6, kSignalHeaderRuns),
+    Layout(kScpLayoutMeasurementHeader, 6, kMeasurementHeaderRuns),
+    Layout(kScpLayoutBeatMeasurements, 16, kBeatMeasurementsRuns),
+    Layout(kScpLayoutStatementHeader, 9, kStatementHeaderRuns),
+    Layout(kScpLayoutLeadMeasurementHeader, 4, kLeadMeasurementHeaderRuns),
+    Layout(kScpLayoutLeadMeasurements, 62, kLeadMeasurementsRuns),
+    Layout(kScpLayoutDate, 4, kDateRuns),
+    Layout(kScpLayoutTime, 3, kTimeRuns),
+    Layout(kScpLayoutValueUnit, 3, kValueUnitRuns),
+    Layout(kScpLayoutSectionHeader, 16, kSectionHeaderRuns),
+    Layout(kScpLayoutPointerEntry, 10, kPointerEntryRuns),
+    Layout(22, 1, kByteRuns),
+    Layout(27, 2, kWordRuns),
 };
 
-#undef QUILLON_LAYOUT
+// Each layout's size must be the sum of its field widths; checked when compiling.
+constexpr bool SizesMatchFields() {
+  for (const FixedLayout& layout : kFixedLayouts) {
+    uint32_t sum = 0;
+    for (size_t r = 0; r < layout.runCount; ++r) {
+      sum += static_cast<uint32_t>(layout.runs[r].width) * layout.runs[r].repeat;
+    }
+    if (sum != layout.size) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(SizesMatchFields(), "a fixed layout's size differs from its fields");
 
 const FixedLayout* FindFixedLayout(int code) {
   for (const FixedLayout& layout : kFixedLayouts) {
@@ -211,7 +224,7 @@ void UnpackFixed(const FixedLayout& layout, const uint8_t* from, void* out) {
   auto* structure = static_cast<uint8_t*>(out);
   for (size_t r = 0; r < layout.runCount; ++r) {
     const FieldRun& run = layout.runs[r];
-    for (int i = 0; i < run.repeat; ++i) {
+    for (size_t i = 0; i < run.repeat; ++i) {
       StoreField(structure + run.structOffset + i * run.width, run.width,
                  ReadLittleEndian(from, run.width));
       from += run.width;
@@ -223,7 +236,7 @@ void PackFixed(const FixedLayout& layout, const void* in, uint8_t* to) {
   const auto* structure = static_cast<const uint8_t*>(in);
   for (size_t r = 0; r < layout.runCount; ++r) {
     const FieldRun& run = layout.runs[r];
-    for (int i = 0; i < run.repeat; ++i) {
+    for (size_t i = 0; i < run.repeat; ++i) {
       WriteLittleEndian(to, run.width,
                         LoadField(structure + run.structOffset + i * run.width, run.width));
       to += run.width;

@@ -49,9 +49,9 @@ TEST(ScpExampleRecord, ReadsSectionsOneToSevenWithTheirBodyLengths) {
   const std::vector<std::pair<int, int64_t>> expected = {{1, 152},  {2, 2},     {3, 110}, {4, 6},
                                                          {5, 3326}, {6, 30068}, {7, 226}};
   ASSERT_EQ(ScpRecordSectionCount(record.get()), expected.size());
-  for (uint16_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(ScpRecordIdAt(record.get(), i), expected[i].first);
-    EXPECT_EQ(ScpRecordLengthAt(record.get(), i), expected[i].second);
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(ScpRecordIdAt(record.get(), static_cast<uint16_t>(i)), expected[i].first);
+    EXPECT_EQ(ScpRecordLengthAt(record.get(), static_cast<uint16_t>(i)), expected[i].second);
   }
   char name[256];
   uint32_t length = 0;

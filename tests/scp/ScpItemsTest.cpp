@@ -257,6 +257,9 @@ TEST_F(ScpItemsTest, ATextTooLongForItsLengthFieldIsRefusedWithoutAppending) {
   huge.pop_back();
   EXPECT_EQ(ScpAddItemText(record_, 1, kScpTagFreeText, huge.c_str()), kScpOk);
   EXPECT_EQ(Text(1, kScpTagFreeText, 70000).size(), 65534u);
+  // Sections of 32 kB and more still take items.
+  EXPECT_EQ(ScpAddItemEnd(record_, 1), kScpOk);
+  EXPECT_EQ(ScpRecordSectionLength(record_, 1), 3 + 65535 + 3);
 }
 
 }  // namespace

@@ -264,6 +264,21 @@ TEST_F(ScpWriterTest, AReadOnlyTargetIsRefusedAndLeftUntouchedEvenForTheSuperuse
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"archived.scp"});
 }
 
+TEST_F(ScpWriterTest, APathLongerThan255CharactersIsUsedInFull) {
+  std::string directory = dir_.path();
+  while (directory.size() < 300) {
+    directory += "/" + std::string(60, 'd');
+    ASSERT_EQ(mkdir(directory.c_str(), 0755), 0);
+  }
+  std::string path = directory + "/record.scp";
+  Add(1, Counting(4));
+  ASSERT_EQ(ScpWriteRecord(record_, path.c_str()), kScpOk);
+  ScpRecord* back = ScpReadRecord(path.c_str());
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(ScpRecordSectionLength(back, 1), 4);
+  ScpRecordFree(back);
+}
+
 TEST_F(ScpWriterTest, AMissingDirectoryOrNullRecordFailsWithoutWriting) {
   EXPECT_EQ(ScpWriteRecord(record_, dir_.File("no/such/dir.scp").c_str()),
             kScpErrFileWrite - kScpLayerAccessor);
