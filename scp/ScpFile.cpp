@@ -81,7 +81,12 @@ ScpFile ScpFileOpen(const char* path) {
   if (path == nullptr) {
     return nullptr;
   }
-  int fd = OpenRetrying(path, O_RDWR, 0);
+  int fd = -1;
+  if (ShouldFail(kScpFileOpOpenForWriting)) {
+    errno = EACCES;
+  } else {
+    fd = OpenRetrying(path, O_RDWR, 0);
+  }
   if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM || errno == EISDIR)) {
     fd = OpenRetrying(path, O_RDONLY, 0);
   }

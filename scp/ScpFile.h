@@ -62,8 +62,9 @@ bool ScpFileSaveTarget(const char* path, char* resolved, size_t size);
 
 // For tests only: fault injection. Makes the nth call from now (1 = the next one) of `operation`
 // fail as the device would: a create or temporary create returns 0, a write writes nothing, a
-// sync, close or rename reports failure (a failing close still releases the handle). One fault
-// is armed per operation; arming 0 disarms it.
+// seek returns -1, a sync, close or rename reports failure (a failing close still releases the
+// handle), and ScpFileOpen's read-write attempt is refused so that it falls back to read-only.
+// One fault is armed per operation; arming 0 disarms it.
 enum ScpFileOperation : int {
   kScpFileOpCreate = 0,  // ScpFileCreate and ScpFileCreateTemporary
   kScpFileOpWrite,
@@ -71,6 +72,7 @@ enum ScpFileOperation : int {
   kScpFileOpSync,
   kScpFileOpClose,
   kScpFileOpRename,
+  kScpFileOpOpenForWriting,  // ScpFileOpen's read-write attempt, as if permission were denied
   kScpFileOpCount,
 };
 void ScpFileInjectFault(ScpFileOperation operation, int nth);

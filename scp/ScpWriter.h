@@ -24,11 +24,12 @@ ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32
 // Writes the record to `path`. The file is first written in full to a temporary file beside the
 // target, flushed, then renamed over it, so a failure at any point leaves an existing target
 // exactly as it was, and no temporary file is left behind. When `path` is a symbolic link the
-// file it points to is replaced and the link kept. Returns 0;
+// file it points to is replaced and the link kept (a link to nothing is refused). Returns 0;
 // kScpErrNoPointerSection - kScpLayerAccessor (-321) when the pointer section cannot be built
 // (memory, a null record, or a record too large for the u32 length field); the file is untouched;
 // kScpErrFileWrite - kScpLayerAccessor (-323) when the file cannot be created, its record header
 // written, or it cannot be flushed, closed or renamed, or when an existing target is read-only
 // (see ScpFileIsReadOnly); a ScpWriteSection status minus kScpLayerAccessor (-423 for a failed
-// section write). The record is not changed.
+// section write). The new file keeps an existing target's permission bits. The record is not
+// changed.
 ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path);

@@ -106,7 +106,10 @@ TEST_F(ScpReaderTest, AReadOnlyRecordStillOpens) {
   std::string path = dir_.File("archived.scp");
   scptest::WriteBytes(path, scptest::AssembleRecord({RawSection{1, Counting(4)}}));
   ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  // A superuser may open any file for writing, so refuse the attempt as the system would.
+  ScpFileInjectFault(kScpFileOpOpenForWriting, 1);
   RecordPtr record(ScpReadRecord(path.c_str()));
+  ScpFileClearFaults();
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(ScpRecordSectionCount(record.get()), 1);
 }
