@@ -61,8 +61,8 @@ ScpStatus ScpGetProtectedArea(const ScpRecord* record, uint16_t index, ScpProtec
     return kScpErrNoSuchEntry - kScpLayerAccessor;
   }
   const uint32_t listStart = kQrsHeaderSize + kQrsEntrySize * header.qrsCount;
-  const int64_t bodyLength = ScpRecordSectionLength(record, kScpQrsSection);
-  if (bodyLength < static_cast<int64_t>(listStart) + kProtectedAreaSize * header.qrsCount) {
+  const uint32_t listEnd = listStart + kProtectedAreaSize * header.qrsCount;
+  if (ScpRecordSectionLength(record, kScpQrsSection) < listEnd) {
     return kScpErrOutOfBounds - kScpLayerAccessor;
   }
   const uint32_t offset = listStart + kProtectedAreaSize * index;

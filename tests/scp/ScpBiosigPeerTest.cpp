@@ -96,8 +96,8 @@ class ScpBiosigPeer : public ::testing::Test {
 };
 
 TEST_F(ScpBiosigPeer, RhythmWithoutReferenceBeatEqualsBiosigInEveryStoredLead) {
-  for (uint16_t ordinal = 0; ordinal < peer_.size(); ++ordinal) {
-    const uint8_t code = LeadCodeAt(ordinal);
+  for (size_t ordinal = 0; ordinal < peer_.size(); ++ordinal) {
+    const uint8_t code = LeadCodeAt(static_cast<uint16_t>(ordinal));
     ASSERT_STREQ(ScpLeadName(code), peer_[ordinal].label.c_str()) << "channel " << ordinal + 1;
     ScpRhythmSignal rhythm{};
     ASSERT_EQ(ScpDecodeRhythm(record_.get(), code, &rhythm, nullptr), kScpOk);
@@ -114,8 +114,8 @@ TEST_F(ScpBiosigPeer, RhythmWithoutReferenceBeatEqualsBiosigInEveryStoredLead) {
 }
 
 TEST_F(ScpBiosigPeer, RhythmWithReferenceBeatIsBiosigsSignalSmoothed) {
-  for (uint16_t ordinal = 0; ordinal < peer_.size(); ++ordinal) {
-    const uint8_t code = LeadCodeAt(ordinal);
+  for (size_t ordinal = 0; ordinal < peer_.size(); ++ordinal) {
+    const uint8_t code = LeadCodeAt(static_cast<uint16_t>(ordinal));
     ScpReferenceBeat beat{};
     ASSERT_EQ(ScpDecodeReferenceBeat(record_.get(), code, &beat), kScpOk);
     ScpRhythmSignal rhythm{};

@@ -94,6 +94,7 @@ TEST(ScpHuffman, EncodedRandomValuesDecodeToThemselves) {
   std::uniform_int_distribution<int> small(-10, 10);
   std::uniform_int_distribution<int> large(-32768, 32767);
   std::vector<int16_t> values;
+  values.reserve(5000);
   for (int i = 0; i < 5000; ++i) {
     values.push_back(static_cast<int16_t>(i % 7 == 0 ? large(random) : small(random)));
   }
