@@ -338,6 +338,30 @@ TEST(ScpDecodeReferenceBeat, HuffmanDataWithoutQrsSectionCannotBeSized) {
   EXPECT_EQ(beat.samples, nullptr);
 }
 
+TEST(ScpDecodeReferenceBeat, BeatLongerThan65535SamplesIsRefusedNotTruncated) {
+  // 65535 ms at 500 us would be 131070 samples, more than the beat's 16-bit count can hold.
+  RecordPtr record = MakeRecord({{3, LeadTable({{1, 10, 1}})},
+                                 {4, QrsSection(65535, 3, {})},
+                                 {5, SignalSection(5000, 500, 0, {PlainValues({1, 2})})}});
+  ScpReferenceBeat beat{};
+  EXPECT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpErrMalformed - kScpLayerDecoder);
+  EXPECT_EQ(beat.samples, nullptr);
+}
+
+TEST(ScpDecodeReferenceBeat, HuffmanTablesDeclaredInSectionTwoAreNotUsed) {
+  // Section 2 declaring one table of one row (1 bit, code 0, value 5): with it, the 0 bits
+  // below would decode as 5s. The default table reads them as 0s after the +1 of code 100.
+  const Bytes ownTable{1, 0, 1, 0, 1, 1, 1, 5, 0, 0, 0, 0, 0};
+  RecordPtr record = MakeRecord({{2, ownTable},
+                                 {3, LeadTable({{1, 10, 1}})},
+                                 {4, QrsSection(8, 1, {})},  // 8 ms at 2000 us: 4 samples
+                                 {5, SignalSection(5000, 2000, 0, {Bytes{0x80}})}});
+  ScpReferenceBeat beat{};
+  ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
+  EXPECT_EQ(Samples(beat.samples, beat.samples + 4), (Samples{1, 0, 0, 0}));
+  ScpFreeReferenceBeat(&beat);
+}
+
 TEST(ScpDecodeReferenceBeat, ZeroSampleIntervalIsRefusedInsteadOfDividingByZero) {
   RecordPtr record = MakeRecord({{3, LeadTable({{1, 10, 1}})},
                                  {4, QrsSection(10, 3, {})},
