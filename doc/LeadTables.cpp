@@ -1,0 +1,195 @@
+#include "doc/LeadTables.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "scp/ScpMeasurements.h"
+
+namespace {
+
+// Entries of the display order.
+constexpr int32_t kEntryI = 0;
+constexpr int32_t kEntryII = 1;
+constexpr int32_t kFirstDerivedEntry = 2;
+constexpr int32_t kDerivedEntryCount = 4;
+constexpr int32_t kFirstChestEntry = kFirstDerivedEntry + kDerivedEntryCount;
+
+// The derived leads, in the order of their entries.
+enum class LimbLead { kIII, kAvr, kAvl, kAvf };
+
+LimbLead LimbLeadOfEntry(int32_t entry) {
+  return static_cast<LimbLead>(entry - kFirstDerivedEntry);
+}
+
+// One sample of a derived lead from the same sample of leads I and II: 32-bit arithmetic,
+// division truncating toward zero, the result kept to 16 bits.
+int16_t DeriveSample(LimbLead lead, int32_t leadI, int32_t leadII) {
+  switch (lead) {
+    case LimbLead::kIII:
+      return static_cast<int16_t>(leadII - leadI);
+    case LimbLead::kAvr:
+      return static_cast<int16_t>(-(leadI + leadII) / 2);
+    case LimbLead::kAvl:
+      return static_cast<int16_t>((2 * leadI - leadII) / 2);
+    case LimbLead::kAvf:
+      return static_cast<int16_t>((2 * leadII - leadI) / 2);
+  }
+  return 0;
+}
+
+// A new array of count samples of the derived lead, allocated like the decoder's arrays so the
+// same free releases it; null when memory runs out.
+int16_t* DeriveSamples(LimbLead lead, const int16_t* leadI, const int16_t* leadII, int32_t count) {
+  auto* samples = static_cast<int16_t*>(
+      std::calloc(static_cast<size_t>(std::max<int32_t>(count, 1)), sizeof(int16_t)));
+  if (samples == nullptr) {
+    return nullptr;
+  }
+  for (int32_t i = 0; i < count; ++i) {
+    samples[i] = DeriveSample(lead, leadI[i], leadII[i]);
+  }
+  return samples;
+}
+
+// An entry that holds nothing but its lead code.
+template <typename Entry>
+void ClearEntry(Entry* entry, uint8_t leadCode) {
+  *entry = Entry{};
+  entry->leadCode = leadCode;
+}
+
+void DeriveBeatEntries(ScpReferenceBeat* leads) {
+  const ScpReferenceBeat& leadI = leads[kEntryI];
+  const ScpReferenceBeat& leadII = leads[kEntryII];
+  const int32_t count = std::min<int32_t>(leadI.sampleCount, leadII.sampleCount);
+  for (int32_t entry = kFirstDerivedEntry; entry < kFirstChestEntry; ++entry) {
+    ScpReferenceBeat& derived = leads[entry];
+    ClearEntry(&derived, kDisplayLeadCodes[entry]);
+    if (leadII.samples == nullptr) {
+      continue;
+    }
+    int16_t* samples = DeriveSamples(LimbLeadOfEntry(entry), leadI.samples, leadII.samples, count);
+    if (samples == nullptr) {
+      continue;
+    }
+    derived = leadII;
+    derived.leadCode = kDisplayLeadCodes[entry];
+    derived.samples = samples;
+    derived.sampleCount = static_cast<uint16_t>(count);
+    derived.startSample = 0;  // a decoded beat spans 0 to its sample count
+    derived.endSample = count;
+  }
+}
+
+void DeriveRhythmEntries(ScpRhythmSignal* leads) {
+  const ScpRhythmSignal& leadI = leads[kEntryI];
+  const ScpRhythmSignal& leadII = leads[kEntryII];
+  const int32_t count = std::min(leadI.sampleCount, leadII.sampleCount);
+  for (int32_t entry = kFirstDerivedEntry; entry < kFirstChestEntry; ++entry) {
+    ScpRhythmSignal& derived = leads[entry];
+    ClearEntry(&derived, kDisplayLeadCodes[entry]);
+    if (leadII.samples == nullptr) {
+      continue;
+    }
+    const LimbLead lead = LimbLeadOfEntry(entry);
+    int16_t* samples = DeriveSamples(lead, leadI.samples, leadII.samples, count);
+    if (samples == nullptr) {
+      continue;
+    }
+    derived = lead == LimbLead::kIII ? leadI : leadII;
+    derived.leadCode = kDisplayLeadCodes[entry];
+    derived.samples = samples;
+    derived.sampleCount = count;
+    derived.endSample = derived.startSample + count - 1;
+    derived.zones = nullptr;  // the zones belong to the decoded lead they were copied from
+    derived.zoneCount = 0;
+  }
+}
+
+}  // namespace
+
+int32_t DecodeReferenceLeads(const ScpRecord* record, ScpReferenceBeat* refLeads) {
+  for (int32_t entry = 0; entry < kLeadTableCapacity; ++entry) {
+    ClearEntry(&refLeads[entry], entry < kDisplayLeadCount ? kDisplayLeadCodes[entry] : 0);
+  }
+  if (record == nullptr) {
+    return 0;
+  }
+  for (int32_t entry = 0; entry < kDisplayLeadCount; ++entry) {
+    if (entry >= kFirstDerivedEntry && entry < kFirstChestEntry) {
+      continue;
+    }
+    const uint8_t leadCode = kDisplayLeadCodes[entry];
+    if (ScpDecodeReferenceBeat(record, leadCode, &refLeads[entry]) != kScpOk) {
+      ClearEntry(&refLeads[entry], leadCode);
+      if (entry == kEntryI) {
+        return 0;
+      }
+    }
+  }
+  DeriveBeatEntries(refLeads);
+  return kDisplayLeadCount;
+}
+
+int32_t DecodeRhythmLeads(const ScpRecord* record, const ScpReferenceBeat* refLeads,
+                          int32_t refCount, ScpRhythmSignal* rhythmLeads) {
+  for (int32_t entry = 0; entry < kLeadTableCapacity; ++entry) {
+    ClearEntry(&rhythmLeads[entry], entry < kDisplayLeadCount ? kDisplayLeadCodes[entry] : 0);
+  }
+  if (record == nullptr) {
+    return 0;
+  }
+  for (int32_t entry = 0; entry < kDisplayLeadCount; ++entry) {
+    if (entry >= kFirstDerivedEntry && entry < kFirstChestEntry) {
+      continue;
+    }
+    const uint8_t leadCode = kDisplayLeadCodes[entry];
+    const ScpReferenceBeat* reference = FindLeadBeat(refLeads, refCount, leadCode);
+    if (ScpDecodeRhythm(record, leadCode, &rhythmLeads[entry], reference) != kScpOk) {
+      ClearEntry(&rhythmLeads[entry], leadCode);
+      if (entry == kEntryI) {
+        return 0;
+      }
+    }
+  }
+  DeriveRhythmEntries(rhythmLeads);
+  return kDisplayLeadCount;
+}
+
+const ScpReferenceBeat* FindLeadBeat(const ScpReferenceBeat* refLeads, int32_t count,
+                                     int leadCode) {
+  for (int32_t entry = 0; entry < count; ++entry) {
+    if (refLeads[entry].leadCode == leadCode) {
+      return &refLeads[entry];
+    }
+  }
+  return nullptr;
+}
+
+bool ReadReferenceFiducials(const ScpRecord* record, uint16_t* fiducials) {
+  ScpBeatMeasurements block{};
+  if (record == nullptr || ScpGetBeatMeasurements(record, 0, &block) != kScpOk) {
+    std::fill(fiducials, fiducials + kFiducialCount, uint16_t{0});
+    return false;
+  }
+  const uint16_t times[kFiducialCount] = {block.pOnset, block.pOffset, block.qrsOnset,
+                                          block.qrsOffset, block.tOffset};
+  std::copy(times, times + kFiducialCount, fiducials);
+  return true;
+}
+
+void FreeReferenceLeads(ScpReferenceBeat* refLeads, int32_t count) {
+  for (int32_t entry = 0; entry < count; ++entry) {
+    if (refLeads[entry].samples != nullptr) {
+      ScpFreeReferenceBeat(&refLeads[entry]);
+    }
+  }
+}
+
+void FreeRhythmLeads(ScpRhythmSignal* rhythmLeads, int32_t count) {
+  for (int32_t entry = 0; entry < count; ++entry) {
+    if (rhythmLeads[entry].samples != nullptr || rhythmLeads[entry].zones != nullptr) {
+      ScpFreeRhythm(&rhythmLeads[entry]);
+    }
+  }
+}
