@@ -1,5 +1,6 @@
 #include "tools/scptool/Commands.h"
 
+#include "scp/ScpLeadNames.h"
 #include "scp/ScpReader.h"
 
 #include <cerrno>
@@ -11,7 +12,7 @@ namespace scptool {
 
 const std::vector<Command>& AllCommands() {
   static const std::vector<Command> commands = {
-      {"info", "FILE [--json]", "list the sections as stored and the state of every checksum",
+      {"info", "FILE [--json]", "list the sections, every checksum, the leads and the measurements",
        RunInfo},
       {"verify", "FILE", "check every CRC and length; print one line per mismatch", RunVerify},
       {"rewrite", "IN OUT", "read IN and write it to OUT with fresh headers and checksums",
@@ -43,6 +44,11 @@ RecordPtr ReadOrReport(const std::string& file) {
                "is not a readable SCP-ECG record (too short, or a section lies outside the file)");
   }
   return record;
+}
+
+std::string LeadLabel(int leadCode) {
+  const char* name = ScpLeadName(leadCode);
+  return name != nullptr ? name : std::to_string(leadCode);
 }
 
 std::string Hex16(unsigned value) {

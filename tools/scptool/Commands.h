@@ -63,6 +63,10 @@ std::vector<std::string> Mismatches(const std::string& file, const ScpRecordChec
 // True when the section's stored CRC matches the CRC of its bytes.
 bool SectionCrcOk(const ScpSectionCheck& section);
 
+// The display name of a lead code ("I", "V1", "aVR"), or the code in decimal for a code that has
+// no name.
+std::string LeadLabel(int leadCode);
+
 // "0x1A2B": how CRCs are shown in text output.
 std::string Hex16(unsigned value);
 

@@ -1,9 +1,11 @@
-// scptool info FILE [--json]: the sections as stored and the state of every checksum.
+// scptool info FILE [--json]: the sections as stored, the state of every checksum, and what the
+// signal and measurement sections declare.
 #include <iomanip>
 #include <iostream>
 
 #include "tools/scptool/Commands.h"
 #include "tools/scptool/JsonWriter.h"
+#include "tools/scptool/SignalSummary.h"
 
 namespace scptool {
 
@@ -32,6 +34,7 @@ void PrintText(const std::string& file, const ScpRecord& record, const ScpRecord
               << Hex16(section.computedCrc) << (ScpSectionCheckOk(&section) ? "  ok" : "  MISMATCH")
               << "\n";
   }
+  PrintSignalSummary(std::cout, &record, ReadSignalSummary(&record));
 }
 
 void PrintJson(const std::string& file, const ScpRecord& record, const ScpRecordCheck& check) {
@@ -87,6 +90,7 @@ void PrintJson(const std::string& file, const ScpRecord& record, const ScpRecord
   json.Key("ok");
   json.Bool(static_cast<int64_t>(check.lengthField) == check.fileSize);
   json.EndObject();
+  WriteSignalSummary(json, ReadSignalSummary(&record));
   json.EndObject();
   std::cout << "\n";
 }

@@ -48,6 +48,11 @@ void JsonWriter::Bool(bool value) {
   out_ << (value ? "true" : "false");
 }
 
+void JsonWriter::Null() {
+  BeforeValue();
+  out_ << "null";
+}
+
 void JsonWriter::BeforeValue() {
   if (afterKey_) {
     afterKey_ = false;

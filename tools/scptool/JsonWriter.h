@@ -1,5 +1,5 @@
-// A tiny JSON writer for scptool's machine-readable output: objects, arrays, strings, integers
-// and booleans, written compactly as they are added.
+// A tiny JSON writer for scptool's machine-readable output: objects, arrays, strings, integers,
+// booleans and null, written compactly as they are added.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,7 @@ class JsonWriter {
   void String(std::string_view value);
   void Number(int64_t value);
   void Bool(bool value);
+  void Null();
 
  private:
   // Writes the comma that separates this value from the one before it, when there is one.
