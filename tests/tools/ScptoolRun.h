@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,45 @@ inline std::vector<std::string> Lines(const std::string& text) {
     start = end + 1;
   }
   return lines;
+}
+
+// Splits one CSV line into its cells, empty ones included.
+inline std::vector<std::string> Cells(const std::string& line) {
+  std::vector<std::string> cells;
+  size_t start = 0;
+  for (;;) {
+    size_t comma = line.find(',', start);
+    cells.push_back(line.substr(start, comma - start));
+    if (comma == std::string::npos) {
+      return cells;
+    }
+    start = comma + 1;
+  }
+}
+
+// The CSV of scptool samples: the lead names of its first line, and each lead's samples. Empty
+// cells are skipped, so a column holds exactly its lead's samples.
+struct SampleColumns {
+  std::vector<std::string> names;
+  std::map<std::string, std::vector<int>> samples;
+};
+
+inline SampleColumns ParseSamples(const std::string& csv) {
+  std::vector<std::string> lines = Lines(csv);
+  SampleColumns table;
+  if (lines.empty()) {
+    return table;
+  }
+  table.names = Cells(lines[0]);
+  for (size_t row = 1; row < lines.size(); ++row) {
+    std::vector<std::string> cells = Cells(lines[row]);
+    for (size_t i = 0; i < cells.size() && i < table.names.size(); ++i) {
+      if (!cells[i].empty()) {
+        table.samples[table.names[i]].push_back(std::stoi(cells[i]));
+      }
+    }
+  }
+  return table;
 }
 
 }  // namespace scptooltest

@@ -36,7 +36,8 @@ class ScptoolTest : public ::testing::Test {
 TEST_F(ScptoolTest, HelpListsEveryCommandAndVersionNamesTheTool) {
   Outcome help = Scptool({"--help"});
   EXPECT_EQ(help.exitCode, 0);
-  for (const char* command : {"info FILE [--json]", "verify FILE", "rewrite IN OUT"}) {
+  for (const char* command :
+       {"info FILE [--json]", "verify FILE", "rewrite IN OUT", "samples FILE [--beats]"}) {
     EXPECT_NE(help.out.find(command), std::string::npos) << command;
   }
   Outcome version = Scptool({"--version"});

@@ -17,6 +17,8 @@ const std::vector<Command>& AllCommands() {
       {"verify", "FILE", "check every CRC and length; print one line per mismatch", RunVerify},
       {"rewrite", "IN OUT", "read IN and write it to OUT with fresh headers and checksums",
        RunRewrite},
+      {"samples", "FILE [--beats]", "the display leads' samples as CSV: rhythm, or reference beats",
+       RunSamples},
   };
   return commands;
 }

@@ -32,6 +32,7 @@ const std::vector<Command>& AllCommands();
 int RunInfo(const Arguments& arguments);
 int RunVerify(const Arguments& arguments);
 int RunRewrite(const Arguments& arguments);
+int RunSamples(const Arguments& arguments);
 
 // Writes "scptool: FILE: PROBLEM" to stderr and returns kExitUnusable.
 int FailOnFile(const std::string& file, const std::string& problem);

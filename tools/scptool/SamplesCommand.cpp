@@ -1,0 +1,120 @@
+// scptool samples FILE [--beats]: the samples of the display leads as CSV, decoded and derived by
+// the same lead-table functions the document uses, so the output is exactly what it holds.
+#include <algorithm>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "doc/LeadTables.h"
+#include "tools/scptool/Commands.h"
+
+namespace scptool {
+
+namespace {
+
+// Both lead tables of one record, freed when the command is done with them.
+struct DecodedLeads {
+  ScpReferenceBeat beats[kLeadTableCapacity] = {};
+  ScpRhythmSignal rhythm[kLeadTableCapacity] = {};
+  int32_t beatCount = 0;
+  int32_t rhythmCount = 0;
+
+  DecodedLeads() = default;
+  DecodedLeads(const DecodedLeads&) = delete;
+  DecodedLeads& operator=(const DecodedLeads&) = delete;
+  ~DecodedLeads() {
+    FreeRhythmLeads(rhythm, kLeadTableCapacity);
+    FreeReferenceLeads(beats, kLeadTableCapacity);
+  }
+};
+
+// One CSV column: a display lead that holds samples.
+struct Column {
+  std::string name;
+  const int16_t* samples;
+  int32_t count;
+};
+
+template <typename Entry>
+std::vector<Column> ColumnsOf(const Entry* entries, int32_t count) {
+  std::vector<Column> columns;
+  for (int32_t i = 0; i < count; ++i) {
+    const Entry& entry = entries[i];
+    if (entry.samples != nullptr && entry.sampleCount > 0) {
+      columns.push_back({LeadLabel(entry.leadCode), entry.samples, entry.sampleCount});
+    }
+  }
+  return columns;
+}
+
+// Writes the names, then one line per sample index; a lead that has ended leaves its cell empty.
+void WriteCsv(std::ostream& out, const std::vector<Column>& columns) {
+  std::string line;
+  int32_t rows = 0;
+  for (const Column& column : columns) {
+    line += (line.empty() ? "" : ",") + column.name;
+    rows = std::max(rows, column.count);
+  }
+  out << line << "\n";
+  for (int32_t row = 0; row < rows; ++row) {
+    line.clear();
+    for (size_t i = 0; i < columns.size(); ++i) {
+      if (i != 0) {
+        line += ',';
+      }
+      if (row < columns[i].count) {
+        line += std::to_string(columns[i].samples[row]);
+      }
+    }
+    line += '\n';
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+  }
+}
+
+}  // namespace
+
+int RunSamples(const Arguments& arguments) {
+  std::string file;
+  bool beats = false;
+  for (const std::string& argument : arguments) {
+    if (argument == "--beats") {
+      beats = true;
+    } else if (!argument.empty() && argument[0] == '-') {
+      return FailUsage("samples does not know the option '" + argument + "'");
+    } else if (file.empty()) {
+      file = argument;
+    } else {
+      return FailUsage("samples takes one FILE");
+    }
+  }
+  if (file.empty()) {
+    return FailUsage("samples takes one FILE");
+  }
+  RecordPtr record = ReadOrReport(file);
+  if (record == nullptr) {
+    return kExitUnusable;
+  }
+  DecodedLeads leads;
+  leads.beatCount = DecodeReferenceLeads(record.get(), leads.beats);
+  std::vector<Column> columns;
+  if (beats) {
+    columns = ColumnsOf(leads.beats, leads.beatCount);
+  } else {
+    leads.rhythmCount = DecodeRhythmLeads(record.get(), leads.beats, leads.beatCount, leads.rhythm);
+    columns = ColumnsOf(leads.rhythm, leads.rhythmCount);
+  }
+  if (columns.empty()) {
+    // Without lead I the lead table stays empty, whatever else the record holds.
+    return FailOnFile(file, beats ? "holds no reference beats that decode for lead I"
+                                  : "holds no rhythm that decodes for lead I");
+  }
+  WriteCsv(std::cout, columns);
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << "scptool: writing the samples to stdout failed\n";
+    return kExitUnusable;
+  }
+  return kExitOk;
+}
+
+}  // namespace scptool
