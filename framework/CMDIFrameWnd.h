@@ -1,0 +1,98 @@
+// The main window base: an MDI area of document windows, commands as actions routed to the
+// active view, its document, its frame, this window and the application, a toolbar, a status
+// bar with indicator panes, menus that follow whether a document window is active, tiling and
+// cascading, and files dropped from the desktop.
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+#include <vector>
+
+#include "framework/CCmdTarget.h"
+
+class CMDIChildWnd;
+class CStatusBar;
+class CView;
+class QAction;
+class QMdiArea;
+class QMenu;
+class QPixmap;
+class QToolBar;
+
+class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
+  Q_OBJECT
+
+ public:
+  // Builds the MDI area and the status bar; handles Cascade, Tile Horizontally and Tile
+  // Vertically, and disables the keyboard indicators (their state cannot be read portably).
+  CMDIFrameWnd();
+  ~CMDIFrameWnd() override;
+
+  QMdiArea* MdiArea() const { return m_pMdiArea; }
+  CStatusBar* GetStatusBar() const { return m_pStatusBar; }
+  // The active document window, or null.
+  CMDIChildWnd* MDIGetActive() const;
+  // The document windows, oldest first.
+  std::vector<CMDIChildWnd*> GetChildFrames() const;
+  // Adds a created child frame to the MDI area (CMDIChildWnd::Create calls it).
+  void AddChildFrame(CMDIChildWnd* frame);
+
+  // Arranges the document windows that are not minimised side by side (MDITILE_VERTICAL: in
+  // columns, two windows in two columns, three in three, four in two columns of two) or one
+  // above the other (MDITILE_HORIZONTAL). Maximised windows are restored first; minimised ones
+  // stay icons along the bottom, above which the others are placed.
+  void MDITile(int how);
+  void MDICascade();
+
+  // The action that issues a command; made on first use with the command's id as its data.
+  // Triggering it routes the command.
+  QAction* CommandAction(int id);
+  // Sets a command's menu text, and its prompt "status text\ntool tip" (the tip may be absent).
+  void SetCommandText(int id, const QString& menuText);
+  void SetCommandPrompt(int id, const QString& prompt);
+  // The targets a command is offered to: the active view, its document, its frame, this
+  // window, the application.
+  std::vector<CCmdTarget*> GetCommandChain() const;
+  // Offers the command along the chain; false when no target handles it.
+  bool RouteCommand(int id);
+  // Runs the state-update handlers of every command action and every status-bar pane. The
+  // application calls it whenever the event loop is idle.
+  void UpdateCommandUI();
+
+  // A toolbar of command buttons (ID_SEPARATOR for a gap) whose images are buttonSize-wide
+  // cuts of images, left to right; the button's tip and status text are the command's prompt.
+  QToolBar* CreateToolBar(const std::vector<int>& buttons, const QPixmap& images,
+                          const QSize& buttonSize);
+  // The menus shown while no document window is active, and while one is.
+  void SetMenus(const std::vector<QMenu*>& withoutDocument,
+                const std::vector<QMenu*>& withDocument);
+  // Appends the actions of the recent-file entries (ID_FILE_MRU_FILE1 to 4) to menu.
+  void AppendRecentFileActions(QMenu* menu);
+  // Makes menu end with the list of open document windows, refreshed each time it opens.
+  void AppendWindowList(QMenu* menu);
+
+  // Lets files be dropped on the window; each dropped file is opened by the application.
+  void DragAcceptFiles(bool accept = true);
+
+  // The close request: the base asks the application to save changed documents (any Cancel
+  // keeps the window open) and closes every document, then lets the window close.
+  virtual void OnClose();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void UpdateMenus();
+  void UpdatePanes(const std::vector<CCmdTarget*>& chain);
+
+  QMdiArea* m_pMdiArea;
+  CStatusBar* m_pStatusBar;
+  std::map<int, QAction*> m_actions;
+  std::vector<QMenu*> m_menusWithoutDocument;
+  std::vector<QMenu*> m_menusWithDocument;
+  bool m_bMenusShown = false;
+  bool m_bShowingDocumentMenus = false;
+  bool m_bCloseAccepted = false;
+};
