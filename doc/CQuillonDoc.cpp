@@ -1,0 +1,128 @@
+#include "doc/CQuillonDoc.h"
+
+#include <QFile>
+#include <algorithm>
+#include <utility>
+
+#include "doc/DocMessages.h"
+#include "doc/DocWindows.h"
+#include "doc/IRecordStore.h"
+#include "framework/CWaitCursor.h"
+#include "scp/ScpReader.h"
+#include "scp/ScpWriter.h"
+
+namespace {
+
+// The status with which the writer reports a record it could not assemble in memory.
+constexpr ScpStatus kWriteStatusCannotBuild = kScpErrNoPointerSection - kScpLayerAccessor;
+
+SaveFailure SaveFailureOf(ScpStatus writeStatus) {
+  return writeStatus == kWriteStatusCannotBuild ? SaveFailure::kCannotBuild
+                                                : SaveFailure::kCannotWrite;
+}
+
+}  // namespace
+
+CQuillonDoc::~CQuillonDoc() {
+  CQuillonDoc::DeleteContents();
+}
+
+bool CQuillonDoc::OnNewDocument() {
+  return false;
+}
+
+bool CQuillonDoc::OnOpenDocument(const QString& path) {
+  CWaitCursor wait;
+  ScpRecord* record = ScpReadRecord(QFile::encodeName(path).constData());
+  if (record == nullptr) {
+    wait.Restore();
+    ShowDocMessage(NotAnScpRecordMessage(path));
+    return false;
+  }
+  DeleteContents();
+  SetModifiedFlag(false);
+  DecodeLeads(record);
+  OpenFurtherWindows();
+  return true;
+}
+
+bool CQuillonDoc::OnSaveDocument(const QString& path) {
+  if (m_pPatientStore != nullptr && !m_pPatientStore->StoreToRecord()) {
+    ShowDocMessage(SaveFailedMessage(path, SaveFailure::kCannotBuild));
+    return false;
+  }
+  const ScpStatus status = ScpWriteRecord(m_pRecord, QFile::encodeName(path).constData());
+  if (status != kScpOk) {
+    ShowDocMessage(SaveFailedMessage(path, SaveFailureOf(status)));
+    return false;
+  }
+  return true;
+}
+
+void CQuillonDoc::DeleteContents() {
+  ReleaseLeads();
+  ScpRecordFree(m_pRecord);
+  m_pRecord = nullptr;
+  m_bHasRefBeats = false;
+  m_bHasRhythm = false;
+  m_bHasMeasures = false;
+  std::fill(m_fiducials, m_fiducials + kFiducialCount, uint16_t{0});
+}
+
+bool CQuillonDoc::DecodeLeads(ScpRecord* record) {
+  ReleaseLeads();
+  if (record != m_pRecord) {
+    ScpRecordFree(m_pRecord);
+    m_pRecord = record;
+  }
+  m_nRefLeads = DecodeReferenceLeads(m_pRecord, m_refLeads);
+  m_bHasRefBeats = m_nRefLeads > 0;
+  m_nRhythmLeads = DecodeRhythmLeads(m_pRecord, m_refLeads, m_nRefLeads, m_rhythmLeads);
+  m_bHasRhythm = m_nRhythmLeads > 0;
+  m_bHasMeasures = ReadReferenceFiducials(m_pRecord, m_fiducials);
+  return true;
+}
+
+ScpReferenceBeat* CQuillonDoc::FindRefLead(int leadCode) {
+  return const_cast<ScpReferenceBeat*>(std::as_const(*this).FindRefLead(leadCode));
+}
+
+const ScpReferenceBeat* CQuillonDoc::FindRefLead(int leadCode) const {
+  return FindLeadBeat(m_refLeads, m_nRefLeads, leadCode);
+}
+
+uint16_t CQuillonDoc::GetFiducial(int index) const {
+  return index >= 0 && index < kFiducialCount ? m_fiducials[index] : 0;
+}
+
+void CQuillonDoc::SetPatientForm(CPatientView* view, IRecordStore* store) {
+  m_pPatientView = view;
+  m_pPatientStore = store;
+}
+
+void CQuillonDoc::ReleaseLeads() {
+  FreeReferenceLeads(m_refLeads, kLeadTableCapacity);
+  FreeRhythmLeads(m_rhythmLeads, kLeadTableCapacity);
+  m_nRefLeads = 0;
+  m_nRhythmLeads = 0;
+}
+
+void CQuillonDoc::OpenFurtherWindows() {
+  IDocWindowOpener* opener = GetDocWindowOpener();
+  if (opener == nullptr) {
+    return;
+  }
+  if (opener->IsEcgPrimary()) {
+    if (m_bHasRefBeats) {
+      opener->OpenWindow(this, DocWindow::kAverage);
+    }
+  } else if (m_bHasRhythm) {
+    opener->OpenWindow(this, DocWindow::kRhythm);
+  }
+  if (m_bHasMeasures) {
+    opener->OpenWindow(this, DocWindow::kMeasurements);
+  }
+  if (m_bShowPatient) {
+    opener->OpenWindow(this, DocWindow::kPatient);
+  }
+}

@@ -1,0 +1,38 @@
+// The messages a document shows when a file cannot be opened or saved, and where they go: a
+// message box in the application, standard error at start-up and in tools, a list in tests.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// String-table ids of the messages; texts marked %1, %2 take QString::arg.
+namespace DocStringId {
+constexpr int kNotAnScpRecord = 601;     // %1 the file
+constexpr int kSaveFailed = 602;         // %1 the file, %2 one of the two reasons below
+constexpr int kReasonCannotWrite = 603;  // the file could not be created, written or replaced
+constexpr int kReasonCannotBuild = 604;  // the record could not be assembled in memory
+}  // namespace DocStringId
+
+// Why a save failed.
+enum class SaveFailure { kCannotWrite, kCannotBuild };
+
+// The two messages below take their texts from the installed string table; an id without a text
+// there falls back to the English text, so a message is never empty.
+
+// Returns the message for a file that could not be read as an SCP-ECG record, naming it.
+QString NotAnScpRecordMessage(const QString& path);
+
+// Returns the message for a failed save, naming the file and the reason.
+QString SaveFailedMessage(const QString& path, SaveFailure reason);
+
+using DocMessageSink = std::function<void(const QString& message)>;
+
+// Sends every later message to sink and returns the sink installed before. An empty sink (the
+// start) writes messages to standard error.
+DocMessageSink SetDocMessageSink(DocMessageSink sink);
+
+// Shows one message through the installed sink.
+void ShowDocMessage(const QString& message);
+
+// Writes the message and a line break to standard error.
+void WriteDocMessageToStderr(const QString& message);

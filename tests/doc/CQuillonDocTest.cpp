@@ -1,0 +1,235 @@
+#include "doc/CQuillonDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "doc/DocMessages.h"
+#include "doc/DocWindows.h"
+#include "doc/IRecordStore.h"
+#include "framework/ResourceTable.h"
+#include "scp/ScpCheck.h"
+#include "scp/ScpMeasurements.h"
+#include "scp/ScpReader.h"
+#include "scp/ScpWriter.h"
+#include "tests/doc/LeadTestRecords.h"
+#include "tests/scp/ScpTestFiles.h"
+
+namespace {
+
+const QString kExamplePath = QStringLiteral(QUILLON_SHARED_SAMPLES_DIR "/Example.scp");
+const QString kDemoPath = QStringLiteral(QUILLON_SAMPLES_DIR "/demo.scp");
+
+class FakeWindowOpener : public IDocWindowOpener {
+ public:
+  bool IsEcgPrimary() const override { return ecgPrimary; }
+  void OpenWindow(CQuillonDoc* /*doc*/, DocWindow kind) override { opened.push_back(kind); }
+
+  bool ecgPrimary = true;
+  std::vector<DocWindow> opened;
+};
+
+// A patient form that marks the first byte of section 1 when asked to store itself.
+class FakePatientForm : public IRecordStore {
+ public:
+  explicit FakePatientForm(CQuillonDoc* doc) : doc_(doc) {}
+  bool StoreToRecord() override {
+    ++calls;
+    ScpMemLock(ScpRecordSectionData(doc_->m_pRecord, 1))[0] = kMark;
+    return succeeds;
+  }
+
+  static constexpr uint8_t kMark = 0xA5;
+  int calls = 0;
+  bool succeeds = true;
+
+ private:
+  CQuillonDoc* doc_;
+};
+
+std::map<uint16_t, codectest::Bytes> SectionsByIdOf(const std::string& path) {
+  codectest::RecordPtr record(ScpReadRecord(path.c_str()));
+  if (record == nullptr) {
+    return {};
+  }
+  const auto sections = codectest::SectionsOf(record.get());
+  return {sections.begin(), sections.end()};
+}
+
+// A document with a fake window opener, its messages collected and a string table whose texts
+// show their ids.
+class CQuillonDocTest : public ::testing::Test {
+ protected:
+  CQuillonDocTest() {
+    SetDocWindowOpener(&opener);
+    previousSink = SetDocMessageSink([this](const QString& message) { messages << message; });
+    ResourceTable table;
+    table.loadString = [](int id) {
+      const std::map<int, QString> texts = {
+          {601, "S601 %1"}, {602, "S602 %1: %2"}, {603, "S603"}, {604, "S604"}};
+      return texts.count(id) != 0 ? texts.at(id) : QString();
+    };
+    SetResourceTable(table);
+  }
+  ~CQuillonDocTest() override {
+    SetResourceTable(ResourceTable());
+    SetDocMessageSink(previousSink);
+    SetDocWindowOpener(nullptr);
+  }
+
+  QString WriteLeadRecord(const std::vector<leadtest::StoredLead>& leads,
+                          leadtest::RecordParts parts) {
+    const std::string path = dir.File("leads.scp");
+    const auto record = leadtest::MakeLeadRecord(leads, parts);
+    EXPECT_EQ(ScpWriteRecord(record.get(), path.c_str()), 0);
+    return QString::fromStdString(path);
+  }
+
+  void ExpectCompleteLoad(const QString& path) {
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    EXPECT_EQ(doc.m_nRefLeads, 12);
+    EXPECT_EQ(doc.m_nRhythmLeads, 12);
+    EXPECT_TRUE(doc.m_bHasRefBeats && doc.m_bHasRhythm && doc.m_bHasMeasures);
+    for (int entry = 0; entry < 12; ++entry) {
+      EXPECT_NE(doc.m_refLeads[entry].samples, nullptr) << entry;
+      EXPECT_NE(doc.m_rhythmLeads[entry].samples, nullptr) << entry;
+    }
+    EXPECT_EQ(doc.FindRefLead(62), &doc.m_refLeads[3]);
+    EXPECT_EQ(doc.m_rhythmLeads[5].leadCode, 64);
+    ScpBeatMeasurements block{};
+    ASSERT_EQ(ScpGetBeatMeasurements(doc.m_pRecord, 0, &block), 0);
+    EXPECT_EQ(doc.GetFiducial(2), block.qrsOnset);
+    EXPECT_EQ(doc.GetFiducial(4), block.tOffset);
+    EXPECT_EQ(doc.GetFiducial(5), 0);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(opener.opened, (std::vector<DocWindow>{DocWindow::kAverage, DocWindow::kMeasurements,
+                                                     DocWindow::kPatient}));
+    EXPECT_TRUE(messages.isEmpty());
+  }
+
+  FakeWindowOpener opener;
+  DocMessageSink previousSink;
+  QStringList messages;
+  scptest::TempDir dir;
+  CQuillonDoc doc;
+};
+
+TEST_F(CQuillonDocTest, OpeningTheExampleRecordYieldsTwelveLeadsOfEachKindAndItsWindows) {
+  ExpectCompleteLoad(kExamplePath);
+}
+
+TEST_F(CQuillonDocTest, OpeningTheDemoRecordYieldsTwelveLeadsOfEachKindAndItsWindows) {
+  if (!std::filesystem::exists(kDemoPath.toStdString())) {
+    GTEST_SKIP() << "samples/demo.scp is not there yet";
+  }
+  ExpectCompleteLoad(kDemoPath);
+}
+
+TEST_F(CQuillonDocTest, WithTheAverageBeatPrimaryTheDocumentOpensTheRhythmWindow) {
+  opener.ecgPrimary = false;
+  ASSERT_TRUE(doc.OnOpenDocument(kExamplePath));
+  EXPECT_EQ(opener.opened, (std::vector<DocWindow>{DocWindow::kRhythm, DocWindow::kMeasurements,
+                                                   DocWindow::kPatient}));
+}
+
+TEST_F(CQuillonDocTest, ARecordWithoutBeatsOrMeasurementsGetsOnlyTheWindowsItCanFill) {
+  const QString path = WriteLeadRecord(leadtest::EightLeads(100, 250), {false, false});
+  ASSERT_TRUE(doc.OnOpenDocument(path));
+  EXPECT_EQ(doc.m_nRefLeads, 0);
+  EXPECT_EQ(doc.m_nRhythmLeads, 12);
+  EXPECT_EQ(doc.FindRefLead(1), nullptr);
+  EXPECT_EQ(doc.GetFiducial(0), 0);
+  EXPECT_EQ(opener.opened, std::vector<DocWindow>{DocWindow::kPatient});
+
+  opener.opened.clear();
+  opener.ecgPrimary = false;
+  CQuillonDoc averagePrimary;
+  ASSERT_TRUE(averagePrimary.OnOpenDocument(path));
+  EXPECT_EQ(opener.opened, (std::vector<DocWindow>{DocWindow::kRhythm, DocWindow::kPatient}));
+}
+
+TEST_F(CQuillonDocTest, AFileThatIsNoRecordOpensNothingAndSaysWhichFile) {
+  const std::string path = dir.File("letter.txt");
+  scptest::WriteBytes(path, {'D', 'e', 'a', 'r'});
+  ASSERT_TRUE(doc.OnOpenDocument(kExamplePath));
+  opener.opened.clear();
+
+  EXPECT_FALSE(doc.OnOpenDocument(QString::fromStdString(path)));
+  EXPECT_EQ(messages, QStringList{"S601 " + QString::fromStdString(path)});
+  EXPECT_TRUE(opener.opened.empty());
+  EXPECT_EQ(doc.m_nRefLeads, 12);  // what was open stays open
+}
+
+TEST_F(CQuillonDocTest, WithoutStringTableOrSinkTheMessageIsEnglishOnStandardError) {
+  SetResourceTable(ResourceTable());
+  SetDocMessageSink({});
+  const std::string path = dir.File("missing.scp");
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(doc.OnOpenDocument(QString::fromStdString(path)));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "\"" + path + "\" could not be read as an SCP-ECG record.\n");
+}
+
+TEST_F(CQuillonDocTest, SavingWritesAVerifiedRecordThatReadsBackWithTheSameSections) {
+  ASSERT_TRUE(doc.OnOpenDocument(kExamplePath));
+  const std::string path = dir.File("saved.scp");
+  ASSERT_TRUE(doc.OnSaveDocument(QString::fromStdString(path)));
+
+  ScpRecordCheck* check = nullptr;
+  ASSERT_EQ(ScpCheckRecordFile(path.c_str(), &check), 0);
+  EXPECT_TRUE(ScpRecordCheckOk(check));
+  for (uint32_t i = 0; i < check->sectionCount; ++i) {
+    EXPECT_TRUE(ScpSectionCheckOk(&check->sections[i])) << "section " << check->sections[i].id;
+  }
+  ScpCheckFree(check);
+  EXPECT_EQ(SectionsByIdOf(path), SectionsByIdOf(kExamplePath.toStdString()));
+  EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(CQuillonDocTest, SavingLetsThePatientFormStoreItselfIntoTheRecordFirst) {
+  ASSERT_TRUE(doc.OnOpenDocument(kExamplePath));
+  FakePatientForm form(&doc);
+  doc.SetPatientForm(nullptr, &form);
+  const std::string path = dir.File("saved.scp");
+  ASSERT_TRUE(doc.OnSaveDocument(QString::fromStdString(path)));
+  EXPECT_EQ(form.calls, 1);
+  EXPECT_EQ(SectionsByIdOf(path)[1].at(0), FakePatientForm::kMark);
+
+  form.succeeds = false;
+  const std::string unbuilt = dir.File("unbuilt.scp");
+  EXPECT_FALSE(doc.OnSaveDocument(QString::fromStdString(unbuilt)));
+  EXPECT_FALSE(std::filesystem::exists(unbuilt));
+  EXPECT_EQ(messages, QStringList{"S602 " + QString::fromStdString(unbuilt) + ": S604"});
+}
+
+TEST_F(CQuillonDocTest, AFailedSaveKeepsTheDocumentModifiedAndNamesTheFileAndTheReason) {
+  ASSERT_TRUE(doc.OnOpenDocument(kExamplePath));
+  doc.SetModifiedFlag(true);
+  const QString path = QString::fromStdString(dir.File("no-such-folder/saved.scp"));
+  EXPECT_FALSE(doc.DoSave(path));
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(messages, QStringList{"S602 " + path + ": S603"});
+}
+
+TEST_F(CQuillonDocTest, NewCreatesNothing) {
+  EXPECT_FALSE(doc.OnNewDocument());
+  EXPECT_EQ(doc.m_pRecord, nullptr);
+  EXPECT_TRUE(opener.opened.empty());
+}
+
+TEST_F(CQuillonDocTest, DeleteContentsReturnsTheDocumentToEmpty) {
+  ASSERT_TRUE(doc.OnOpenDocument(kExamplePath));
+  doc.DeleteContents();
+  EXPECT_EQ(doc.m_pRecord, nullptr);
+  EXPECT_EQ(doc.m_nRefLeads + doc.m_nRhythmLeads, 0);
+  EXPECT_FALSE(doc.m_bHasRefBeats || doc.m_bHasRhythm || doc.m_bHasMeasures);
+  EXPECT_EQ(doc.m_refLeads[0].samples, nullptr);
+  EXPECT_EQ(doc.GetFiducial(2), 0);
+  doc.DeleteContents();  // a second time finds nothing to free
+}
+
+}  // namespace
