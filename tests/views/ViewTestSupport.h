@@ -15,6 +15,7 @@ inline void InstallViewTestResources() {
   static const QHash<int, QString> texts = {
       {69, "P Duration (ms)"},
       {70, "PR-Interval (ms)"},
+      {71, "QRS Duration (ms)"},
       {94, "Signal Quality"},
       {98, "N.D."},
       {99, "Error"},

@@ -1,0 +1,407 @@
+#include "views/CSignalView.h"
+
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "doc/CQuillonDoc.h"
+#include "framework/CDC.h"
+#include "framework/ResourceTable.h"
+#include "views/CommandIds.h"
+#include "views/LeadLabel.h"
+#include "views/PatientHeaderPrinter.h"
+
+namespace {
+
+constexpr int kIdsMagnifierCursor = 149;
+
+// Scales: 10 mm per millivolt and 25 mm per second, in 0.1 mm.
+constexpr double kNanovoltsPerMillivolt = 1000000.0;
+constexpr double kLometricPerMillivolt = 100.0;  // 10 mm
+constexpr double kMicrosecondsPerSecond = 1000000.0;
+constexpr double kLometricPerSecond = 250.0;  // 25 mm
+
+// Screen paper and labels.
+constexpr int kGridPitchLometric = 50;    // 5 mm between grid lines, zoomed
+constexpr int kColumnGapLometric = 80;    // 8 mm between a trace's end and the next column
+constexpr int kLabelHeightLometric = 40;  // 4 mm, zoomed
+constexpr int kLabelGapLometric = 10;     // 1 mm between a label's right end and its trace
+constexpr UINT kLabelAlign = TA_RIGHT | TA_BASELINE;
+constexpr int kMarkerReachUnits = 100;    // a marker spans 100 amplitude units each way
+constexpr double kMarkerMsPerStep = 2.0;  // markers take one sample step as 2 ms
+
+// A segment is skipped on screen only when it lies this far outside the visible area, so that
+// what is drawn is exactly what a full redraw would show there.
+constexpr int kCullMarginLometric = 20;
+
+// Printed paper: one bitmap pixel per 0.1 mm.
+constexpr int kDotPitchPixels = 10;        // a dot every 1 mm both ways
+constexpr int kLinePitchPixels = 50;       // dotted lines every 5 mm
+constexpr int kLineDotPitchPixels = 5;     // one dot per 0.5 mm along them
+constexpr int kPrintPenWidthLometric = 2;  // 0.2 mm
+constexpr COLORREF kPrintInk = RGB(0, 0, 0);
+constexpr int kPrintLabelHeightLometric = 30;  // 3 mm
+constexpr int kLometricPerMillimetre = 10;
+
+// Zoom.
+constexpr double kZoomStep = 1.4;
+constexpr double kMinZoom = 0.4;             // a factor must stay above this
+constexpr double kMaxZoomedPaper = 32767.0;  // the zoomed paper must not pass this, in 0.1 mm
+
+constexpr double kTruncLimit = 268435456.0;  // 2^28
+
+// True when the segment from a to b may touch the visible rectangle (normalised, in logical
+// units) widened by the cull margin.
+bool SegmentMayShow(CPoint a, CPoint b, const CRect& visible) {
+  const int left = std::min(a.x, b.x);
+  const int right = std::max(a.x, b.x);
+  const int low = std::min(a.y, b.y);
+  const int high = std::max(a.y, b.y);
+  return right >= visible.left - kCullMarginLometric &&
+         left <= visible.right + kCullMarginLometric && high >= visible.top - kCullMarginLometric &&
+         low <= visible.bottom + kCullMarginLometric;
+}
+
+}  // namespace
+
+CSignalView::CSignalView(QWidget* parent)
+    : CScrollView(parent), m_hCursor(LoadCursor(kIdsMagnifierCursor)) {
+  m_logFont.lfHeight = kLabelHeightLometric;
+  m_logFont.lfWidth = 0;
+  m_logFont.lfEscapement = 0;
+  m_logFont.lfOrientation = 0;
+  m_logFont.lfWeight = FW_NORMAL;
+  m_logFont.lfItalic = 0;
+  m_logFont.lfUnderline = 0;
+  m_logFont.lfStrikeOut = 0;
+  m_logFont.lfCharSet = DEFAULT_CHARSET;
+  m_logFont.lfOutPrecision = OUT_TT_PRECIS;
+  m_logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  m_logFont.lfQuality = PROOF_QUALITY;
+  m_logFont.lfPitchAndFamily = DEFAULT_PITCH;
+  m_logFont.lfFaceName = QStringLiteral("Arial");
+
+  viewport()->setMouseTracking(true);
+  SetViewCursor(m_hCursor);
+  OnCommand(kCmdZoomIn, [this] { ZoomIn(); });
+  OnCommand(kCmdZoomOut, [this] { ZoomOut(); });
+}
+
+int CSignalView::Trunc(double value) {
+  if (value >= kTruncLimit) {
+    return static_cast<int>(kTruncLimit);
+  }
+  if (value <= -kTruncLimit) {
+    return -static_cast<int>(kTruncLimit);
+  }
+  if (value != value) {  // not a number
+    return 0;
+  }
+  return static_cast<int>(value);
+}
+
+CQuillonDoc* CSignalView::GetQuillonDoc() const {
+  return dynamic_cast<CQuillonDoc*>(GetDocument());
+}
+
+SignalStyle CSignalView::Style() const {
+  const CQuillonDoc* doc = GetQuillonDoc();
+  if (doc == nullptr) {
+    return m_detachedStyle;
+  }
+  SignalStyle style;
+  style.background = doc->m_clrBackground;
+  style.grid = doc->m_clrGrid;
+  style.text = doc->m_clrText;
+  style.trace = doc->m_clrTrace;
+  style.marker = doc->m_clrMarker;
+  for (int k = 0; k < kFiducialCount; ++k) {
+    style.fiducials[k] = doc->GetFiducial(k);
+  }
+  return style;
+}
+
+// --- Set-up ----------------------------------------------------------------------------------
+
+void CSignalView::SetScales(uint16_t amplitudeMultiplier, uint16_t sampleInterval) {
+  m_dYScale = amplitudeMultiplier * kLometricPerMillivolt / kNanovoltsPerMillivolt;
+  m_dXScale = sampleInterval * kLometricPerSecond / kMicrosecondsPerSecond;
+  m_nStep = 1;
+}
+
+void CSignalView::AddLead(const ScpLeadSignal& span, const int16_t* samples, int heldSamples) {
+  if (m_nLeads >= kMaxLeads) {
+    return;
+  }
+  LeadSlot& slot = m_leads[m_nLeads];
+  slot.startSample = span.startSample;
+  slot.endSample = span.endSample;
+  slot.leadCode = span.leadCode;
+  m_pSamples[m_nLeads] = samples;
+  const int64_t spanSamples = int64_t{span.endSample} - span.startSample + 1;
+  m_nSamples[m_nLeads] = Trunc(static_cast<double>(spanSamples));
+  m_nHeldSamples[m_nLeads] = samples != nullptr ? std::max(heldSamples, 0) : 0;
+  ++m_nLeads;
+}
+
+void CSignalView::OnInitialUpdate() {
+  CScrollView::OnInitialUpdate();
+  SetScrollSizes(MM_LOMETRIC, CSize(m_nPaperWidth, m_nPaperHeight));
+}
+
+// --- Screen ----------------------------------------------------------------------------------
+
+void CSignalView::DrawLeads(CDC* dc, int rowsPerColumn, bool withLabels, bool withMarkers) {
+  const int rows = std::max(rowsPerColumn, 1);
+  const double dx = m_nStep * m_dXScale * m_dZoomX;
+  const double dy = m_dYScale * m_dZoomY;
+  dc->SetMapMode(MM_LOMETRIC);
+  DrawPaper(dc, m_dZoomX, m_dZoomY);
+
+  m_logFont.lfHeight = Trunc(kLabelHeightLometric * m_dZoomY);
+  CFont labelFont;
+  labelFont.CreateFontIndirect(&m_logFont);
+
+  const int columnPitch = Trunc(m_nSamples[0] * dx + kColumnGapLometric * m_dZoomX);
+  for (int lead = 0; lead < m_nLeads; ++lead) {
+    const int column = lead / rows;
+    const int row = lead % rows;
+    double x = m_nLeftMargin + static_cast<double>(column) * columnPitch;
+    const double zeroLineY = -(static_cast<double>(m_nRowPitch) * row + m_nTopMargin) * m_dZoomY;
+    if (withMarkers) {
+      DrawFiducials(dc, x, zeroLineY, dx, dy);
+    }
+    DrawTrace(dc, lead, labelFont, x, zeroLineY, dx, dy, withLabels);
+  }
+}
+
+void CSignalView::DrawPaper(CDC* dc, double scaleX, double scaleY) {
+  const SignalStyle style = Style();
+  CRect client;
+  GetClientRect(&client);
+  dc->DPtoLP(&client);
+  dc->FillRect(client, CBrush(style.background));
+  dc->SetBkColor(style.background);
+
+  const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, 0, style.grid));
+  const int paperWidth = Trunc(m_nPaperWidth * scaleX);
+  const int paperHeight = Trunc(m_nPaperHeight * scaleY);
+  for (int x = 0; x < paperWidth;) {
+    dc->MoveTo(x, 0);
+    dc->LineTo(x, -paperHeight);
+    const int nextX = Trunc(x + kGridPitchLometric * scaleX);
+    if (nextX <= x) {
+      break;  // a scale this small would never reach the edge
+    }
+    x = nextX;
+  }
+  for (int y = 0; y < paperHeight;) {
+    dc->MoveTo(0, -y);
+    dc->LineTo(paperWidth, -y);
+    const int nextY = Trunc(y + kGridPitchLometric * scaleY);
+    if (nextY <= y) {
+      break;
+    }
+    y = nextY;
+  }
+  dc->MoveTo(0, 0);
+  dc->LineTo(0, -paperHeight);
+  dc->MoveTo(paperWidth, 0);
+  dc->LineTo(paperWidth, -paperHeight);
+  dc->MoveTo(0, 0);
+  dc->LineTo(paperWidth, 0);
+  dc->MoveTo(0, -paperHeight);
+  dc->LineTo(paperWidth, -paperHeight);
+  dc->SelectObject(oldPen);
+}
+
+void CSignalView::DrawTrace(CDC* dc, int lead, const CFont& font, double& x, double y, double dx,
+                            double dy, bool withLabel) {
+  if (lead < 0 || lead >= m_nLeads) {
+    return;
+  }
+  const SignalStyle style = Style();
+  if (withLabel) {
+    const CFont oldFont = dc->SelectObject(font);
+    dc->SetTextColor(style.text);
+    dc->SetBkColor(style.background);
+    const UINT oldAlign = dc->SetTextAlign(kLabelAlign);
+    dc->TextOut(Trunc(x) - kLabelGapLometric, Trunc(y), LeadLabel(m_leads[lead].leadCode));
+    dc->SelectObject(oldFont);
+    dc->SetTextAlign(oldAlign);
+  }
+
+  const int16_t* samples = m_pSamples[lead];
+  const int held = m_nHeldSamples[lead];
+  if (held <= 0) {
+    return;  // a lead without samples has no trace
+  }
+  const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, 0, style.trace));
+  // Segments far outside the visible area are skipped; the points are still computed one by
+  // one, so those drawn are exactly those of a full redraw.
+  CRect visible;
+  dc->GetClipBox(&visible);
+  visible.NormalizeRect();
+
+  const int count = m_nSamples[lead];
+  const int step = m_nStep;
+  CPoint previous(Trunc(x), Trunc(samples[0] * dy + y));
+  dc->MoveTo(previous);
+  bool penAtPrevious = true;
+  for (int k = 0; k < count - 2 * step && k < held; k += step) {
+    const CPoint point(Trunc(x), Trunc(samples[k] * dy + y));
+    if (SegmentMayShow(previous, point, visible)) {
+      if (!penAtPrevious) {
+        dc->MoveTo(previous);
+      }
+      dc->LineTo(point);
+      penAtPrevious = true;
+    } else {
+      penAtPrevious = false;
+    }
+    previous = point;
+    x += dx;
+  }
+  dc->SelectObject(oldPen);
+}
+
+void CSignalView::DrawFiducials(CDC* dc, double x, double y, double dx, double dy) {
+  const SignalStyle style = Style();
+  const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, 0, style.marker));
+  const int oldRop = dc->SetROP2(R2_COPYPEN);
+  const int markerTop = Trunc(y - kMarkerReachUnits * dy);
+  const int markerBottom = Trunc(y + kMarkerReachUnits * dy);
+  for (int k = 0; k < kFiducialCount; ++k) {
+    const uint16_t milliseconds = style.fiducials[k];
+    const int markerX = Trunc(milliseconds * dx / kMarkerMsPerStep + x);
+    dc->MoveTo(markerX, markerTop);
+    dc->LineTo(markerX, markerBottom);
+  }
+  dc->SelectObject(oldPen);
+  dc->SetROP2(oldRop);
+}
+
+// --- Paper -----------------------------------------------------------------------------------
+
+void CSignalView::DrawPrintPaper(CDC* dc, const CRect& rect) {
+  const int width = rect.right - rect.left;
+  const int height = rect.top - rect.bottom;
+  CDC memoryDC;
+  CBitmap paper;
+  if (!memoryDC.CreateCompatibleDC(dc) || !paper.CreateCompatibleBitmap(&memoryDC, width, height)) {
+    return;  // an empty rectangle, or no memory for the bitmap: no paper
+  }
+  CBitmap* oldBitmap = memoryDC.SelectObject(&paper);
+  memoryDC.PatBlt(0, 0, width, height, WHITENESS);
+  // Only the pixels of the three lattices are visited; each is set once even where they meet.
+  for (int y = 0; y < height; y += kLineDotPitchPixels) {
+    // Rows every 5 mm carry a dot every 0.5 mm, rows every 1 mm a dot every 1 mm, and every
+    // other 0.5 mm row only the dots of the vertical lines.
+    int xStep = kLinePitchPixels;
+    if (y % kLinePitchPixels == 0) {
+      xStep = kLineDotPitchPixels;
+    } else if (y % kDotPitchPixels == 0) {
+      xStep = kDotPitchPixels;
+    }
+    for (int x = 0; x < width; x += xStep) {
+      memoryDC.SetPixel(x, y, kPrintInk);
+    }
+  }
+  dc->BitBlt(rect.left, rect.bottom, width, height, &memoryDC, 0, 0, SRCCOPY);
+  memoryDC.SelectObject(oldBitmap);
+}
+
+void CSignalView::PrintTrace(CDC* dc, int lead, int count, const CFont& font, double& x, double y,
+                             double dx, double dy, bool withLabel) {
+  if (lead < 0 || lead >= m_nLeads) {
+    return;
+  }
+  if (withLabel) {
+    const CFont oldFont = dc->SelectObject(font);
+    dc->SetTextColor(kPrintInk);
+    const UINT oldAlign = dc->SetTextAlign(kLabelAlign);
+    dc->TextOut(Trunc(x) - kLabelGapLometric, Trunc(y), LeadLabel(m_leads[lead].leadCode));
+    dc->SelectObject(oldFont);
+    dc->SetTextAlign(oldAlign);
+  }
+
+  const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, kPrintPenWidthLometric, kPrintInk));
+  const int step = m_nStep;
+  // A lead that starts later is shifted right by its start time (the sample number taken as
+  // unsigned); the first step of samples is not drawn.
+  const uint32_t startSteps =
+      static_cast<uint32_t>(m_leads[lead].startSample) / static_cast<uint32_t>(step);
+  x += startSteps * dx;
+  const int held = m_nHeldSamples[lead] - step;  // samples from the first one drawn
+  if (held > 0) {
+    const int16_t* samples = m_pSamples[lead] + step;
+    dc->MoveTo(Trunc(x), Trunc(samples[0] * dy + y));
+    for (int k = 0; k < count - 2 * step && k < held; k += step) {
+      dc->LineTo(Trunc(x), Trunc(samples[k] * dy + y));
+      x += dx;
+    }
+  }
+  dc->SelectObject(oldPen);
+}
+
+CRect CSignalView::PrintPageFrame(CDC* dc) {
+  const CQuillonDoc* doc = GetQuillonDoc();
+  if (doc != nullptr && doc->m_pPatientView != nullptr) {
+    for (CView* view : doc->GetViews()) {
+      if (auto* form = dynamic_cast<IPatientHeaderPrinter*>(view)) {
+        return form->PrintPatientHeader(dc);
+      }
+    }
+  }
+  const int printableWidth = dc->GetDeviceCaps(HORZSIZE) * kLometricPerMillimetre;
+  const int printableHeight = dc->GetDeviceCaps(VERTSIZE) * kLometricPerMillimetre;
+  return CRect(0, 0, printableWidth, -printableHeight);
+}
+
+CFont CSignalView::PrintLabelFont() {
+  m_logFont.lfHeight = kPrintLabelHeightLometric;
+  CFont labelFont;
+  labelFont.CreateFontIndirect(&m_logFont);
+  return labelFont;
+}
+
+// --- Zoom and mouse --------------------------------------------------------------------------
+
+bool CSignalView::SetZoom(double zoomX, double zoomY) {
+  if (zoomX <= kMinZoom || zoomY <= kMinZoom) {
+    return false;
+  }
+  if (m_nPaperWidth * zoomX > kMaxZoomedPaper || m_nPaperHeight * zoomY > kMaxZoomedPaper) {
+    return false;
+  }
+  m_dZoomX = zoomX;
+  m_dZoomY = zoomY;
+  SetScrollSizes(MM_LOMETRIC, CSize(Trunc(m_nPaperWidth * zoomX), Trunc(m_nPaperHeight * zoomY)));
+  Invalidate(true);
+  return true;
+}
+
+void CSignalView::ZoomIn() {
+  SetZoom(m_dZoomX * kZoomStep, m_dZoomY * kZoomStep);
+}
+
+void CSignalView::ZoomOut() {
+  SetZoom(m_dZoomX / kZoomStep, m_dZoomY / kZoomStep);
+}
+
+void CSignalView::mouseMoveEvent(QMouseEvent* event) {
+  SetViewCursor(m_hCursor);
+  CScrollView::mouseMoveEvent(event);
+}
+
+void CSignalView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    ZoomIn();
+  } else if (event->button() == Qt::RightButton) {
+    ZoomOut();
+  }
+  CScrollView::mouseReleaseEvent(event);
+  SetViewCursor(m_hCursor);
+  event->accept();
+}

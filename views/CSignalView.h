@@ -1,0 +1,127 @@
+// The scrolling view that draws ECG leads on ECG paper at 25 mm/s and 10 mm/mV, zooms in steps of
+// 1.4, and offers the printing primitives (dotted paper, black traces) of the rhythm and
+// average-beat pages.
+#pragma once
+
+#include <QCursor>
+
+#include <cstdint>
+
+#include "doc/LeadTables.h"
+#include "framework/CScrollView.h"
+#include "framework/GdiObjects.h"
+#include "framework/GdiTypes.h"
+#include "scp/ScpLeads.h"
+
+class CDC;
+class CQuillonDoc;
+class QMouseEvent;
+
+// What the signal views draw with besides the leads: the colours of the screen paper and the
+// five fiducial times (P onset, P offset, QRS onset, QRS offset, T offset) in milliseconds from
+// the start of the beat, drawn as markers on every lead.
+struct SignalStyle {
+  COLORREF background = RGB(192, 192, 192);
+  COLORREF grid = RGB(128, 128, 128);
+  COLORREF text = RGB(64, 64, 64);
+  COLORREF trace = RGB(0, 0, 128);
+  COLORREF marker = RGB(255, 0, 0);
+  uint16_t fiducials[kFiducialCount] = {0, 0, 0, 0, 0};
+};
+
+class CSignalView : public CScrollView {
+  Q_OBJECT
+
+ public:
+  static constexpr int kMaxLeads = 16;
+
+  // The part of a lead's description the view keeps: its sample numbers and its code.
+  struct LeadSlot {
+    int32_t startSample = 0;
+    int32_t endSample = 0;
+    uint8_t leadCode = 0;
+  };
+
+  // Loads the magnifier cursor (id 149) and handles the zoom commands.
+  explicit CSignalView(QWidget* parent = nullptr);
+
+  // Sets the scales from a lead's amplitude multiplier (nanovolts per unit) and sample interval
+  // (microseconds): 10 mm per mV up, 25 mm per second across.
+  void SetScales(uint16_t amplitudeMultiplier, uint16_t sampleInterval);
+
+  // Appends a lead: its span (start and end sample numbers, lead code) and its samples, of which
+  // the caller holds heldSamples (drawing never reads past them). A seventeenth lead is ignored.
+  // The samples must outlive the view.
+  void AddLead(const ScpLeadSignal& span, const int16_t* samples, int heldSamples);
+
+  // Sets the scroll sizes to the paper at zoom 1, after the derived view has set the paper.
+  void OnInitialUpdate() override;
+
+  // Screen drawing: paper, then for each lead its markers (when asked) and its trace with its
+  // label (when asked), rowsPerColumn rows to a column.
+  void DrawLeads(CDC* dc, int rowsPerColumn, bool withLabels, bool withMarkers);
+  // The screen paper: background over the client area, a 5 mm grid and the border, zoomed.
+  void DrawPaper(CDC* dc, double scaleX, double scaleY);
+  // One lead on the screen from x (updated to one step past the last point), zero line at y.
+  void DrawTrace(CDC* dc, int lead, const CFont& font, double& x, double y, double dx, double dy,
+                 bool withLabel);
+  // The five fiducial markers of one lead whose trace starts at x, zero line at y.
+  void DrawFiducials(CDC* dc, double x, double y, double dx, double dy);
+  // The dotted paper of a printed page over rect (logical units of the metric mapping).
+  void DrawPrintPaper(CDC* dc, const CRect& rect);
+  // One lead on paper: at most count samples, from x shifted by the lead's start time; x is
+  // updated to one step past the last point.
+  void PrintTrace(CDC* dc, int lead, int count, const CFont& font, double& x, double y, double dx,
+                  double dy, bool withLabel);
+
+  // Sets both zoom factors and the scroll sizes; false, and no change, when a factor is 0.4 or
+  // less or the zoomed paper would pass 32767 units.
+  bool SetZoom(double zoomX, double zoomY);
+  void ZoomIn();
+  void ZoomOut();
+
+  // The colours and fiducial times in force: the Document's, or those set by SetDetachedStyle
+  // while the view has no Document.
+  SignalStyle Style() const;
+  void SetDetachedStyle(const SignalStyle& style) { m_detachedStyle = style; }
+
+  // Truncates a real paper coordinate toward zero, as every conversion to logical units does.
+  // Beyond ±2^28 units (27 km of paper) it saturates, so that the spans of a corrupt lead table
+  // cannot overflow an int; no paper or page comes near.
+  static int Trunc(double value);
+
+  // The paper, in the fields the derived views set at their initial update and read to draw.
+  QCursor m_hCursor;
+  LOGFONT m_logFont;
+  int m_nPaperWidth = 10;
+  int m_nPaperHeight = 10;
+  double m_dZoomX = 1.0;
+  double m_dZoomY = 1.0;
+  int m_nRowsPerColumn = 1;
+  int m_nLeads = 0;
+  int m_nStep = 1;
+  double m_dXScale = 1.0;
+  double m_dYScale = 1.0;
+  LeadSlot m_leads[kMaxLeads];
+  const int16_t* m_pSamples[kMaxLeads] = {};
+  int m_nLeftMargin = 0;
+  int m_nTopMargin = 0;
+  int m_nRowPitch = 0;
+  int m_nSamples[kMaxLeads] = {};
+  int m_nHeldSamples[kMaxLeads] = {};
+
+ protected:
+  // The Document this view shows, or null.
+  CQuillonDoc* GetQuillonDoc() const;
+  // Frames a printed page with the patient data when the Document has a patient form, and
+  // returns the rectangle left for the traces; without a form, the whole printable area.
+  CRect PrintPageFrame(CDC* dc);
+  // The label font of a printed page: 3 mm high, whatever the zoom.
+  CFont PrintLabelFont();
+
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  SignalStyle m_detachedStyle;
+};
