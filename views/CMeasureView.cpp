@@ -1,0 +1,215 @@
+#include "views/CMeasureView.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "doc/CQuillonDoc.h"
+#include "framework/CDC.h"
+#include "framework/ResourceTable.h"
+#include "scp/ScpMeasurements.h"
+#include "views/LeadLabel.h"
+#include "views/MeasureText.h"
+
+namespace {
+
+constexpr int kIdsMeasureCaption = 152;
+constexpr int kIdsFirstRowLabel = 69;  // the label of row k is string 69 + k
+// The labels of the nine global values, column by column: heart rate, P onset, P offset; QRS
+// onset, QRS offset, T offset; P, QRS and T axes.
+constexpr int kIdsGlobalLabels[3][3] = {{118, 119, 120}, {121, 122, 123}, {124, 125, 126}};
+
+constexpr int kConstructionFontHeight = 18;
+
+// Screen, in pixels with y downward.
+constexpr int kScreenFontHeight = 15;
+constexpr int kScreenBaseWidth = 235;   // scroll width without lead columns
+constexpr int kScreenColumnWidth = 50;  // each lead column
+constexpr int kScreenHeight = 720;
+constexpr int kScreenRowLabelX = 10;
+constexpr int kScreenFirstColumnRight = 225;  // the right edge of lead column 0
+constexpr int kScreenLeadNameY = 100;
+constexpr int kScreenFirstRowY = 130;
+constexpr int kScreenRowPitch = 20;
+
+// Paper, in 0.1 mm with y upward.
+constexpr int kPaperFontHeight = 30;         // 3 mm
+constexpr int kPortraitTopGapLometric = 20;  // 2 mm below the top of the area
+constexpr int kPortraitBlockHeightLometric = 1340;
+constexpr int kLandscapeBlockRight = 1815;     // the block's clip in a wide area
+constexpr int kPaperGlobalsColumnPitch = 600;  // 60 mm between the three global columns
+constexpr int kPaperGlobalsValueOffset = 350;  // a value ends 35 mm right of its label
+constexpr int kPaperGlobalsFirstRowDrop = 10;  // 1 mm below the top
+constexpr int kPaperGlobalsRowPitch = 40;
+constexpr int kPaperFirstColumnRight = 600;  // the right edge of lead column 0, from left
+constexpr int kPaperColumnWidth = 100;       // 10 mm per lead column
+constexpr int kPaperLeadNameDrop = 140;
+constexpr int kPaperFirstRowDrop = 180;
+constexpr int kPaperRowPitch = 40;  // 4 mm
+
+}  // namespace
+
+CMeasureView::CMeasureView(QWidget* parent) : CScrollView(parent) {
+  m_logFont.lfHeight = kConstructionFontHeight;
+  m_logFont.lfWidth = 0;
+  m_logFont.lfEscapement = 0;
+  m_logFont.lfOrientation = 0;
+  m_logFont.lfWeight = FW_NORMAL;
+  m_logFont.lfItalic = 0;
+  m_logFont.lfUnderline = 0;
+  m_logFont.lfStrikeOut = 0;
+  m_logFont.lfCharSet = DEFAULT_CHARSET;
+  m_logFont.lfOutPrecision = OUT_TT_PRECIS;
+  m_logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  m_logFont.lfQuality = PROOF_QUALITY;
+  m_logFont.lfPitchAndFamily = DEFAULT_PITCH;
+  m_logFont.lfFaceName = QStringLiteral("Arial");
+}
+
+int CMeasureView::ShownLeads() const {
+  return m_bHasLeadTable ? std::min<int>(m_leadHeader.leadCount, kMaxLeadBlocks) : 0;
+}
+
+void CMeasureView::OnInitialUpdate() {
+  CScrollView::OnInitialUpdate();
+  SetScrollSizes(MM_TEXT, CSize(kScreenBaseWidth + kScreenColumnWidth * m_nColumns, kScreenHeight));
+  auto* doc = dynamic_cast<CQuillonDoc*>(GetDocument());
+  if (doc == nullptr || doc->m_pRecord == nullptr) {
+    return;
+  }
+  ReadMeasurements(doc->m_pRecord);
+  if (m_bHasGlobals && m_bHasLeadTable) {
+    doc->m_pMeasureView = this;
+  }
+}
+
+void CMeasureView::ReadMeasurements(const ScpRecord* record) {
+  if (ScpGetMeasurementHeader(record, &m_globalHeader) != 0 ||
+      ScpGetBeatMeasurements(record, 0, &m_beat) != 0) {
+    return;
+  }
+  m_bHasGlobals = 1;
+  if (ScpGetLeadMeasurementHeader(record, &m_leadHeader) != 0) {
+    return;
+  }
+  m_bHasLeadTable = 1;
+  for (int lead = 0; lead < ShownLeads(); ++lead) {
+    ScpLeadMeasurements block;
+    if (ScpGetLeadMeasurements(record, static_cast<uint16_t>(lead), &block) == 0) {
+      m_leads[lead] = block;
+    }
+  }
+  // Wide enough to scroll to the last lead column.
+  m_nColumns = ShownLeads();
+  SetScrollSizes(MM_TEXT, CSize(kScreenBaseWidth + kScreenColumnWidth * m_nColumns, kScreenHeight));
+}
+
+void CMeasureView::DrawGlobals(CDC* dc, const GlobalsLayout& layout,
+                               const char* secondColumnSuffix) {
+  const QString values[3][3] = {
+      {HeartRateText(m_globalHeader.rrInterval), TimeText(m_beat.pOnset, " ms  "),
+       TimeText(m_beat.pOffset, " ms  ")},
+      {TimeText(m_beat.qrsOnset, secondColumnSuffix),
+       TimeText(m_beat.qrsOffset, secondColumnSuffix),
+       TimeText(m_beat.tOffset, secondColumnSuffix)},
+      {AxisText(m_beat.pAxis), AxisText(m_beat.qrsAxis), AxisText(m_beat.tAxis)},
+  };
+  dc->SetTextAlign(TA_LEFT | TA_TOP);
+  for (int column = 0; column < 3; ++column) {
+    for (int row = 0; row < 3; ++row) {
+      dc->TextOut(layout.labelX[column], layout.rowY[row],
+                  LoadString(kIdsGlobalLabels[column][row]));
+    }
+  }
+  dc->SetTextAlign(TA_RIGHT);
+  for (int column = 0; column < 3; ++column) {
+    for (int row = 0; row < 3; ++row) {
+      dc->TextOut(layout.valueX[column], layout.rowY[row], values[column][row]);
+    }
+  }
+}
+
+void CMeasureView::OnDraw(CDC* dc) {
+  m_logFont.lfHeight = kScreenFontHeight;
+  CFont font;
+  font.CreateFontIndirect(&m_logFont);
+  const CFont oldFont = dc->SelectObject(font);
+  dc->SetBkMode(TRANSPARENT);
+  if (m_bHasGlobals) {
+    const GlobalsLayout layout = {{10, 180, 360}, {140, 310, 490}, {10, 30, 50}};
+    DrawGlobals(dc, layout, " ms");
+  }
+  if (m_bHasLeadTable) {
+    dc->SetTextAlign(TA_LEFT);
+    for (int row = 0; row < kMeasureRows; ++row) {
+      dc->TextOut(kScreenRowLabelX, kScreenFirstRowY + kScreenRowPitch * row,
+                  LoadString(kIdsFirstRowLabel + row));
+    }
+    dc->SetTextAlign(TA_RIGHT);
+    for (int lead = 0; lead < ShownLeads(); ++lead) {
+      const int columnRight = kScreenFirstColumnRight + kScreenColumnWidth * lead;
+      dc->TextOut(columnRight, kScreenLeadNameY, LeadLabel(m_leads[lead].leadCode));
+      for (int row = 0; row < kMeasureRows; ++row) {
+        dc->TextOut(columnRight, kScreenFirstRowY + kScreenRowPitch * row,
+                    MeasureValueText(row, m_leads[lead].values[row]));
+      }
+    }
+  }
+  dc->SelectObject(oldFont);
+}
+
+CRect CMeasureView::PrintMeasurements(CDC* dc, const CRect& rect) {
+  CRect block = rect;
+  const bool portrait = std::abs(rect.bottom - rect.top) > std::abs(rect.right - rect.left);
+  if (portrait) {
+    block.top = rect.top - kPortraitTopGapLometric;
+    block.bottom = block.top - kPortraitBlockHeightLometric;
+  } else {
+    block.right = kLandscapeBlockRight;
+  }
+
+  dc->SaveDC();
+  m_logFont.lfHeight = kPaperFontHeight;
+  CFont font;
+  font.CreateFontIndirect(&m_logFont);
+  const CFont oldFont = dc->SelectObject(font);
+  dc->IntersectClipRect(block);
+  if (m_bHasGlobals) {
+    GlobalsLayout layout;
+    for (int column = 0; column < 3; ++column) {
+      layout.labelX[column] = block.left + kPaperGlobalsColumnPitch * column;
+      layout.valueX[column] = layout.labelX[column] + kPaperGlobalsValueOffset;
+    }
+    for (int row = 0; row < 3; ++row) {
+      layout.rowY[row] = block.top - kPaperGlobalsFirstRowDrop - kPaperGlobalsRowPitch * row;
+    }
+    DrawGlobals(dc, layout, " ms ");
+  }
+  if (m_bHasLeadTable) {
+    dc->SetTextAlign(TA_LEFT);
+    for (int row = 0; row < kMeasureRows; ++row) {
+      dc->TextOut(block.left, block.top - kPaperFirstRowDrop - kPaperRowPitch * row,
+                  LoadString(kIdsFirstRowLabel + row));
+    }
+    dc->SetTextAlign(TA_RIGHT);
+    for (int lead = 0; lead < ShownLeads(); ++lead) {
+      const int columnRight = block.left + kPaperFirstColumnRight + kPaperColumnWidth * lead;
+      dc->TextOut(columnRight, block.top - kPaperLeadNameDrop, LeadLabel(m_leads[lead].leadCode));
+      for (int row = 0; row < kMeasureRows; ++row) {
+        dc->TextOut(columnRight, block.top - kPaperFirstRowDrop - kPaperRowPitch * row,
+                    MeasureValueText(row, m_leads[lead].values[row]));
+      }
+    }
+  }
+  dc->SelectObject(oldFont);
+  dc->RestoreDC(-1);
+
+  const int rows = m_bHasLeadTable ? kMeasureRows : 0;
+  if (portrait) {
+    return CRect(rect.left, block.top - kPaperFirstRowDrop - kPaperRowPitch * rows, rect.right,
+                 rect.bottom);
+  }
+  return CRect(rect.left + kPaperFirstColumnRight + kPaperColumnWidth * ShownLeads(), rect.top,
+               rect.right, rect.bottom);
+}
+
+CMeasureFrame::CMeasureFrame() : CDocumentFrame(kIdsMeasureCaption, DocWindow::kMeasurements) {}
