@@ -31,7 +31,7 @@ void CCmdTarget::OnCommand(int id, std::function<void()> handler) {
   m_commands[id] = [handler = std::move(handler)](int) { handler(); };
 }
 
-void CCmdTarget::OnCommandRange(int first, int last, std::function<void(int)> handler) {
+void CCmdTarget::OnCommandRange(int first, int last, const std::function<void(int)>& handler) {
   for (int id = first; id <= last; ++id) {
     m_commands[id] = handler;
   }
@@ -41,7 +41,8 @@ void CCmdTarget::OnUpdateCommandUI(int id, std::function<void(CCmdUI*)> handler)
   m_updates[id] = std::move(handler);
 }
 
-void CCmdTarget::OnUpdateCommandUIRange(int first, int last, std::function<void(CCmdUI*)> handler) {
+void CCmdTarget::OnUpdateCommandUIRange(int first, int last,
+                                        const std::function<void(CCmdUI*)>& handler) {
   for (int id = first; id <= last; ++id) {
     m_updates[id] = handler;
   }

@@ -55,10 +55,10 @@ class CCmdTarget {
   // Registers the handler of a command, replacing any earlier one.
   void OnCommand(int id, std::function<void()> handler);
   // Registers one handler for the commands first to last; it receives the command id.
-  void OnCommandRange(int first, int last, std::function<void(int)> handler);
+  void OnCommandRange(int first, int last, const std::function<void(int)>& handler);
   // Registers the state-update handler of a command (or of a range of commands).
   void OnUpdateCommandUI(int id, std::function<void(CCmdUI*)> handler);
-  void OnUpdateCommandUIRange(int first, int last, std::function<void(CCmdUI*)> handler);
+  void OnUpdateCommandUIRange(int first, int last, const std::function<void(CCmdUI*)>& handler);
 
  private:
   std::map<int, std::function<void(int)>> m_commands;

@@ -157,19 +157,19 @@ CRect CDC::DeviceRect(const CRect& logical) const {
 // --- Objects and attributes -----------------------------------------------------------------
 
 CPen CDC::SelectObject(const CPen& pen) {
-  const CPen previous = m_state.pen;
+  CPen previous = m_state.pen;
   m_state.pen = pen;
   return previous;
 }
 
 CBrush CDC::SelectObject(const CBrush& brush) {
-  const CBrush previous = m_state.brush;
+  CBrush previous = m_state.brush;
   m_state.brush = brush;
   return previous;
 }
 
 CFont CDC::SelectObject(const CFont& font) {
-  const CFont previous = m_state.font;
+  CFont previous = m_state.font;
   m_state.font = font;
   return previous;
 }

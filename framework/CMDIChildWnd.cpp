@@ -1,7 +1,9 @@
 #include "framework/CMDIChildWnd.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QMdiArea>
+#include <QPointer>
 
 #include "framework/CDocument.h"
 #include "framework/CMDIFrameWnd.h"
@@ -117,17 +119,19 @@ void CMDIChildWnd::DestroyWindow() {
   if (mdiArea() != nullptr) {
     mdiArea()->removeSubWindow(this);
   }
-  if (m_bInCloseEvent) {
-    deleteLater();
-  } else {
-    delete this;
-  }
+  delete this;
 }
 
 void CMDIChildWnd::closeEvent(QCloseEvent* event) {
-  // The frame decides in OnClose; Qt must not close or delete the window on its own.
+  // Qt must not close the window on its own: OnClose decides, right after this event, so that
+  // it may destroy the frame outside the frame's own event handling.
   event->ignore();
-  m_bInCloseEvent = true;
-  OnClose();
-  m_bInCloseEvent = false;
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(),
+      [frame = QPointer<CMDIChildWnd>(this)] {
+        if (frame != nullptr) {
+          frame->OnClose();
+        }
+      },
+      Qt::QueuedConnection);
 }

@@ -51,12 +51,13 @@ class CMDIChildWnd : public QMdiSubWindow, public CCmdTarget {
   // parent.
   virtual void ActivateFrame();
 
-  // The close request (close box, window menu, keyboard). The base closes the frame and, when it
-  // is its document's last one, asks the document first (CanCloseFrame) and closes the document.
-  // A frame class overrides it with an empty body to keep the window open.
+  // The close request (close box, window menu, keyboard), handled as soon as the close event is
+  // over. The base closes the frame and, when it is its document's last one, asks the document
+  // first (CanCloseFrame) and closes the document. A frame class overrides it with an empty
+  // body to keep the window open.
   virtual void OnClose();
-  // Destroys the frame: its view leaves the document at once and the window is gone from the
-  // MDI area; the object itself is deleted now, or right after its own close event.
+  // Destroys the frame now: its view leaves the document and the window leaves the MDI area.
+  // Not to be called from the frame's own event handlers.
   void DestroyWindow();
 
  protected:
@@ -68,6 +69,5 @@ class CMDIChildWnd : public QMdiSubWindow, public CCmdTarget {
   DWORD m_dwStyle = 0;
   QString m_strTitle;
   bool m_bShown = false;
-  bool m_bInCloseEvent = false;
   bool m_bDestroyed = false;
 };

@@ -4,7 +4,7 @@
 #include "framework/ResourceTable.h"
 
 QString FrameworkMessage(int id) {
-  const QString installed = LoadString(id);
+  QString installed = LoadString(id);
   if (!installed.isEmpty()) {
     return installed;
   }

@@ -14,7 +14,7 @@ class AppStartupTest : public QObject {
 
  private:
   QString MakeFile(const QString& name) {
-    const QString path = m_dir.filePath(name);
+    QString path = m_dir.filePath(name);
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     file.write("record");
@@ -56,7 +56,10 @@ class AppStartupTest : public QObject {
     FailingApp app;
     QElapsedTimer clock;
     clock.start();
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(0); });  // a loop would end here
+    QTimer loopGuard;  // a loop, if one ran, would end here
+    loopGuard.setSingleShot(true);
+    QObject::connect(&loopGuard, &QTimer::timeout, [] { QCoreApplication::exit(0); });
+    loopGuard.start(5000);
     QCOMPARE(app.Run(), 1);
     QVERIFY(clock.elapsed() < 4000);
     QCOMPARE(app.m_nStarts, 1);

@@ -22,6 +22,12 @@ class ChildFrameTest : public QObject {
     return frame;
   }
 
+  // Asks the frame to close, as its close box does, and lets the request be handled.
+  static void RequestClose(CMDIChildWnd* frame) {
+    frame->close();
+    QCoreApplication::sendPostedEvents();
+  }
+
   std::unique_ptr<TestWorld> m_world;
   std::unique_ptr<TestApp> m_app;
   std::unique_ptr<CMultiDocTemplate> m_primary;
@@ -83,8 +89,7 @@ class ChildFrameTest : public QObject {
         MakeTestTemplate(m_world.get(), QStringLiteral("ecg"), QStringLiteral("ECG"), 0, true);
     CMDIChildWnd* frame = OpenFrame(kept.get());
     const QPointer<CMDIChildWnd> watch(frame);
-    QVERIFY(!frame->close());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    RequestClose(frame);
     QVERIFY(!watch.isNull());
     QVERIFY(frame->isVisible());
     QCOMPARE(m_world->log.last(), QStringLiteral("close ignored"));
@@ -98,20 +103,18 @@ class ChildFrameTest : public QObject {
     const QPointer<CMDIChildWnd> firstWatch(first);
     const QPointer<CMDIChildWnd> secondWatch(second);
 
-    second->close();  // another window remains: no question, the document stays
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    RequestClose(second);  // another window remains: no question, the document stays
     QVERIFY(secondWatch.isNull());
     QVERIFY(m_app->prompts.isEmpty());
     QCOMPARE(document->GetViews().size(), size_t{1});
 
     m_app->answer = IDCANCEL;
-    first->close();
+    RequestClose(first);
     QCOMPARE(m_app->prompts.size(), 1);
     QVERIFY(!firstWatch.isNull());
 
     m_app->answer = IDNO;
-    first->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    RequestClose(first);
     QVERIFY(firstWatch.isNull());
     QVERIFY(m_primary->GetDocuments().empty());
   }

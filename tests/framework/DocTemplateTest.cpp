@@ -1,6 +1,8 @@
 // Templates, the document manager and the document's open, save and close operations.
+#include <QDropEvent>
 #include <QFile>
 #include <QMdiArea>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,7 +16,7 @@ class DocTemplateTest : public QObject {
 
  private:
   QString MakeFile(const QString& name) {
-    const QString path = m_dir->filePath(name);
+    QString path = m_dir->filePath(name);
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     file.write("record");
@@ -218,6 +220,21 @@ class DocTemplateTest : public QObject {
     QCOMPARE(WindowCount(), 0);
     QCOMPARE(m_world->log.last(), QStringLiteral("delete contents"));
     QCOMPARE(m_app->GetDocManager()->GetOpenDocumentCount(), 0);
+  }
+
+  void FilesDroppedOnTheMainWindowAreOpened() {
+    m_mainFrame->DragAcceptFiles();
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(MakeFile(QStringLiteral("a.scp"))),
+                   QUrl::fromLocalFile(MakeFile(QStringLiteral("b.scp")))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_mainFrame, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_mainFrame, &drop);
+    QCOMPARE(m_app->GetDocManager()->GetOpenDocumentCount(), 2);
+    QCOMPARE(m_world->log.filter(QStringLiteral("open")),
+             (QStringList{QStringLiteral("open a.scp"), QStringLiteral("open b.scp")}));
   }
 
   void ExitAsksAboutEveryChangedDocumentAndCancelKeepsAllOpen() {

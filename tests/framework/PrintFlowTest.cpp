@@ -116,11 +116,14 @@ class PrintFlowTest : public QObject {
 
   void PreviewPreparesWithoutADialogAndDrawsThePageAsPrinting() {
     TestView* view = MakeView();
-    QTimer::singleShot(300, [] {
+    QTimer closer;  // closes the preview window once it is up
+    closer.setSingleShot(true);
+    QObject::connect(&closer, &QTimer::timeout, [] {
       if (QWidget* preview = QApplication::activeModalWidget()) {
         preview->close();
       }
     });
+    closer.start(300);
     view->OnFilePrintPreview();
     QCOMPARE(m_app->printDialogs, 0);
     QCOMPARE(m_world->log.first(), QStringLiteral("prepare preview"));
