@@ -19,6 +19,10 @@ const std::vector<Command>& AllCommands() {
        RunRewrite},
       {"samples", "FILE [--beats]", "the display leads' samples as CSV: rhythm, or reference beats",
        RunSamples},
+      {"render", "FILE OPTIONS",
+       "draw a printed page: --page rhythm|average --out F.pdf|F.png\n"
+       "                          [--paper a4|letter] [--landscape] [--dpi N]",
+       RunRender},
   };
   return commands;
 }

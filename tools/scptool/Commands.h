@@ -33,6 +33,7 @@ int RunInfo(const Arguments& arguments);
 int RunVerify(const Arguments& arguments);
 int RunRewrite(const Arguments& arguments);
 int RunSamples(const Arguments& arguments);
+int RunRender(const Arguments& arguments);
 
 // Writes "scptool: FILE: PROBLEM" to stderr and returns kExitUnusable.
 int FailOnFile(const std::string& file, const std::string& problem);

@@ -1,5 +1,5 @@
-// scptool: inspects, verifies and rewrites SCP-ECG records and prints their samples, from the
-// command line.
+// scptool: inspects, verifies and rewrites SCP-ECG records, prints their samples and renders their
+// printed pages, from the command line.
 #include <iomanip>
 #include <iostream>
 #include <string>
@@ -11,7 +11,8 @@ namespace {
 void PrintUsage(std::ostream& out) {
   out << "Usage: scptool COMMAND ARGUMENTS...\n"
          "       scptool --help | --version\n"
-         "Inspects, verifies and rewrites SCP-ECG records, and prints their samples.\n\n"
+         "Inspects, verifies and rewrites SCP-ECG records, prints their samples and renders their\n"
+         "printed pages.\n\n"
          "Commands:\n";
   for (const scptool::Command& command : scptool::AllCommands()) {
     std::string head = std::string(command.name) + " " + command.synopsis;

@@ -1,0 +1,144 @@
+// scptool render: the printed pages of the bundled and shared records as a one-page PDF and as a
+// PNG of the sheet, drawn without a display, and its usage errors.
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tests/scp/ScpTestFiles.h"
+#include "tests/tools/ScptoolRun.h"
+
+namespace {
+
+using scptooltest::Lines;
+using scptooltest::Outcome;
+
+const std::string kDemo = std::string(QUILLON_SAMPLES_DIR) + "/demo.scp";
+const std::string kExample = std::string(QUILLON_SHARED_SAMPLES_DIR) + "/Example.scp";
+
+// The sheet and its printable area at 100 dpi: A4 is 210 × 297 mm, 5 mm margins all round.
+constexpr int kDpi = 100;
+int Pixels(double millimetres) {
+  return static_cast<int>(millimetres / 25.4 * kDpi + 0.5);
+}
+
+class ScptoolRenderTest : public ::testing::Test {
+ protected:
+  // Runs scptool with no display and no platform chosen, as on a server.
+  Outcome Render(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = {
+        "-u",    "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM", QUILLON_SCPTOOL,
+        "render"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return scptooltest::Run(dir_, "/usr/bin/env", command);
+  }
+
+  scptest::TempDir dir_;
+};
+
+// Counts the pages of a PDF file by its page objects.
+int PdfPages(const std::string& path) {
+  const scptest::Bytes bytes = scptest::ReadBytes(path);
+  const std::string text(bytes.begin(), bytes.end());
+  const std::regex page("/Type\\s*/Page[^s]");
+  return static_cast<int>(
+      std::distance(std::sregex_iterator(text.begin(), text.end(), page), std::sregex_iterator()));
+}
+
+// True for the ink of a trace or a label: dark grey to black.
+bool IsInk(QRgb pixel) {
+  return qGray(pixel) < 96 && qRed(pixel) == qBlue(pixel);
+}
+
+TEST_F(ScptoolRenderTest, RendersEachPageOfEachSampleAsAOnePagePdf) {
+  for (const std::string& record : {kDemo, kExample}) {
+    for (const char* page : {"rhythm", "average"}) {
+      const std::string out = dir_.File(std::string(page) + ".pdf");
+      const Outcome outcome = Render({record, "--page", page, "--out", out});
+      ASSERT_EQ(outcome.exitCode, 0) << record << " " << page << ": " << outcome.err;
+      EXPECT_TRUE(outcome.err.empty()) << outcome.err;
+      EXPECT_EQ(PdfPages(out), 1) << record << " " << page;
+    }
+  }
+}
+
+TEST_F(ScptoolRenderTest, APngHoldsTheSheetWithTracesOnlyInsideThePrintableArea) {
+  for (const std::string& record : {kDemo, kExample}) {
+    for (const char* page : {"rhythm", "average"}) {
+      const std::string out = dir_.File("page.png");
+      const Outcome outcome =
+          Render({record, "--page", page, "--out", out, "--dpi", std::to_string(kDpi)});
+      ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+      const QImage sheet(QString::fromStdString(out));
+      ASSERT_FALSE(sheet.isNull());
+      EXPECT_NEAR(sheet.width(), Pixels(210), 1);  // Qt sizes the sheet in whole points
+      EXPECT_NEAR(sheet.height(), Pixels(297), 1);
+
+      // Within a pixel of the 5 mm margins, as the sheet and the margins round differently.
+      const QRect printable(Pixels(5) - 1, Pixels(5) - 1, Pixels(200) + 2, Pixels(287) + 2);
+      int inkInside = 0;
+      int markedOutside = 0;
+      for (int y = 0; y < sheet.height(); ++y) {
+        for (int x = 0; x < sheet.width(); ++x) {
+          const QRgb pixel = sheet.pixel(x, y);
+          if (printable.contains(x, y)) {
+            inkInside += IsInk(pixel) ? 1 : 0;
+          } else {
+            markedOutside += (pixel & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
+          }
+        }
+      }
+      EXPECT_GT(inkInside, 2000) << record << " " << page;  // twelve traces and their labels
+      EXPECT_EQ(markedOutside, 0) << record << " " << page;
+    }
+  }
+}
+
+TEST_F(ScptoolRenderTest, TheAveragePageOfTheDemoCarriesRedMarkers) {
+  const std::string out = dir_.File("average.png");
+  ASSERT_EQ(Render({kDemo, "--page", "average", "--out", out}).exitCode, 0);
+  const QImage sheet(QString::fromStdString(out));
+  int red = 0;
+  for (int y = 0; y < sheet.height(); ++y) {
+    for (int x = 0; x < sheet.width(); ++x) {
+      red += (sheet.pixel(x, y) & 0xFFFFFF) == 0xFF0000 ? 1 : 0;
+    }
+  }
+  EXPECT_GT(red, 1000);
+}
+
+TEST_F(ScptoolRenderTest, LandscapeLetterTurnsTheSheet) {
+  const std::string out = dir_.File("letter.png");
+  const Outcome outcome = Render({kExample, "--page", "rhythm", "--paper", "letter", "--landscape",
+                                  "--out", out, "--dpi", std::to_string(kDpi)});
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  const QImage sheet(QString::fromStdString(out));
+  EXPECT_NEAR(sheet.width(), Pixels(279.4), 1);
+  EXPECT_NEAR(sheet.height(), Pixels(215.9), 1);
+}
+
+TEST_F(ScptoolRenderTest, BadUsageAndUnreadableFilesExitTwoWithOneLine) {
+  const std::string out = dir_.File("x.pdf");
+  const std::vector<std::vector<std::string>> failures = {
+      {kDemo, "--out", out},                                     // no page
+      {kDemo, "--page", "patient", "--out", out},                // no such page
+      {kDemo, "--page", "rhythm", "--out", dir_.File("x.jpg")},  // neither PDF nor PNG
+      {kDemo, "--page", "rhythm", "--out", out, "--dpi", "0"},
+      {dir_.File("missing.scp"), "--page", "rhythm", "--out", out},
+      {kDemo, "--page", "rhythm", "--out", dir_.File("no/such/dir/x.png")},
+  };
+  for (const std::vector<std::string>& arguments : failures) {
+    const Outcome outcome = Render(arguments);
+    EXPECT_EQ(outcome.exitCode, 2) << arguments.back();
+    EXPECT_EQ(Lines(outcome.err).size(), 1u) << outcome.err;
+  }
+  EXPECT_NE(
+      Render({dir_.File("missing.scp"), "--page", "rhythm", "--out", out}).err.find("missing.scp"),
+      std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,285 @@
+// scptool render: the rhythm or average-beat page of a record, drawn by the same views and print
+// code as the program, into a PDF file or a PNG image, without showing a window.
+#include <QApplication>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QString>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/Resources.h"
+#include "doc/CQuillonDoc.h"
+#include "doc/DocWindows.h"
+#include "framework/CMultiDocTemplate.h"
+#include "framework/CPainterDC.h"
+#include "framework/CPrintInfo.h"
+#include "tools/scptool/Commands.h"
+#include "views/CAvgView.h"
+#include "views/CEcgView.h"
+#include "views/CMeasureView.h"
+
+namespace scptool {
+
+namespace {
+
+constexpr int kDocumentResourceId = 129;  // the document string and icon of every window kind
+constexpr int kDefaultDpi = 300;
+constexpr int kMinDpi = 50;
+constexpr int kMaxDpi = 1200;
+constexpr double kPageMarginMm = 5.0;  // a printer's usual unprintable edge
+constexpr double kInchesPerMetre = 1 / 0.0254;
+
+enum class Page { kRhythm, kAverage };
+enum class Output { kPdf, kPng };
+
+struct RenderOptions {
+  std::string file;
+  std::string out;
+  Page page = Page::kRhythm;
+  Output output = Output::kPdf;
+  QPageSize::PageSizeId paper = QPageSize::A4;
+  bool landscape = false;
+  int dpi = kDefaultDpi;
+};
+
+bool EndsWith(const std::string& text, const std::string& suffix) {
+  if (text.size() < suffix.size()) {
+    return false;
+  }
+  std::string tail = text.substr(text.size() - suffix.size());
+  for (char& c : tail) {
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return tail == suffix;
+}
+
+// Reads the arguments into options; returns 0, or the exit code after reporting bad usage.
+int ParseOptions(const Arguments& arguments, RenderOptions* options) {
+  bool hasPage = false;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    const bool hasValue = i + 1 < arguments.size();
+    if (argument == "--page" || argument == "--out" || argument == "--paper" ||
+        argument == "--dpi") {
+      if (!hasValue) {
+        return FailUsage("render: " + argument + " needs a value");
+      }
+      const std::string& value = arguments[++i];
+      if (argument == "--page") {
+        if (value != "rhythm" && value != "average") {
+          return FailUsage("render: --page is rhythm or average, not '" + value + "'");
+        }
+        options->page = value == "rhythm" ? Page::kRhythm : Page::kAverage;
+        hasPage = true;
+      } else if (argument == "--out") {
+        options->out = value;
+      } else if (argument == "--paper") {
+        if (value != "a4" && value != "letter") {
+          return FailUsage("render: --paper is a4 or letter, not '" + value + "'");
+        }
+        options->paper = value == "a4" ? QPageSize::A4 : QPageSize::Letter;
+      } else {
+        char* end = nullptr;
+        const long dpi = std::strtol(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || dpi < kMinDpi || dpi > kMaxDpi) {
+          return FailUsage("render: --dpi is a whole number from " + std::to_string(kMinDpi) +
+                           " to " + std::to_string(kMaxDpi));
+        }
+        options->dpi = static_cast<int>(dpi);
+      }
+    } else if (argument == "--landscape") {
+      options->landscape = true;
+    } else if (!argument.empty() && argument[0] == '-') {
+      return FailUsage("render: unknown option '" + argument + "'");
+    } else if (options->file.empty()) {
+      options->file = argument;
+    } else {
+      return FailUsage("render: more than one FILE");
+    }
+  }
+  if (options->file.empty() || options->out.empty() || !hasPage) {
+    return FailUsage("render needs FILE, --page and --out");
+  }
+  if (EndsWith(options->out, ".pdf")) {
+    options->output = Output::kPdf;
+  } else if (EndsWith(options->out, ".png")) {
+    options->output = Output::kPng;
+  } else {
+    return FailUsage("render: --out names a .pdf or a .png file");
+  }
+  return kExitOk;
+}
+
+// Passes on Qt's critical and fatal messages only: its warnings about the desktop session (no
+// runtime directory, no display) are not the tool's to report, and stderr stays one line per
+// problem of the tool's own.
+void ReportSeriousQtMessages(QtMsgType type, const QMessageLogContext& /*context*/,
+                             const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) {
+    std::fprintf(stderr, "scptool: %s\n", qPrintable(message));
+  }
+}
+
+// The Qt application the views need, on the offscreen platform when there is no display.
+std::unique_ptr<QApplication> StartGui() {
+  qInstallMessageHandler(ReportSeriousQtMessages);
+  const bool hasDisplay =
+      std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+  if (!hasDisplay && std::getenv("QT_QPA_PLATFORM") == nullptr) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+  static int argc = 1;
+  static char name[] = "scptool";
+  static char* argv[] = {name, nullptr};
+  return std::make_unique<QApplication>(argc, argv);
+}
+
+// Opens the further windows of a document as the application does, from the same kinds of
+// frame and view, but standing alone and never shown.
+class HiddenWindowOpener : public IDocWindowOpener {
+ public:
+  explicit HiddenWindowOpener(Page page)
+      : m_bEcgPrimary(page == Page::kRhythm),
+        m_ecg(CMultiDocTemplate::Make<CQuillonDoc, CEcgFrame, CEcgView>(kDocumentResourceId)),
+        m_avg(CMultiDocTemplate::Make<CQuillonDoc, CAvgFrame, CAvgView>(kDocumentResourceId)),
+        m_measure(CMultiDocTemplate::Make<CQuillonDoc, CMeasureFrame, CMeasureView>(
+            kDocumentResourceId)) {}
+
+  // The template the framework would open a file with: the page's own window comes first.
+  CMultiDocTemplate* Primary() { return m_bEcgPrimary ? m_ecg.get() : m_avg.get(); }
+
+  bool IsEcgPrimary() const override { return m_bEcgPrimary; }
+
+  void OpenWindow(CQuillonDoc* doc, DocWindow kind) override {
+    CMultiDocTemplate* windowTemplate = nullptr;
+    switch (kind) {
+      case DocWindow::kRhythm:
+        windowTemplate = m_ecg.get();
+        break;
+      case DocWindow::kAverage:
+        windowTemplate = m_avg.get();
+        break;
+      case DocWindow::kMeasurements:
+        windowTemplate = m_measure.get();
+        break;
+      case DocWindow::kPatient:
+        return;  // no patient form yet: pages use the whole printable area
+    }
+    if (CMDIChildWnd* frame = windowTemplate->CreateNewFrame(doc)) {
+      windowTemplate->InitialUpdateFrame(frame, doc, false);
+    }
+  }
+
+ private:
+  bool m_bEcgPrimary;
+  std::unique_ptr<CMultiDocTemplate> m_ecg;
+  std::unique_ptr<CMultiDocTemplate> m_avg;
+  std::unique_ptr<CMultiDocTemplate> m_measure;
+};
+
+// Puts the opener in place for as long as it lives.
+class OpenerInstalled {
+ public:
+  explicit OpenerInstalled(IDocWindowOpener* opener) : m_previous(GetDocWindowOpener()) {
+    SetDocWindowOpener(opener);
+  }
+  ~OpenerInstalled() { SetDocWindowOpener(m_previous); }
+  OpenerInstalled(const OpenerInstalled&) = delete;
+  OpenerInstalled& operator=(const OpenerInstalled&) = delete;
+
+ private:
+  IDocWindowOpener* m_previous;
+};
+
+void SetUpPrinter(const RenderOptions& options, QPrinter* printer) {
+  printer->setResolution(options.dpi);
+  printer->setPageSize(QPageSize(options.paper));
+  printer->setPageOrientation(options.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  printer->setPageMargins(QMarginsF(kPageMarginMm, kPageMarginMm, kPageMarginMm, kPageMarginMm),
+                          QPageLayout::Millimeter);
+}
+
+// Runs the view's printing of one page on an image of the printer's printable area, and lays
+// that on a white sheet of the whole paper, as a printer would.
+bool RenderImage(CView* view, const QPrinter& printer, int dpi, const std::string& out) {
+  const QPageLayout layout = printer.pageLayout();
+  const QRect printable = layout.paintRectPixels(dpi);
+  const QRect sheet = layout.fullRectPixels(dpi);
+  const int dotsPerMetre = static_cast<int>(dpi * kInchesPerMetre + 0.5);
+  QImage area(printable.size(), QImage::Format_RGB32);
+  QImage page(sheet.size(), QImage::Format_RGB32);
+  if (area.isNull() || page.isNull()) {
+    return false;
+  }
+  for (QImage* image : {&area, &page}) {
+    image->setDotsPerMeterX(dotsPerMetre);
+    image->setDotsPerMeterY(dotsPerMetre);
+    image->fill(Qt::white);
+  }
+  {
+    CImageDC dc(&area, true);
+    CPrintInfo info;
+    info.m_bDirect = true;
+    info.m_rectDraw = CRect(0, 0, printable.width(), printable.height());
+    view->OnBeginPrinting(&dc, &info);
+    view->OnPrepareDC(&dc, &info);
+    view->OnPrint(&dc, &info);
+    view->OnEndPrinting(&dc, &info);
+  }
+  {
+    QPainter painter(&page);
+    painter.drawImage(printable.topLeft(), area);
+  }
+  return page.save(QString::fromStdString(out), "PNG");
+}
+
+}  // namespace
+
+int RunRender(const Arguments& arguments) {
+  RenderOptions options;
+  if (const int usage = ParseOptions(arguments, &options); usage != kExitOk) {
+    return usage;
+  }
+  if (ReadOrReport(options.file) == nullptr) {
+    return kExitUnusable;
+  }
+
+  const std::unique_ptr<QApplication> gui = StartGui();
+  SetResourceTable(QuillonResourceTable());
+  HiddenWindowOpener opener(options.page);
+  const OpenerInstalled installed(&opener);
+  auto* doc = dynamic_cast<CQuillonDoc*>(
+      opener.Primary()->OpenDocumentFile(QString::fromStdString(options.file), false));
+  if (doc == nullptr) {
+    return FailOnFile(options.file, "could not be opened as a document");
+  }
+  CView* view = options.page == Page::kRhythm ? static_cast<CView*>(doc->m_pEcgView)
+                                              : static_cast<CView*>(doc->m_pAvgView);
+  if (view == nullptr) {
+    return FailOnFile(options.file, "has no page of that kind");
+  }
+
+  QPrinter printer(QPrinter::HighResolution);
+  SetUpPrinter(options, &printer);
+  bool written = false;
+  if (options.output == Output::kPdf) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(options.out));
+    written = view->PrintTo(&printer);
+  } else {
+    written = RenderImage(view, printer, options.dpi, options.out);
+  }
+  if (!written) {
+    return FailOnFile(options.out, "cannot be written");
+  }
+  return kExitOk;
+}
+
+}  // namespace scptool
