@@ -1,0 +1,124 @@
+// How long the views take to draw: a repaint of the rhythm view (twelve leads of 5000 samples) on
+// an image at 96 dpi, at zoom 1 and at the largest zoom, and the rhythm and average-beat pages
+// printed to PDF.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <memory>
+
+#include "app/Resources.h"
+#include "doc/CQuillonDoc.h"
+#include "framework/CPainterDC.h"
+#include "views/CAvgView.h"
+#include "views/CEcgView.h"
+
+namespace {
+
+constexpr int kScreenDotsPerMetre = 3780;  // 96 dpi
+constexpr int kWindowWidth = 1600;         // a maximised window on a common screen, in pixels
+constexpr int kWindowHeight = 1000;
+
+// The demo record open in a Document with its rhythm and average-beat views set up.
+struct DemoViews {
+  DemoViews() {
+    doc.OnOpenDocument(QStringLiteral(QUILLON_SAMPLES_DIR "/demo.scp"));
+    for (CView* view : {static_cast<CView*>(&ecg), static_cast<CView*>(&avg)}) {
+      doc.AddView(view);
+      view->resize(kWindowWidth, kWindowHeight);
+      view->OnInitialUpdate();
+    }
+  }
+  CQuillonDoc doc;
+  CEcgView ecg;
+  CAvgView avg;
+};
+
+DemoViews& Demo() {
+  static DemoViews demo;
+  return demo;
+}
+
+QImage ScreenImage(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.setDotsPerMeterX(kScreenDotsPerMetre);
+  image.setDotsPerMeterY(kScreenDotsPerMetre);
+  return image;
+}
+
+// Repaints the rhythm view on an image of the given size, scrolled to the given device pixel,
+// as a paint of the view's window does.
+void Repaint(benchmark::State& state, int zoomSteps, QSize size, QPoint scroll) {
+  CEcgView& view = Demo().ecg;
+  view.SetZoom(1.0, 1.0);
+  for (int step = 0; step < zoomSteps; ++step) {
+    view.ZoomIn();
+  }
+  QImage image = ScreenImage(size.width(), size.height());
+  for (auto _ : state) {
+    CImageDC dc(&image);
+    dc.SetMapMode(MM_LOMETRIC);
+    dc.SetViewportOrg(-scroll.x(), -scroll.y());
+    view.OnDraw(&dc);
+  }
+  state.counters["zoom"] = view.m_dZoomX;
+}
+
+// Zoom 1: the whole paper (266 × 500 mm, about 1005 × 1890 pixels) on one image.
+void BM_RhythmRepaintWholePaperZoom1(benchmark::State& state) {
+  Repaint(state, 0, QSize(1010, 1900), QPoint(0, 0));
+}
+BENCHMARK(BM_RhythmRepaintWholePaperZoom1)->Unit(benchmark::kMillisecond);
+
+// Zoom 1: a window's worth at the top left.
+void BM_RhythmRepaintWindowZoom1(benchmark::State& state) {
+  Repaint(state, 0, QSize(kWindowWidth, kWindowHeight), QPoint(0, 0));
+}
+BENCHMARK(BM_RhythmRepaintWindowZoom1)->Unit(benchmark::kMillisecond);
+
+// The largest zoom (1.4^5): a window's worth in the middle of the paper.
+void BM_RhythmRepaintWindowLargestZoom(benchmark::State& state) {
+  Repaint(state, 5, QSize(kWindowWidth, kWindowHeight), QPoint(2000, 4000));
+}
+BENCHMARK(BM_RhythmRepaintWindowLargestZoom)->Unit(benchmark::kMillisecond);
+
+void PrintToPdf(benchmark::State& state, CView* view) {
+  QTemporaryDir directory;
+  for (auto _ : state) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(directory.filePath("page.pdf"));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    if (!view->PrintTo(&printer)) {
+      state.SkipWithError("the page could not be printed");
+    }
+  }
+}
+
+void BM_RhythmPageToPdf(benchmark::State& state) {
+  PrintToPdf(state, &Demo().ecg);
+}
+BENCHMARK(BM_RhythmPageToPdf)->Unit(benchmark::kMillisecond);
+
+void BM_AverageBeatPageToPdf(benchmark::State& state) {
+  PrintToPdf(state, &Demo().avg);
+}
+BENCHMARK(BM_AverageBeatPageToPdf)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+  QApplication app(argc, argv);
+  SetResourceTable(QuillonResourceTable());
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
