@@ -30,6 +30,7 @@ const char* const kWindowListEntry = "quillonWindowListEntry";
 }  // namespace
 
 CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)), m_pStatusBar(new CStatusBar(this)) {
+  setAttribute(Qt::WA_DeleteOnClose);
   setCentralWidget(m_pMdiArea);
   setStatusBar(m_pStatusBar);
   connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this] {
@@ -43,7 +44,12 @@ CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)), m_pStatusBar(new 
                          [](CCmdUI* cmdUI) { cmdUI->Enable(false); });
 }
 
-CMDIFrameWnd::~CMDIFrameWnd() = default;
+CMDIFrameWnd::~CMDIFrameWnd() {
+  CWinApp* app = AfxGetApp();
+  if (app != nullptr && app->m_pMainWnd == this) {
+    app->m_pMainWnd = nullptr;
+  }
+}
 
 CMDIChildWnd* CMDIFrameWnd::MDIGetActive() const {
   return qobject_cast<CMDIChildWnd*>(m_pMdiArea->currentSubWindow());

@@ -25,7 +25,9 @@ class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
  public:
   // Builds the MDI area and the status bar; handles Cascade, Tile Horizontally and Tile
   // Vertically, and disables the keyboard indicators (their state cannot be read portably).
+  // The window deletes itself once it has closed.
   CMDIFrameWnd();
+  // Leaves the application (its m_pMainWnd becomes null).
   ~CMDIFrameWnd() override;
 
   QMdiArea* MdiArea() const { return m_pMdiArea; }

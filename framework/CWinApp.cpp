@@ -123,6 +123,7 @@ CWinApp::CWinApp(const QString& appName)
 }
 
 CWinApp::~CWinApp() {
+  delete m_pMainWnd;  // a main window that never closed
   if (s_pInstance == this) {
     s_pInstance = nullptr;
   }

@@ -90,7 +90,8 @@ class CWinApp : public CCmdTarget {
   // The printer whose settings every print and preview uses (made on first use).
   QPrinter* GetPrinter();
 
-  // The main window; set by InitInstance. Null when the program runs without one.
+  // The main window; set by InitInstance. Null when the program runs without one. The
+  // application deletes a main window that is still there when the application ends.
   CMDIFrameWnd* m_pMainWnd = nullptr;
 
   // The one application object, or null.

@@ -90,6 +90,19 @@ class AppStartupTest : public QObject {
     QVERIFY(app.ProcessShellCommand(info));
   }
 
+  void TheApplicationOwnsItsMainWindowUntilTheWindowGoes() {
+    auto app = std::make_unique<TestApp>();
+    app->m_pMainWnd = new CMDIFrameWnd;
+    const QPointer<CMDIFrameWnd> kept(app->m_pMainWnd);
+    app.reset();
+    QVERIFY(kept.isNull());
+
+    TestApp other;
+    other.m_pMainWnd = new CMDIFrameWnd;
+    delete other.m_pMainWnd;
+    QVERIFY(other.m_pMainWnd == nullptr);
+  }
+
   void ThePrintSwitchPrintsWithoutDialogClosesTheFileAndEnds() {
     TestWorld world;
     TestApp app;

@@ -126,6 +126,7 @@ class CommandRoutingTest : public QObject {
       }
       bool m_bEditing = false;
     };
+    m_app->m_pMainWnd = nullptr;  // the main window stays with the test
     m_app.reset();
     auto app = std::make_unique<StrictApp>();
     app->m_pMainWnd = m_mainFrame;
