@@ -395,6 +395,16 @@ class SignalViewTest : public QObject {
     x = 180;
     view.PrintTrace(&dc, 2, 100, font, x, -400, 0.5, 0.5, false);
     QCOMPARE(dc.Calls(CRecordedCall::Kind::Line)[0].from.x, static_cast<int>(180 + 2501 * 0.5));
+
+    // A negative start sample, taken as unsigned, puts the lead kilometres off the page; its
+    // coordinates saturate instead of overflowing.
+    view.AddLead(Span(-1, 100, 3), m_samples[1].data(), 102);
+    dc.Clear();
+    x = 180;
+    view.PrintTrace(&dc, 3, 100, font, x, -400, 0.5, 0.5, false);
+    for (const CRecordedCall& line : dc.Calls(CRecordedCall::Kind::Line)) {
+      QVERIFY(line.from.x > 1000000);
+    }
   }
 
   void AWindowShowsWhatAFullRedrawShowsInTheSamePlace() {
