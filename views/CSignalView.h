@@ -104,11 +104,11 @@ class CSignalView : public CScrollView {
   double m_dYScale = 1.0;
   LeadSlot m_leads[kMaxLeads];
   const int16_t* m_pSamples[kMaxLeads] = {};
-  int m_nLeftMargin = 0;
-  int m_nTopMargin = 0;
-  int m_nRowPitch = 0;
-  int m_nSamples[kMaxLeads] = {};
-  int m_nHeldSamples[kMaxLeads] = {};
+  int m_nLeftMargin = 0;               // x of the first trace, never zoomed
+  int m_nTopMargin = 0;                // from the paper top to the first zero line, at zoom 1
+  int m_nRowPitch = 0;                 // between zero lines, at zoom 1
+  int m_nSamples[kMaxLeads] = {};      // from the span: endSample - startSample + 1
+  int m_nHeldSamples[kMaxLeads] = {};  // what the sample array holds; drawing stops there
 
  protected:
   // The Document this view shows, or null.
