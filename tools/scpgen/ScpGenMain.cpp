@@ -101,32 +101,39 @@ int main(int argc, char** argv) {
     } else if (arg == "--no-protected-areas") {
       options.protectedAreaList = false;
     } else if (arg == "--seed") {
-      if (!numberOption(0, 0xFFFFFFFFL))
+      if (!numberOption(0, 0xFFFFFFFFL)) {
         return Fail("--seed needs a number from 0 to 4294967295");
+      }
       options.seed = static_cast<uint32_t>(number);
     } else if (arg == "--noise") {
-      if (!numberOption(0, 1000))
+      if (!numberOption(0, 1000)) {
         return Fail("--noise needs microvolts from 0 to 1000");
+      }
       options.noiseMicrovolts = static_cast<double>(number);
     } else if (arg == "--differences") {
-      if (!numberOption(0, 2))
+      if (!numberOption(0, 2)) {
         return Fail("--differences needs 0, 1 or 2");
+      }
       options.differenceEncoding = static_cast<uint8_t>(number);
     } else if (arg == "--decimation") {
-      if (!numberOption(1, 32))
+      if (!numberOption(1, 32)) {
         return Fail("--decimation needs a factor from 1 to 32");
+      }
       options.decimationFactor = static_cast<uint16_t>(number);
     } else if (arg == "--other-type-every") {
-      if (!numberOption(0, 65535))
+      if (!numberOption(0, 65535)) {
         return Fail("--other-type-every needs a count from 0");
+      }
       options.otherBeatTypeEvery = static_cast<uint16_t>(number);
     } else if (arg == "--block-length") {
-      if (!numberOption(62, 65535))
+      if (!numberOption(62, 65535)) {
         return Fail("--block-length needs bytes from 62 to 65535");
+      }
       options.leadBlockLength = static_cast<uint16_t>(number);
     } else if (arg == "--rhythm-nv" || arg == "--reference-nv") {
-      if (!numberOption(1, 65535))
+      if (!numberOption(1, 65535)) {
         return Fail(arg + " needs nanovolts from 1 to 65535");
+      }
       (arg == "--rhythm-nv" ? options.rhythmNanovolts : options.referenceNanovolts) =
           static_cast<uint16_t>(number);
     } else if (arg == "--leads") {
