@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -30,6 +31,15 @@ CRect Intersect(const CRect& a, const CRect& b) {
     result.bottom = result.top;
   }
   return result;
+}
+
+// Sets every pixel of area to value: a colour, or a colour index in a monochrome image.
+void FillArea(QImage& image, const CRect& area, uint value) {
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      image.setPixel(x, y, value);
+    }
+  }
 }
 
 }  // namespace
@@ -72,21 +82,15 @@ int CDC::SetMapMode(int mapMode) {
   if (mapMode != MM_TEXT && mapMode != MM_LOMETRIC) {
     return 0;
   }
-  const int previous = m_state.mapMode;
-  m_state.mapMode = mapMode;
-  return previous;
+  return std::exchange(m_state.mapMode, mapMode);
 }
 
 CPoint CDC::SetWindowOrg(int x, int y) {
-  const CPoint previous = m_state.windowOrg;
-  m_state.windowOrg = CPoint(x, y);
-  return previous;
+  return std::exchange(m_state.windowOrg, CPoint(x, y));
 }
 
 CPoint CDC::SetViewportOrg(int x, int y) {
-  const CPoint previous = m_state.viewportOrg;
-  m_state.viewportOrg = CPoint(x, y);
-  return previous;
+  return std::exchange(m_state.viewportOrg, CPoint(x, y));
 }
 
 CPoint CDC::OffsetViewportOrg(int dx, int dy) {
@@ -157,33 +161,23 @@ CRect CDC::DeviceRect(const CRect& logical) const {
 // --- Objects and attributes -----------------------------------------------------------------
 
 CPen CDC::SelectObject(const CPen& pen) {
-  CPen previous = m_state.pen;
-  m_state.pen = pen;
-  return previous;
+  return std::exchange(m_state.pen, pen);
 }
 
 CBrush CDC::SelectObject(const CBrush& brush) {
-  CBrush previous = m_state.brush;
-  m_state.brush = brush;
-  return previous;
+  return std::exchange(m_state.brush, brush);
 }
 
 CFont CDC::SelectObject(const CFont& font) {
-  CFont previous = m_state.font;
-  m_state.font = font;
-  return previous;
+  return std::exchange(m_state.font, font);
 }
 
 COLORREF CDC::SetTextColor(COLORREF color) {
-  const COLORREF previous = m_state.textColor;
-  m_state.textColor = color;
-  return previous;
+  return std::exchange(m_state.textColor, color);
 }
 
 COLORREF CDC::SetBkColor(COLORREF color) {
-  const COLORREF previous = m_state.bkColor;
-  m_state.bkColor = color;
-  return previous;
+  return std::exchange(m_state.bkColor, color);
 }
 
 int CDC::SetBkMode(int mode) {
@@ -195,15 +189,11 @@ int CDC::SetBkMode(int mode) {
 }
 
 UINT CDC::SetTextAlign(UINT align) {
-  const UINT previous = m_state.textAlign;
-  m_state.textAlign = align;
-  return previous;
+  return std::exchange(m_state.textAlign, align);
 }
 
 int CDC::SetROP2(int rop) {
-  const int previous = m_state.rop2;
-  m_state.rop2 = rop;
-  return previous;
+  return std::exchange(m_state.rop2, rop);
 }
 
 // --- Saved states and clipping -----------------------------------------------------------
@@ -249,14 +239,11 @@ int CDC::GetClipBox(CRect* rect) const {
 // --- Drawing -----------------------------------------------------------------------------
 
 CPoint CDC::MoveTo(int x, int y) {
-  const CPoint previous = m_state.currentPos;
-  m_state.currentPos = CPoint(x, y);
-  return previous;
+  return std::exchange(m_state.currentPos, CPoint(x, y));
 }
 
 bool CDC::LineTo(int x, int y) {
-  const CPoint from = m_state.currentPos;
-  m_state.currentPos = CPoint(x, y);
+  const CPoint from = std::exchange(m_state.currentPos, CPoint(x, y));
   DoLine(from, CPoint(x, y));
   return true;
 }
@@ -401,31 +388,25 @@ int CDC::GetDeviceCaps(int index) const {
 
 // --- Memory context primitives -----------------------------------------------------------
 
+CRect CDC::BitmapArea(const CRect& deviceRect) const {
+  const QImage& image = m_pBitmap->Image();
+  const CRect area = Intersect(deviceRect, CRect(0, 0, image.width(), image.height()));
+  return m_state.hasClip ? Intersect(area, m_state.clipDevice) : area;
+}
+
 void CDC::FillBitmap(const CRect& deviceRect, bool white) {
   QImage& image = m_pBitmap->Image();
-  CRect area = Intersect(deviceRect, CRect(0, 0, image.width(), image.height()));
-  if (m_state.hasClip) {
-    area = Intersect(area, m_state.clipDevice);
-  }
+  const CRect area = BitmapArea(deviceRect);
   if (image.format() == QImage::Format_Mono) {
     const uint index = white ? 1 : 0;
     if (area == CRect(0, 0, image.width(), image.height())) {
       image.fill(index);
       return;
     }
-    for (int y = area.top; y < area.bottom; ++y) {
-      for (int x = area.left; x < area.right; ++x) {
-        image.setPixel(x, y, index);
-      }
-    }
+    FillArea(image, area, index);
     return;
   }
-  const QRgb color = white ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
-  for (int y = area.top; y < area.bottom; ++y) {
-    for (int x = area.left; x < area.right; ++x) {
-      image.setPixel(x, y, color);
-    }
-  }
+  FillArea(image, area, white ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
 }
 
 void CDC::DoLine(CPoint /*from*/, CPoint /*to*/) {}
@@ -440,17 +421,8 @@ void CDC::DoFill(const CRect& rect, COLORREF color) {
     FillBitmap(DeviceRect(rect), IsLight(color));
     return;
   }
-  QImage& image = m_pBitmap->Image();
-  CRect area = Intersect(DeviceRect(rect), CRect(0, 0, image.width(), image.height()));
-  if (m_state.hasClip) {
-    area = Intersect(area, m_state.clipDevice);
-  }
-  const QRgb rgb = qRgb(GetRValue(color), GetGValue(color), GetBValue(color));
-  for (int y = area.top; y < area.bottom; ++y) {
-    for (int x = area.left; x < area.right; ++x) {
-      image.setPixel(x, y, rgb);
-    }
-  }
+  FillArea(m_pBitmap->Image(), BitmapArea(DeviceRect(rect)),
+           qRgb(GetRValue(color), GetGValue(color), GetBValue(color)));
 }
 
 void CDC::DoText(int /*x*/, int /*y*/, UINT /*options*/, const CRect* /*rect*/,

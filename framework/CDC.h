@@ -215,6 +215,8 @@ class CDC {
 
   // The device rectangle (normalised, right and bottom exclusive) of a logical rectangle.
   CRect DeviceRect(const CRect& logical) const;
+  // The pixels of the selected bitmap that a device rectangle covers, within the clip if any.
+  CRect BitmapArea(const CRect& deviceRect) const;
   void FillBitmap(const CRect& deviceRect, bool white);
 
   DeviceInfo m_device;
