@@ -71,6 +71,34 @@ bool ParseInteger(const QString& text, bool allowMinus, long long minimum, long 
   return true;
 }
 
+// The control an exchange works on: null when an earlier exchange of the pass failed or the
+// form has no control with the id.
+QWidget* ExchangedControl(CDataExchange* dx, int id) {
+  return dx->Failed() ? nullptr : dx->PrepareCtrl(id);
+}
+
+// A number as decimal text: filling writes it, saving reads it within the range of Number (a
+// minus sign only when Number is signed) and fails with message parseFailId otherwise.
+template <typename Number>
+void ExchangeNumber(CDataExchange* dx, int id, Number& value, int parseFailId) {
+  QWidget* control = ExchangedControl(dx, id);
+  if (control == nullptr) {
+    return;
+  }
+  if (!dx->m_bSaveAndValidate) {
+    SetControlText(control, QString::number(value));
+    return;
+  }
+  long long parsed = 0;
+  if (!ParseInteger(ControlText(control), std::numeric_limits<Number>::is_signed,
+                    std::numeric_limits<Number>::min(), std::numeric_limits<Number>::max(),
+                    &parsed)) {
+    dx->Fail(FrameworkMessage(parseFailId));
+    return;
+  }
+  value = static_cast<Number>(parsed);
+}
+
 }  // namespace
 
 CDataExchange::CDataExchange(CFormView* form, bool saveAndValidate)
@@ -93,10 +121,7 @@ void CDataExchange::Fail(const QString& message) {
 }
 
 void DDX_Text(CDataExchange* dx, int id, QString& value) {
-  if (dx->Failed()) {
-    return;
-  }
-  QWidget* control = dx->PrepareCtrl(id);
+  QWidget* control = ExchangedControl(dx, id);
   if (control == nullptr) {
     return;
   }
@@ -108,52 +133,15 @@ void DDX_Text(CDataExchange* dx, int id, QString& value) {
 }
 
 void DDX_Text(CDataExchange* dx, int id, int& value) {
-  if (dx->Failed()) {
-    return;
-  }
-  QWidget* control = dx->PrepareCtrl(id);
-  if (control == nullptr) {
-    return;
-  }
-  if (!dx->m_bSaveAndValidate) {
-    SetControlText(control, QString::number(value));
-    return;
-  }
-  long long parsed = 0;
-  if (!ParseInteger(ControlText(control), true, std::numeric_limits<int>::min(),
-                    std::numeric_limits<int>::max(), &parsed)) {
-    dx->Fail(FrameworkMessage(AFX_IDP_PARSE_INT));
-    return;
-  }
-  value = static_cast<int>(parsed);
+  ExchangeNumber(dx, id, value, AFX_IDP_PARSE_INT);
 }
 
 void DDX_Text(CDataExchange* dx, int id, unsigned int& value) {
-  if (dx->Failed()) {
-    return;
-  }
-  QWidget* control = dx->PrepareCtrl(id);
-  if (control == nullptr) {
-    return;
-  }
-  if (!dx->m_bSaveAndValidate) {
-    SetControlText(control, QString::number(value));
-    return;
-  }
-  long long parsed = 0;
-  if (!ParseInteger(ControlText(control), false, 0, std::numeric_limits<unsigned int>::max(),
-                    &parsed)) {
-    dx->Fail(FrameworkMessage(AFX_IDP_PARSE_UINT));
-    return;
-  }
-  value = static_cast<unsigned int>(parsed);
+  ExchangeNumber(dx, id, value, AFX_IDP_PARSE_UINT);
 }
 
 void DDX_CBIndex(CDataExchange* dx, int id, int& index) {
-  if (dx->Failed()) {
-    return;
-  }
-  auto* combo = qobject_cast<QComboBox*>(dx->PrepareCtrl(id));
+  auto* combo = qobject_cast<QComboBox*>(ExchangedControl(dx, id));
   if (combo == nullptr) {
     return;
   }
@@ -165,10 +153,7 @@ void DDX_CBIndex(CDataExchange* dx, int id, int& index) {
 }
 
 void DDX_Check(CDataExchange* dx, int id, int& state) {
-  if (dx->Failed()) {
-    return;
-  }
-  auto* button = qobject_cast<QAbstractButton*>(dx->PrepareCtrl(id));
+  auto* button = qobject_cast<QAbstractButton*>(ExchangedControl(dx, id));
   if (button == nullptr) {
     return;
   }
