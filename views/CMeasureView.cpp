@@ -9,6 +9,7 @@
 #include "scp/ScpMeasurements.h"
 #include "views/LeadLabel.h"
 #include "views/MeasureText.h"
+#include "views/ViewFont.h"
 
 namespace {
 
@@ -48,22 +49,8 @@ constexpr int kPaperRowPitch = 40;  // 4 mm
 
 }  // namespace
 
-CMeasureView::CMeasureView(QWidget* parent) : CScrollView(parent) {
-  m_logFont.lfHeight = kConstructionFontHeight;
-  m_logFont.lfWidth = 0;
-  m_logFont.lfEscapement = 0;
-  m_logFont.lfOrientation = 0;
-  m_logFont.lfWeight = FW_NORMAL;
-  m_logFont.lfItalic = 0;
-  m_logFont.lfUnderline = 0;
-  m_logFont.lfStrikeOut = 0;
-  m_logFont.lfCharSet = DEFAULT_CHARSET;
-  m_logFont.lfOutPrecision = OUT_TT_PRECIS;
-  m_logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  m_logFont.lfQuality = PROOF_QUALITY;
-  m_logFont.lfPitchAndFamily = DEFAULT_PITCH;
-  m_logFont.lfFaceName = QStringLiteral("Arial");
-}
+CMeasureView::CMeasureView(QWidget* parent)
+    : CScrollView(parent), m_logFont(ViewFont(kConstructionFontHeight)) {}
 
 int CMeasureView::ShownLeads() const {
   return m_bHasLeadTable ? std::min<int>(m_leadHeader.leadCount, kMaxLeadBlocks) : 0;

@@ -11,6 +11,7 @@
 #include "views/CommandIds.h"
 #include "views/LeadLabel.h"
 #include "views/PatientHeaderPrinter.h"
+#include "views/ViewFont.h"
 
 namespace {
 
@@ -66,22 +67,9 @@ bool SegmentMayShow(CPoint a, CPoint b, const CRect& visible) {
 }  // namespace
 
 CSignalView::CSignalView(QWidget* parent)
-    : CScrollView(parent), m_hCursor(LoadCursor(kIdsMagnifierCursor)) {
-  m_logFont.lfHeight = kLabelHeightLometric;
-  m_logFont.lfWidth = 0;
-  m_logFont.lfEscapement = 0;
-  m_logFont.lfOrientation = 0;
-  m_logFont.lfWeight = FW_NORMAL;
-  m_logFont.lfItalic = 0;
-  m_logFont.lfUnderline = 0;
-  m_logFont.lfStrikeOut = 0;
-  m_logFont.lfCharSet = DEFAULT_CHARSET;
-  m_logFont.lfOutPrecision = OUT_TT_PRECIS;
-  m_logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  m_logFont.lfQuality = PROOF_QUALITY;
-  m_logFont.lfPitchAndFamily = DEFAULT_PITCH;
-  m_logFont.lfFaceName = QStringLiteral("Arial");
-
+    : CScrollView(parent),
+      m_hCursor(LoadCursor(kIdsMagnifierCursor)),
+      m_logFont(ViewFont(kLabelHeightLometric)) {
   viewport()->setMouseTracking(true);
   SetViewCursor(m_hCursor);
   OnCommand(kCmdZoomIn, [this] { ZoomIn(); });
