@@ -50,11 +50,9 @@ void CAvgView::OnInitialUpdate() {
   CQuillonDoc* doc = GetQuillonDoc();
   if (doc != nullptr) {
     SetUpLeads(doc->m_refLeads, doc->m_nRefLeads);
-  }
-  CSignalView::OnInitialUpdate();
-  if (doc != nullptr) {
     doc->m_pAvgView = this;
   }
+  CSignalView::OnInitialUpdate();
 }
 
 void CAvgView::OnDraw(CDC* dc) {
@@ -73,32 +71,13 @@ void CAvgView::PrintPage(CDC* dc) {
   if (doc != nullptr && doc->m_pMeasureView != nullptr) {
     traceArea = doc->m_pMeasureView->PrintMeasurements(dc, traceArea);
   }
-  dc->IntersectClipRect(traceArea);
-  const double dx = m_nStep * m_dXScale;
-  const double dy = m_dYScale;
-  DrawPrintPaper(dc, traceArea);
-  const CFont labelFont = PrintLabelFont();
-
   const bool portrait =
       std::abs(traceArea.top - traceArea.bottom) > std::abs(traceArea.left - traceArea.right);
-  const int rows = portrait ? kPortraitRows : kLandscapeRows;
-  const int rowPitch = portrait ? kPortraitRowPitchLometric : kLandscapeRowPitchLometric;
-
-  double beatEndX[kMaxLeads] = {};
-  double zeroLineY[kMaxLeads] = {};
-  for (int lead = 0; lead < m_nLeads; ++lead) {
-    double x = 0;
-    if (lead < rows) {
-      x = m_nLeftMargin + traceArea.left;
-      zeroLineY[lead] = traceArea.top - (m_nTopMargin + lead * rowPitch);
-    } else {
-      x = beatEndX[lead - rows] + kPrintColumnGapLometric;
-      zeroLineY[lead] = zeroLineY[lead - rows];
-    }
-    DrawFiducials(dc, x, zeroLineY[lead], dx, dy);
-    PrintTrace(dc, lead, m_nSamples[lead], labelFont, x, zeroLineY[lead], dx, dy, true);
-    beatEndX[lead] = x;
-  }
+  const PrintColumns columns =
+      portrait ? PrintColumns{kPortraitRows, kPortraitRowPitchLometric, kPrintColumnGapLometric}
+               : PrintColumns{kLandscapeRows, kLandscapeRowPitchLometric, kPrintColumnGapLometric};
+  // Every beat is printed whole.
+  PrintLeads(dc, traceArea, columns, m_nSamples, true);
 }
 
 CAvgFrame::CAvgFrame() : CDocumentFrame(kIdsAvgCaption, DocWindow::kAverage) {}

@@ -1,7 +1,9 @@
 #include "views/CEcgView.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 
 #include "doc/CQuillonDoc.h"
 #include "framework/CDC.h"
@@ -53,11 +55,9 @@ void CEcgView::OnInitialUpdate() {
   CQuillonDoc* doc = GetQuillonDoc();
   if (doc != nullptr) {
     SetUpLeads(doc->m_rhythmLeads, doc->m_nRhythmLeads, doc->m_refLeads, doc->m_nRefLeads);
-  }
-  CSignalView::OnInitialUpdate();
-  if (doc != nullptr) {
     doc->m_pEcgView = this;
   }
+  CSignalView::OnInitialUpdate();
 }
 
 void CEcgView::OnDraw(CDC* dc) {
@@ -76,33 +76,17 @@ void CEcgView::OnPrint(CDC* dc, CPrintInfo* /*info*/) {
 void CEcgView::PrintPage(CDC* dc) {
   dc->SetMapMode(MM_LOMETRIC);
   const CRect traceArea = PrintPageFrame(dc);
-  dc->IntersectClipRect(traceArea);
-  const double dx = m_nStep * m_dXScale;
-  const double dy = m_dYScale;
-  DrawPrintPaper(dc, traceArea);
-  const CFont labelFont = PrintLabelFont();
-
   const bool portrait =
       std::abs(traceArea.top - traceArea.bottom) > std::abs(traceArea.left - traceArea.right);
-  const int rows = portrait ? kPortraitRows : kLandscapeRows;
-  const int rowPitch = portrait ? kPortraitRowPitchLometric : kLandscapeRowPitchLometric;
+  const PrintColumns columns =
+      portrait ? PrintColumns{kPortraitRows, kPortraitRowPitchLometric, kColumnGapLometric}
+               : PrintColumns{kLandscapeRows, kLandscapeRowPitchLometric, kColumnGapLometric};
+  // Every lead shows the same stretch: a share of the recording as long as lead 0.
   const int tenthsShown = portrait ? kPortraitTenthsShown : kLandscapeTenthsShown;
-  const int samplesShown = static_cast<int>(int64_t{m_nSamples[0]} * tenthsShown / 10);
-
-  double traceEndX[kMaxLeads] = {};
-  double zeroLineY[kMaxLeads] = {};
-  for (int lead = 0; lead < m_nLeads; ++lead) {
-    double x = 0;
-    if (lead < rows) {
-      x = m_nLeftMargin + traceArea.left;
-      zeroLineY[lead] = traceArea.top - (m_nTopMargin + lead * rowPitch);
-    } else {
-      x = traceEndX[lead - rows] + kColumnGapLometric;
-      zeroLineY[lead] = zeroLineY[lead - rows];
-    }
-    PrintTrace(dc, lead, samplesShown, labelFont, x, zeroLineY[lead], dx, dy, true);
-    traceEndX[lead] = x;
-  }
+  int samplesShown[kMaxLeads];
+  std::fill(std::begin(samplesShown), std::end(samplesShown),
+            static_cast<int>(int64_t{m_nSamples[0]} * tenthsShown / 10));
+  PrintLeads(dc, traceArea, columns, samplesShown, false);
 }
 
 CEcgFrame::CEcgFrame() : CDocumentFrame(kIdsEcgCaption, DocWindow::kRhythm) {}

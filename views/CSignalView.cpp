@@ -354,6 +354,33 @@ CFont CSignalView::PrintLabelFont() {
   return labelFont;
 }
 
+void CSignalView::PrintLeads(CDC* dc, const CRect& traceArea, const PrintColumns& columns,
+                             const int* samplesShown, bool withMarkers) {
+  dc->IntersectClipRect(traceArea);
+  const double dx = m_nStep * m_dXScale;
+  const double dy = m_dYScale;
+  DrawPrintPaper(dc, traceArea);
+  const CFont labelFont = PrintLabelFont();
+
+  double traceEndX[kMaxLeads] = {};
+  double zeroLineY[kMaxLeads] = {};
+  for (int lead = 0; lead < m_nLeads; ++lead) {
+    double x = 0;
+    if (lead < columns.rows) {
+      x = m_nLeftMargin + traceArea.left;
+      zeroLineY[lead] = traceArea.top - (m_nTopMargin + lead * columns.rowPitch);
+    } else {
+      x = traceEndX[lead - columns.rows] + columns.columnGap;
+      zeroLineY[lead] = zeroLineY[lead - columns.rows];
+    }
+    if (withMarkers) {
+      DrawFiducials(dc, x, zeroLineY[lead], dx, dy);
+    }
+    PrintTrace(dc, lead, samplesShown[lead], labelFont, x, zeroLineY[lead], dx, dy, true);
+    traceEndX[lead] = x;
+  }
+}
+
 // --- Zoom and mouse --------------------------------------------------------------------------
 
 bool CSignalView::SetZoom(double zoomX, double zoomY) {

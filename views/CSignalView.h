@@ -119,6 +119,19 @@ class CSignalView : public CScrollView {
   // The label font of a printed page: 3 mm high, whatever the zoom.
   CFont PrintLabelFont();
 
+  // How a printed page lays out its leads: `rows` leads to a column, their zero lines rowPitch
+  // apart from the top margin down; each further column starts columnGap after the end of the
+  // trace to its left.
+  struct PrintColumns {
+    int rows;
+    int rowPitch;
+    int columnGap;
+  };
+  // Clips to traceArea, covers it with dotted paper and prints every lead on it down the columns:
+  // at most samplesShown[lead] samples of each, labelled, after its markers when withMarkers.
+  void PrintLeads(CDC* dc, const CRect& traceArea, const PrintColumns& columns,
+                  const int* samplesShown, bool withMarkers);
+
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
