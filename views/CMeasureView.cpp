@@ -115,6 +115,23 @@ void CMeasureView::DrawGlobals(CDC* dc, const GlobalsLayout& layout,
   }
 }
 
+void CMeasureView::DrawLeadTable(CDC* dc, const LeadTableLayout& layout) {
+  dc->SetTextAlign(TA_LEFT);
+  for (int row = 0; row < kMeasureRows; ++row) {
+    dc->TextOut(layout.labelX, layout.firstRowY + layout.rowStep * row,
+                LoadString(kIdsFirstRowLabel + row));
+  }
+  dc->SetTextAlign(TA_RIGHT);
+  for (int lead = 0; lead < ShownLeads(); ++lead) {
+    const int columnRight = layout.firstColumnRight + layout.columnWidth * lead;
+    dc->TextOut(columnRight, layout.leadNameY, LeadLabel(m_leads[lead].leadCode));
+    for (int row = 0; row < kMeasureRows; ++row) {
+      dc->TextOut(columnRight, layout.firstRowY + layout.rowStep * row,
+                  MeasureValueText(row, m_leads[lead].values[row]));
+    }
+  }
+}
+
 void CMeasureView::OnDraw(CDC* dc) {
   m_logFont.lfHeight = kScreenFontHeight;
   CFont font;
@@ -126,20 +143,14 @@ void CMeasureView::OnDraw(CDC* dc) {
     DrawGlobals(dc, layout, " ms");
   }
   if (m_bHasLeadTable) {
-    dc->SetTextAlign(TA_LEFT);
-    for (int row = 0; row < kMeasureRows; ++row) {
-      dc->TextOut(kScreenRowLabelX, kScreenFirstRowY + kScreenRowPitch * row,
-                  LoadString(kIdsFirstRowLabel + row));
-    }
-    dc->SetTextAlign(TA_RIGHT);
-    for (int lead = 0; lead < ShownLeads(); ++lead) {
-      const int columnRight = kScreenFirstColumnRight + kScreenColumnWidth * lead;
-      dc->TextOut(columnRight, kScreenLeadNameY, LeadLabel(m_leads[lead].leadCode));
-      for (int row = 0; row < kMeasureRows; ++row) {
-        dc->TextOut(columnRight, kScreenFirstRowY + kScreenRowPitch * row,
-                    MeasureValueText(row, m_leads[lead].values[row]));
-      }
-    }
+    LeadTableLayout layout;
+    layout.labelX = kScreenRowLabelX;
+    layout.leadNameY = kScreenLeadNameY;
+    layout.firstColumnRight = kScreenFirstColumnRight;
+    layout.columnWidth = kScreenColumnWidth;
+    layout.firstRowY = kScreenFirstRowY;
+    layout.rowStep = kScreenRowPitch;
+    DrawLeadTable(dc, layout);
   }
   dc->SelectObject(oldFont);
 }
@@ -172,20 +183,14 @@ CRect CMeasureView::PrintMeasurements(CDC* dc, const CRect& rect) {
     DrawGlobals(dc, layout, " ms ");
   }
   if (m_bHasLeadTable) {
-    dc->SetTextAlign(TA_LEFT);
-    for (int row = 0; row < kMeasureRows; ++row) {
-      dc->TextOut(block.left, block.top - kPaperFirstRowDrop - kPaperRowPitch * row,
-                  LoadString(kIdsFirstRowLabel + row));
-    }
-    dc->SetTextAlign(TA_RIGHT);
-    for (int lead = 0; lead < ShownLeads(); ++lead) {
-      const int columnRight = block.left + kPaperFirstColumnRight + kPaperColumnWidth * lead;
-      dc->TextOut(columnRight, block.top - kPaperLeadNameDrop, LeadLabel(m_leads[lead].leadCode));
-      for (int row = 0; row < kMeasureRows; ++row) {
-        dc->TextOut(columnRight, block.top - kPaperFirstRowDrop - kPaperRowPitch * row,
-                    MeasureValueText(row, m_leads[lead].values[row]));
-      }
-    }
+    LeadTableLayout layout;
+    layout.labelX = block.left;
+    layout.leadNameY = block.top - kPaperLeadNameDrop;
+    layout.firstColumnRight = block.left + kPaperFirstColumnRight;
+    layout.columnWidth = kPaperColumnWidth;
+    layout.firstRowY = block.top - kPaperFirstRowDrop;
+    layout.rowStep = -kPaperRowPitch;
+    DrawLeadTable(dc, layout);
   }
   dc->SelectObject(oldFont);
   dc->RestoreDC(-1);

@@ -53,6 +53,19 @@ class CMeasureView : public CScrollView {
   };
   // Draws the nine labels and values; secondColumnSuffix follows the times of the second column.
   void DrawGlobals(CDC* dc, const GlobalsLayout& layout, const char* secondColumnSuffix);
+  // Where the per-lead table goes: x of the row labels, y of the lead names, right edge of lead
+  // column 0 and the width of each column, y of row 0 and the step to each next row (negative
+  // where y runs upward).
+  struct LeadTableLayout {
+    int labelX;
+    int leadNameY;
+    int firstColumnRight;
+    int columnWidth;
+    int firstRowY;
+    int rowStep;
+  };
+  // Draws the row labels, then for each shown lead its name and its values right-aligned.
+  void DrawLeadTable(CDC* dc, const LeadTableLayout& layout);
 };
 
 class CMeasureFrame : public CDocumentFrame {
