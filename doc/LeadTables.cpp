@@ -58,35 +58,37 @@ void ClearEntry(Entry* entry, uint8_t leadCode) {
   entry->leadCode = leadCode;
 }
 
-void DeriveBeatEntries(ScpReferenceBeat* leads) {
-  const ScpReferenceBeat& leadI = leads[kEntryI];
-  const ScpReferenceBeat& leadII = leads[kEntryII];
-  const int32_t count = std::min<int32_t>(leadI.sampleCount, leadII.sampleCount);
-  for (int32_t entry = kFirstDerivedEntry; entry < kFirstChestEntry; ++entry) {
-    ScpReferenceBeat& derived = leads[entry];
-    ClearEntry(&derived, kDisplayLeadCodes[entry]);
-    if (leadII.samples == nullptr) {
-      continue;
-    }
-    int16_t* samples = DeriveSamples(LimbLeadOfEntry(entry), leadI.samples, leadII.samples, count);
-    if (samples == nullptr) {
-      continue;
-    }
-    derived = leadII;
-    derived.leadCode = kDisplayLeadCodes[entry];
-    derived.samples = samples;
-    derived.sampleCount = static_cast<uint16_t>(count);
-    derived.startSample = 0;  // a decoded beat spans 0 to its sample count
-    derived.endSample = count;
-  }
+// The description a derived beat takes: lead II's, spanning 0 to its sample count like a decoded
+// beat.
+void DescribeDerived(ScpReferenceBeat* derived, LimbLead /*lead*/,
+                     const ScpReferenceBeat& /*leadI*/, const ScpReferenceBeat& leadII,
+                     int32_t count) {
+  *derived = leadII;
+  derived->sampleCount = static_cast<uint16_t>(count);
+  derived->startSample = 0;
+  derived->endSample = count;
 }
 
-void DeriveRhythmEntries(ScpRhythmSignal* leads) {
-  const ScpRhythmSignal& leadI = leads[kEntryI];
-  const ScpRhythmSignal& leadII = leads[kEntryII];
-  const int32_t count = std::min(leadI.sampleCount, leadII.sampleCount);
+// The description a derived rhythm takes: lead I's for III, lead II's for the others, its span
+// covering exactly its samples, and no zones (they belong to the decoded lead).
+void DescribeDerived(ScpRhythmSignal* derived, LimbLead lead, const ScpRhythmSignal& leadI,
+                     const ScpRhythmSignal& leadII, int32_t count) {
+  *derived = lead == LimbLead::kIII ? leadI : leadII;
+  derived->sampleCount = count;
+  derived->endSample = derived->startSample + count - 1;
+  derived->zones = nullptr;
+  derived->zoneCount = 0;
+}
+
+// Fills the derived entries of a table of beats or rhythms from its entries I and II. An entry
+// whose samples cannot be had keeps only its lead code.
+template <typename Entry>
+void DeriveLimbEntries(Entry* leads) {
+  const Entry& leadI = leads[kEntryI];
+  const Entry& leadII = leads[kEntryII];
+  const int32_t count = std::min<int32_t>(leadI.sampleCount, leadII.sampleCount);
   for (int32_t entry = kFirstDerivedEntry; entry < kFirstChestEntry; ++entry) {
-    ScpRhythmSignal& derived = leads[entry];
+    Entry& derived = leads[entry];
     ClearEntry(&derived, kDisplayLeadCodes[entry]);
     if (leadII.samples == nullptr) {
       continue;
@@ -96,13 +98,9 @@ void DeriveRhythmEntries(ScpRhythmSignal* leads) {
     if (samples == nullptr) {
       continue;
     }
-    derived = lead == LimbLead::kIII ? leadI : leadII;
+    DescribeDerived(&derived, lead, leadI, leadII, count);
     derived.leadCode = kDisplayLeadCodes[entry];
     derived.samples = samples;
-    derived.sampleCount = count;
-    derived.endSample = derived.startSample + count - 1;
-    derived.zones = nullptr;  // the zones belong to the decoded lead they were copied from
-    derived.zoneCount = 0;
   }
 }
 
@@ -127,7 +125,7 @@ int32_t DecodeReferenceLeads(const ScpRecord* record, ScpReferenceBeat* refLeads
       }
     }
   }
-  DeriveBeatEntries(refLeads);
+  DeriveLimbEntries(refLeads);
   return kDisplayLeadCount;
 }
 
@@ -152,7 +150,7 @@ int32_t DecodeRhythmLeads(const ScpRecord* record, const ScpReferenceBeat* refLe
       }
     }
   }
-  DeriveRhythmEntries(rhythmLeads);
+  DeriveLimbEntries(rhythmLeads);
   return kDisplayLeadCount;
 }
 
