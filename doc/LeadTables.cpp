@@ -104,26 +104,41 @@ void DeriveLimbEntries(Entry* leads) {
   }
 }
 
-}  // namespace
-
-int32_t DecodeReferenceLeads(const ScpRecord* record, ScpReferenceBeat* refLeads) {
+// Clears every entry of a table to its display lead code, then decodes the stored display leads
+// with decode(leadCode, entry); a lead that fails keeps only its code. Returns false as soon as
+// lead I fails (no entry then holds samples), true otherwise.
+template <typename Entry, typename Decode>
+bool DecodeStoredEntries(const ScpRecord* record, Entry* leads, Decode decode) {
   for (int32_t entry = 0; entry < kLeadTableCapacity; ++entry) {
-    ClearEntry(&refLeads[entry], entry < kDisplayLeadCount ? kDisplayLeadCodes[entry] : 0);
+    ClearEntry(&leads[entry], entry < kDisplayLeadCount ? kDisplayLeadCodes[entry] : 0);
   }
   if (record == nullptr) {
-    return 0;
+    return false;
   }
   for (int32_t entry = 0; entry < kDisplayLeadCount; ++entry) {
     if (entry >= kFirstDerivedEntry && entry < kFirstChestEntry) {
       continue;
     }
     const uint8_t leadCode = kDisplayLeadCodes[entry];
-    if (ScpDecodeReferenceBeat(record, leadCode, &refLeads[entry]) != kScpOk) {
-      ClearEntry(&refLeads[entry], leadCode);
+    if (decode(leadCode, &leads[entry]) != kScpOk) {
+      ClearEntry(&leads[entry], leadCode);
       if (entry == kEntryI) {
-        return 0;
+        return false;
       }
     }
+  }
+  return true;
+}
+
+}  // namespace
+
+int32_t DecodeReferenceLeads(const ScpRecord* record, ScpReferenceBeat* refLeads) {
+  const bool decoded =
+      DecodeStoredEntries(record, refLeads, [record](uint8_t leadCode, ScpReferenceBeat* entry) {
+        return ScpDecodeReferenceBeat(record, leadCode, entry);
+      });
+  if (!decoded) {
+    return 0;
   }
   DeriveLimbEntries(refLeads);
   return kDisplayLeadCount;
@@ -131,24 +146,12 @@ int32_t DecodeReferenceLeads(const ScpRecord* record, ScpReferenceBeat* refLeads
 
 int32_t DecodeRhythmLeads(const ScpRecord* record, const ScpReferenceBeat* refLeads,
                           int32_t refCount, ScpRhythmSignal* rhythmLeads) {
-  for (int32_t entry = 0; entry < kLeadTableCapacity; ++entry) {
-    ClearEntry(&rhythmLeads[entry], entry < kDisplayLeadCount ? kDisplayLeadCodes[entry] : 0);
-  }
-  if (record == nullptr) {
+  const bool decoded =
+      DecodeStoredEntries(record, rhythmLeads, [&](uint8_t leadCode, ScpRhythmSignal* entry) {
+        return ScpDecodeRhythm(record, leadCode, entry, FindLeadBeat(refLeads, refCount, leadCode));
+      });
+  if (!decoded) {
     return 0;
-  }
-  for (int32_t entry = 0; entry < kDisplayLeadCount; ++entry) {
-    if (entry >= kFirstDerivedEntry && entry < kFirstChestEntry) {
-      continue;
-    }
-    const uint8_t leadCode = kDisplayLeadCodes[entry];
-    const ScpReferenceBeat* reference = FindLeadBeat(refLeads, refCount, leadCode);
-    if (ScpDecodeRhythm(record, leadCode, &rhythmLeads[entry], reference) != kScpOk) {
-      ClearEntry(&rhythmLeads[entry], leadCode);
-      if (entry == kEntryI) {
-        return 0;
-      }
-    }
   }
   DeriveLimbEntries(rhythmLeads);
   return kDisplayLeadCount;
