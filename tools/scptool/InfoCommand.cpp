@@ -37,6 +37,16 @@ void PrintText(const std::string& file, const ScpRecord& record, const ScpRecord
   PrintSignalSummary(std::cout, &record, ReadSignalSummary(&record));
 }
 
+// The keys of a record's or a section's CRC: stored, computed, and whether they agree.
+void WriteCrcFields(JsonWriter& json, uint16_t stored, uint16_t computed, bool ok) {
+  json.Key("stored");
+  json.Number(stored);
+  json.Key("computed");
+  json.Number(computed);
+  json.Key("ok");
+  json.Bool(ok);
+}
+
 void PrintJson(const std::string& file, const ScpRecord& record, const ScpRecordCheck& check) {
   JsonWriter json(std::cout);
   json.BeginObject();
@@ -57,12 +67,7 @@ void PrintJson(const std::string& file, const ScpRecord& record, const ScpRecord
   json.BeginObject();
   json.Key("record");
   json.BeginObject();
-  json.Key("stored");
-  json.Number(check.storedCrc);
-  json.Key("computed");
-  json.Number(check.computedCrc);
-  json.Key("ok");
-  json.Bool(check.storedCrc == check.computedCrc);
+  WriteCrcFields(json, check.storedCrc, check.computedCrc, check.storedCrc == check.computedCrc);
   json.EndObject();
   json.Key("sections");
   json.BeginArray();
@@ -71,12 +76,7 @@ void PrintJson(const std::string& file, const ScpRecord& record, const ScpRecord
     json.BeginObject();
     json.Key("id");
     json.Number(section.id);
-    json.Key("stored");
-    json.Number(section.storedCrc);
-    json.Key("computed");
-    json.Number(section.computedCrc);
-    json.Key("ok");
-    json.Bool(SectionCrcOk(section));
+    WriteCrcFields(json, section.storedCrc, section.computedCrc, SectionCrcOk(section));
     json.EndObject();
   }
   json.EndArray();
