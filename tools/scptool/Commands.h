@@ -55,8 +55,15 @@ using CheckPtr = std::unique_ptr<ScpRecordCheck, CheckDeleter>;
 // cannot be opened, or it is not a readable SCP-ECG record.
 RecordPtr ReadOrReport(const std::string& file);
 
-// The file's checksum report, or null after reporting on stderr why the file cannot be checked.
-CheckPtr CheckOrReport(const std::string& file);
+// A record read from a file, and the file's checksum report.
+struct CheckedRecord {
+  RecordPtr record;
+  CheckPtr check;
+};
+
+// Reads the record at `file` and checks the file's checksums. Both parts are null after reporting
+// on stderr why the file is not a readable record (as ReadOrReport) or cannot be checked.
+CheckedRecord ReadAndCheckOrReport(const std::string& file);
 
 // One line for every CRC or length that disagrees, prefixed with the file name; empty when all
 // agree.

@@ -114,18 +114,14 @@ int RunInfo(const Arguments& arguments) {
   if (file.empty()) {
     return FailUsage("info takes one FILE");
   }
-  RecordPtr record = ReadOrReport(file);
-  if (record == nullptr) {
-    return kExitUnusable;
-  }
-  CheckPtr check = CheckOrReport(file);
-  if (check == nullptr) {
+  const CheckedRecord checked = ReadAndCheckOrReport(file);
+  if (checked.check == nullptr) {
     return kExitUnusable;
   }
   if (asJson) {
-    PrintJson(file, *record, *check);
+    PrintJson(file, *checked.record, *checked.check);
   } else {
-    PrintText(file, *record, *check);
+    PrintText(file, *checked.record, *checked.check);
   }
   return kExitOk;
 }

@@ -1,17 +1,23 @@
 // scptool verify FILE: exit 0 when every CRC and length agrees, 1 with one line per mismatch.
 #include <iostream>
+#include <utility>
 
 #include "tools/scptool/Commands.h"
 
 namespace scptool {
 
-CheckPtr CheckOrReport(const std::string& file) {
+CheckedRecord ReadAndCheckOrReport(const std::string& file) {
+  RecordPtr record = ReadOrReport(file);
+  if (record == nullptr) {
+    return {};
+  }
   ScpRecordCheck* check = nullptr;
-  ScpStatus status = ScpCheckRecordFile(file.c_str(), &check);
+  const ScpStatus status = ScpCheckRecordFile(file.c_str(), &check);
   if (status != kScpOk) {
     FailOnFile(file, "cannot check the record structure (status " + std::to_string(status) + ")");
+    return {};
   }
-  return CheckPtr(check);
+  return {std::move(record), CheckPtr(check)};
 }
 
 bool SectionCrcOk(const ScpSectionCheck& section) {
@@ -61,15 +67,11 @@ int RunVerify(const Arguments& arguments) {
     return FailUsage("verify takes one FILE");
   }
   const std::string& file = arguments[0];
-  RecordPtr record = ReadOrReport(file);
-  if (record == nullptr) {
+  const CheckedRecord checked = ReadAndCheckOrReport(file);
+  if (checked.check == nullptr) {
     return kExitUnusable;
   }
-  CheckPtr check = CheckOrReport(file);
-  if (check == nullptr) {
-    return kExitUnusable;
-  }
-  std::vector<std::string> lines = Mismatches(file, *check);
+  std::vector<std::string> lines = Mismatches(file, *checked.check);
   for (const std::string& line : lines) {
     std::cout << line << "\n";
   }
