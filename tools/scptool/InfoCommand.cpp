@@ -100,19 +100,8 @@ void PrintJson(const std::string& file, const ScpRecord& record, const ScpRecord
 int RunInfo(const Arguments& arguments) {
   std::string file;
   bool asJson = false;
-  for (const std::string& argument : arguments) {
-    if (argument == "--json") {
-      asJson = true;
-    } else if (!argument.empty() && argument[0] == '-') {
-      return FailUsage("info does not know the option '" + argument + "'");
-    } else if (file.empty()) {
-      file = argument;
-    } else {
-      return FailUsage("info takes one FILE");
-    }
-  }
-  if (file.empty()) {
-    return FailUsage("info takes one FILE");
+  if (!ParseFileAndFlag("info", "--json", arguments, &file, &asJson)) {
+    return kExitUnusable;
   }
   const CheckedRecord checked = ReadAndCheckOrReport(file);
   if (checked.check == nullptr) {

@@ -76,19 +76,8 @@ void WriteCsv(std::ostream& out, const std::vector<Column>& columns) {
 int RunSamples(const Arguments& arguments) {
   std::string file;
   bool beats = false;
-  for (const std::string& argument : arguments) {
-    if (argument == "--beats") {
-      beats = true;
-    } else if (!argument.empty() && argument[0] == '-') {
-      return FailUsage("samples does not know the option '" + argument + "'");
-    } else if (file.empty()) {
-      file = argument;
-    } else {
-      return FailUsage("samples takes one FILE");
-    }
-  }
-  if (file.empty()) {
-    return FailUsage("samples takes one FILE");
+  if (!ParseFileAndFlag("samples", "--beats", arguments, &file, &beats)) {
+    return kExitUnusable;
   }
   RecordPtr record = ReadOrReport(file);
   if (record == nullptr) {
