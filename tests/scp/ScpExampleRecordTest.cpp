@@ -10,16 +10,14 @@
 #include "scp/ScpItems.h"
 #include "scp/ScpReader.h"
 #include "scp/ScpWriter.h"
+#include "tests/scp/ScpCodecTestRecords.h"
 #include "tests/scp/ScpTestFiles.h"
 
 namespace {
 
-const std::string kExample = std::string(QUILLON_SHARED_SAMPLES_DIR) + "/Example.scp";
+using codectest::RecordPtr;
 
-struct RecordDeleter {
-  void operator()(ScpRecord* record) const { ScpRecordFree(record); }
-};
-using RecordPtr = std::unique_ptr<ScpRecord, RecordDeleter>;
+const std::string kExample = codectest::ExamplePath();
 
 struct CheckDeleter {
   void operator()(ScpRecordCheck* check) const { ScpCheckFree(check); }
@@ -44,7 +42,7 @@ void ExpectAllChecksumsAgree(const std::string& path) {
 }
 
 TEST(ScpExampleRecord, ReadsSectionsOneToSevenWithTheirBodyLengths) {
-  RecordPtr record(ScpReadRecord(kExample.c_str()));
+  RecordPtr record = codectest::ReadExample();
   ASSERT_NE(record, nullptr);
   const std::vector<std::pair<int, int64_t>> expected = {{1, 152},  {2, 2},     {3, 110}, {4, 6},
                                                          {5, 3326}, {6, 30068}, {7, 226}};
@@ -70,7 +68,7 @@ TEST(ScpExampleRecord, ARewriteVerifiesReadsBackIdenticalAndRewritesByteForByte)
   scptest::TempDir dir;
   std::string first = dir.File("first.scp");
   std::string second = dir.File("second.scp");
-  RecordPtr original(ScpReadRecord(kExample.c_str()));
+  RecordPtr original = codectest::ReadExample();
   ASSERT_NE(original, nullptr);
   ASSERT_EQ(ScpWriteRecord(original.get(), first.c_str()), kScpOk);
   ExpectAllChecksumsAgree(first);
