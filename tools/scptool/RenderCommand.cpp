@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -212,7 +213,7 @@ bool RenderImage(CView* view, const QPrinter& printer, int dpi, const std::strin
   const QPageLayout layout = printer.pageLayout();
   const QRect printable = layout.paintRectPixels(dpi);
   const QRect sheet = layout.fullRectPixels(dpi);
-  const int dotsPerMetre = static_cast<int>(dpi * kInchesPerMetre + 0.5);
+  const int dotsPerMetre = static_cast<int>(std::lround(dpi * kInchesPerMetre));
   QImage area(printable.size(), QImage::Format_RGB32);
   QImage page(sheet.size(), QImage::Format_RGB32);
   if (area.isNull() || page.isNull()) {
