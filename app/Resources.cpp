@@ -41,12 +41,14 @@ QPolygonF BeatTrace() {
                     {29, 18}});
 }
 
-void DrawGrid(QPainter& painter, const QRectF& area, qreal step) {
+void DrawGrid(QPainter& painter, const QRectF& area, int step) {
   painter.setPen(QPen(kGridColour, 0.75));
-  for (qreal x = area.left() + step; x < area.right(); x += step) {
+  for (int offset = step; area.left() + offset < area.right(); offset += step) {
+    const qreal x = area.left() + offset;
     painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
   }
-  for (qreal y = area.top() + step; y < area.bottom(); y += step) {
+  for (int offset = step; area.top() + offset < area.bottom(); offset += step) {
+    const qreal y = area.top() + offset;
     painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
   }
 }
