@@ -59,7 +59,7 @@ void Repaint(benchmark::State& state, int zoomSteps, QSize size, QPoint scroll) 
     view.ZoomIn();
   }
   QImage image = ScreenImage(size.width(), size.height());
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     CImageDC dc(&image);
     dc.SetMapMode(MM_LOMETRIC);
     dc.SetViewportOrg(-scroll.x(), -scroll.y());
@@ -88,7 +88,7 @@ BENCHMARK(BM_RhythmRepaintWindowLargestZoom)->Unit(benchmark::kMillisecond);
 
 void PrintToPdf(benchmark::State& state, CView* view) {
   QTemporaryDir directory;
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(directory.filePath("page.pdf"));
