@@ -88,9 +88,9 @@ TEST(ScpSignalEncoder, CountsOneValuePerChunkOfEachStretchAsTheDecoderDoes) {
 TEST(ScpSignalEncoder, StoresChunkMeansFromEachStretchStartAndProtectedSamplesAsTheyAre) {
   // Samples 0, 10, ..., 120 with one protected span [3, 6) at f = 2: the stretch before holds
   // the chunks {0, 10} and {20}; the one after {60, 70}, {80, 90}, {100, 110}, {120}.
-  std::vector<int16_t> samples;
-  for (int i = 0; i < 13; ++i) {
-    samples.push_back(static_cast<int16_t>(10 * i));
+  std::vector<int16_t> samples(13);
+  for (size_t i = 0; i < samples.size(); ++i) {
+    samples[i] = static_cast<int16_t>(10 * i);
   }
   RhythmEncoding encoding;
   encoding.factor = 2;

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QImage>
 
+#include <cmath>
 #include <regex>
 #include <string>
 #include <vector>
@@ -23,7 +24,7 @@ const std::string kExample = std::string(QUILLON_SHARED_SAMPLES_DIR) + "/Example
 // The sheet and its printable area at 100 dpi: A4 is 210 × 297 mm, 5 mm margins all round.
 constexpr int kDpi = 100;
 int Pixels(double millimetres) {
-  return static_cast<int>(millimetres / 25.4 * kDpi + 0.5);
+  return static_cast<int>(std::lround(millimetres / 25.4 * kDpi));
 }
 
 class ScptoolRenderTest : public ::testing::Test {

@@ -29,9 +29,9 @@ constexpr size_t kDemoBeatSamples = 400;     // 800 ms at 500 Hz
 
 // Byte positions in the lead table (section 3): entries of 9 bytes after a 2-byte head, each
 // with its end sample number at byte 4.
-constexpr int kLeadTableHead = 2;
-constexpr int kLeadEntryBytes = 9;
-constexpr int kEndSampleByte = 4;
+constexpr size_t kLeadTableHead = 2;
+constexpr size_t kLeadEntryBytes = 9;
+constexpr size_t kEndSampleByte = 4;
 
 class ScptoolSamples : public ::testing::Test {
  protected:
@@ -126,7 +126,7 @@ TEST_F(ScptoolSamples, LeadsWithoutSamplesAreLeftOut) {
 }
 
 TEST_F(ScptoolSamples, ALeadShorterThanTheLongestLeavesItsCellsEmpty) {
-  constexpr int kV1Ordinal = 2;  // in the default lead order I, II, V1, ...
+  constexpr size_t kV1Ordinal = 2;  // in the default lead order I, II, V1, ...
   constexpr int32_t kV1EndSample = 4000;
   std::string file = Demo(scpgen::DemoRecordOptions{}, [](ScpRecord* record) {
     uint8_t* entry = ScpMemLock(ScpRecordSectionData(record, 3)) + kLeadTableHead +

@@ -71,7 +71,7 @@ TEST(SyntheticEcg, RPeaksSitAtTheFiducialsWithPlausibleAmplitudes) {
 }
 
 TEST(SyntheticEcg, LimbLeadsFollowFromIAndIIAndChestLeadsProgress) {
-  for (double ms = kPOnsetMs; ms <= kTOffsetMs; ms += 2.0) {
+  for (int ms = kPOnsetMs; ms <= kTOffsetMs; ms += 2) {
     const double leadI = BeatMicrovolts(kLeadI, ms);
     const double leadII = BeatMicrovolts(kLeadII, ms);
     EXPECT_NEAR(BeatMicrovolts(kLeadIII, ms), leadII - leadI, 1e-9);
@@ -82,7 +82,7 @@ TEST(SyntheticEcg, LimbLeadsFollowFromIAndIIAndChestLeadsProgress) {
   // V1 is mostly negative during the QRS complex (rS), V5 mostly positive (qR).
   double areaV1 = 0.0;
   double areaV5 = 0.0;
-  for (double ms = kQrsOnsetMs; ms <= kQrsOffsetMs; ms += 2.0) {
+  for (int ms = kQrsOnsetMs; ms <= kQrsOffsetMs; ms += 2) {
     areaV1 += BeatMicrovolts(kLeadV1, ms);
     areaV5 += BeatMicrovolts(kLeadV5, ms);
   }
@@ -95,8 +95,8 @@ TEST(SyntheticEcg, WavesAreZeroOutsideTheirBoundsAndPresentWithin) {
     SCOPED_TRACE(static_cast<int>(code));
     EXPECT_EQ(BeatMicrovolts(code, kPOnsetMs - 2), 0.0);
     EXPECT_EQ(BeatMicrovolts(code, kTOffsetMs + 2), 0.0);
-    EXPECT_EQ(BeatMicrovolts(code, (kPOffsetMs + kQrsOnsetMs) / 2), 0.0);  // PR segment
-    EXPECT_EQ(BeatMicrovolts(code, (kQrsOffsetMs + kTOnsetMs) / 2), 0.0);  // ST segment
+    EXPECT_EQ(BeatMicrovolts(code, (kPOffsetMs + kQrsOnsetMs) / 2.0), 0.0);  // PR segment
+    EXPECT_EQ(BeatMicrovolts(code, (kQrsOffsetMs + kTOnsetMs) / 2.0), 0.0);  // ST segment
     EXPECT_NE(BeatMicrovolts(code, 0), 0.0);
   }
   EXPECT_EQ(BeatMicrovolts(9, 0), 0.0);  // V7 is not modelled

@@ -125,11 +125,11 @@ class SignalViewTest : public QObject {
     QCOMPARE(static_cast<int>(lines.size()), 12 * kSegmentsPerLead);
     for (int lead = 0; lead < 12; ++lead) {
       const int zeroLineY = -200 - 400 * lead;
-      const CRecordedCall& first = lines[lead * kSegmentsPerLead];
+      const CRecordedCall& first = lines[static_cast<size_t>(lead) * kSegmentsPerLead];
       QCOMPARE(first.from, CPoint(80, zeroLineY));
       QCOMPARE(first.to, CPoint(80, zeroLineY));
       QCOMPARE(first.pen.Width(), 0);
-      const CRecordedCall& last = lines[(lead + 1) * kSegmentsPerLead - 1];
+      const CRecordedCall& last = lines[static_cast<size_t>(lead + 1) * kSegmentsPerLead - 1];
       const int lastSample = m_samples[lead][4997];
       QCOMPARE(last.to, CPoint(static_cast<int>(80 + 4997 * 0.5),
                                static_cast<int>(lastSample * 0.5 + zeroLineY)));
