@@ -12,7 +12,9 @@ ResourceTable& InstalledTable() {
 
 }  // namespace
 
-void SetResourceTable(ResourceTable table) { InstalledTable() = std::move(table); }
+void SetResourceTable(ResourceTable table) {
+  InstalledTable() = std::move(table);
+}
 
 QString LoadString(int id) {
   const ResourceTable& table = InstalledTable();

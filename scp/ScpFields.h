@@ -10,27 +10,27 @@
 
 // Layout codes. The comment gives the file widths in order and the structure each one fills.
 enum ScpLayout : int {
-  kScpLayoutWord = 0,                 // u16                              -> uint16_t
-  kScpLayoutDword = 1,                // u32                              -> uint32_t
-  kScpLayoutByte = 2,                 // u8                               -> uint8_t
-  kScpLayoutBytes = 3,                // `count` opaque bytes             -> uint8_t[count]
-  kScpLayoutItemHead = 4,             // u8 tag, u16 length               -> ScpItemHead
-  kScpLayoutLeadTableHeader = 6,      // u8, u8                           -> ScpLeadTableHeader
-  kScpLayoutLeadEntry = 7,            // u32, u32, u8                     -> ScpLeadEntry
-  kScpLayoutQrsHeader = 8,            // u16 x 3                          -> ScpQrsHeader
-  kScpLayoutQrsEntry = 9,             // u16, u32, u32, u32               -> ScpQrsEntry
-  kScpLayoutSignalHeader = 10,        // u16, u16, u8, u8                 -> ScpSignalHeader
-  kScpLayoutMeasurementHeader = 11,   // u8, u8, u16, u16                 -> ScpMeasurementHeader
-  kScpLayoutBeatMeasurements = 12,    // u16 x 8                          -> ScpBeatMeasurements
-  kScpLayoutStatementHeader = 14,     // u8, u16, u8 x 6                  -> ScpStatementHeader
-  kScpLayoutLeadMeasurementHeader = 15,  // u16, u16                      -> ScpLeadMeasurementHeader
-  kScpLayoutLeadMeasurements = 16,    // u16 x 31                         -> ScpLeadMeasurements
-  kScpLayoutDate = 18,                // u16, u8, u8                      -> ScpDate
-  kScpLayoutTime = 19,                // u8, u8, u8                       -> ScpTime
-  kScpLayoutValueUnit = 20,           // u16, u8                          -> ScpValueUnit
-  kScpLayoutText = 23,                // text ended by a zero byte        -> char[count]
-  kScpLayoutSectionHeader = 24,       // u16, u16, u32, u8, bytes 7       -> ScpSectionHeader
-  kScpLayoutPointerEntry = 26,        // u16, u32, u32                    -> ScpPointerEntry
+  kScpLayoutWord = 0,                    // u16                         -> uint16_t
+  kScpLayoutDword = 1,                   // u32                         -> uint32_t
+  kScpLayoutByte = 2,                    // u8                          -> uint8_t
+  kScpLayoutBytes = 3,                   // `count` opaque bytes        -> uint8_t[count]
+  kScpLayoutItemHead = 4,                // u8 tag, u16 length          -> ScpItemHead
+  kScpLayoutLeadTableHeader = 6,         // u8, u8                      -> ScpLeadTableHeader
+  kScpLayoutLeadEntry = 7,               // u32, u32, u8                -> ScpLeadEntry
+  kScpLayoutQrsHeader = 8,               // u16 x 3                     -> ScpQrsHeader
+  kScpLayoutQrsEntry = 9,                // u16, u32, u32, u32          -> ScpQrsEntry
+  kScpLayoutSignalHeader = 10,           // u16, u16, u8, u8            -> ScpSignalHeader
+  kScpLayoutMeasurementHeader = 11,      // u8, u8, u16, u16            -> ScpMeasurementHeader
+  kScpLayoutBeatMeasurements = 12,       // u16 x 8                     -> ScpBeatMeasurements
+  kScpLayoutStatementHeader = 14,        // u8, u16, u8 x 6             -> ScpStatementHeader
+  kScpLayoutLeadMeasurementHeader = 15,  // u16, u16                    -> ScpLeadMeasurementHeader
+  kScpLayoutLeadMeasurements = 16,       // u16 x 31                    -> ScpLeadMeasurements
+  kScpLayoutDate = 18,                   // u16, u8, u8                 -> ScpDate
+  kScpLayoutTime = 19,                   // u8, u8, u8                  -> ScpTime
+  kScpLayoutValueUnit = 20,              // u16, u8                     -> ScpValueUnit
+  kScpLayoutText = 23,                   // text ended by a zero byte   -> char[count]
+  kScpLayoutSectionHeader = 24,          // u16, u16, u32, u8, bytes 7  -> ScpSectionHeader
+  kScpLayoutPointerEntry = 26,           // u16, u32, u32               -> ScpPointerEntry
 };
 
 struct ScpItemHead {
@@ -131,9 +131,9 @@ struct ScpValueUnit {
 struct ScpSectionHeader {
   uint16_t crc;
   uint16_t id;
-  uint32_t length;          // section length in bytes, the 16-byte header included
+  uint32_t length;  // section length in bytes, the 16-byte header included
   uint8_t sectionVersion;
-  uint8_t trailer[7];       // protocol version, then six reserved bytes
+  uint8_t trailer[7];  // protocol version, then six reserved bytes
 };
 
 struct ScpPointerEntry {
@@ -160,19 +160,19 @@ ScpStatus ScpUnpack(const uint8_t* buffer, uint32_t bufferSize, int layout, void
 // most count - 1 characters of the text, then zeros (so the stored text always ends with its
 // terminator and no byte keeps an old value). Statuses as for ScpUnpack, -112 when offset + count
 // (or the fixed size) runs past bufferSize; nothing is written on failure.
-ScpStatus ScpPack(uint8_t* buffer, uint32_t bufferSize, int layout, const void* in,
-                  uint32_t offset, uint32_t count);
+ScpStatus ScpPack(uint8_t* buffer, uint32_t bufferSize, int layout, const void* in, uint32_t offset,
+                  uint32_t count);
 
 // ScpUnpack applied to the body of the first section with the id. Returns 0;
 // kScpErrNoSection - kScpLayerRecord (-204) when the section is absent;
 // kScpErrNoData - kScpLayerRecord (-208) when its body cannot be reached; otherwise the ScpUnpack
 // status as it is (-107, or -112 when the fields run past the body's length).
-ScpStatus ScpGetFields(const ScpRecord* record, uint16_t id, int layout, void* out,
-                       uint32_t offset, uint32_t count);
+ScpStatus ScpGetFields(const ScpRecord* record, uint16_t id, int layout, void* out, uint32_t offset,
+                       uint32_t count);
 
 // ScpPack into the body of the first section with the id, in place. Statuses as ScpGetFields.
-ScpStatus ScpPutFields(ScpRecord* record, uint16_t id, int layout, const void* in,
-                       uint32_t offset, uint32_t count);
+ScpStatus ScpPutFields(ScpRecord* record, uint16_t id, int layout, const void* in, uint32_t offset,
+                       uint32_t count);
 
 // Grows the section by `count` bytes and packs at the old end of its body. Every status is the
 // field-level one minus a further kScpLayerAccessor: -407 for an unknown layout; -412 when a

@@ -75,8 +75,7 @@ ScpStatus ScpGetItemDate(const ScpRecord* record, uint16_t section, uint8_t tag,
 // kScpErrNotItemSection - kScpLayerAccessor (-309) for any other id; a field-codec status minus
 // kScpLayerAccessor when the section is absent (-504) or shorter than 9 bytes (-412). The output
 // is untouched on failure.
-ScpStatus ScpGetStatementHeader(const ScpRecord* record, uint16_t section,
-                                ScpStatementHeader* out);
+ScpStatus ScpGetStatementHeader(const ScpRecord* record, uint16_t section, ScpStatementHeader* out);
 
 // Appends one item (3-byte head, then `n` value bytes packed with `layout` when value is given)
 // at the end of the section body. A head that was appended stays when the value fails.
