@@ -37,25 +37,25 @@ int FailUsage(const std::string& problem) {
   return kExitUnusable;
 }
 
-bool ParseFileAndFlag(const std::string& command, const std::string& flag,
-                      const Arguments& arguments, std::string* file, bool* flagGiven) {
+bool ParseFileAndFlag(const char* command, const char* flag, const Arguments& arguments,
+                      std::string* file, bool* flagGiven) {
   file->clear();
   *flagGiven = false;
   for (const std::string& argument : arguments) {
     if (argument == flag) {
       *flagGiven = true;
     } else if (!argument.empty() && argument[0] == '-') {
-      FailUsage(command + " does not know the option '" + argument + "'");
+      FailUsage(std::string(command) + " does not know the option '" + argument + "'");
       return false;
     } else if (file->empty()) {
       *file = argument;
     } else {
-      FailUsage(command + " takes one FILE");
+      FailUsage(std::string(command) + " takes one FILE");
       return false;
     }
   }
   if (file->empty()) {
-    FailUsage(command + " takes one FILE");
+    FailUsage(std::string(command) + " takes one FILE");
     return false;
   }
   return true;

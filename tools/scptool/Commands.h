@@ -44,8 +44,8 @@ int FailUsage(const std::string& problem);
 // Reads the arguments of a command used as `COMMAND FILE [FLAG]` into *file and *flagGiven.
 // Returns false after reporting bad usage on stderr: an option other than flag, a second FILE, or
 // no FILE.
-bool ParseFileAndFlag(const std::string& command, const std::string& flag,
-                      const Arguments& arguments, std::string* file, bool* flagGiven);
+bool ParseFileAndFlag(const char* command, const char* flag, const Arguments& arguments,
+                      std::string* file, bool* flagGiven);
 
 struct RecordDeleter {
   void operator()(ScpRecord* record) const { ScpRecordFree(record); }
