@@ -39,10 +39,8 @@ void PrintText(const std::string& file, const ScpRecord& record, const ScpRecord
 
 // The keys of a record's or a section's CRC: stored, computed, and whether they agree.
 void WriteCrcFields(JsonWriter& json, uint16_t stored, uint16_t computed, bool ok) {
-  json.Key("stored");
-  json.Number(stored);
-  json.Key("computed");
-  json.Number(computed);
+  json.Field("stored", stored);
+  json.Field("computed", computed);
   json.Key("ok");
   json.Bool(ok);
 }
@@ -56,10 +54,8 @@ void PrintJson(const std::string& file, const ScpRecord& record, const ScpRecord
   json.BeginArray();
   for (uint16_t i = 0; i < ScpRecordSectionCount(&record); ++i) {
     json.BeginObject();
-    json.Key("id");
-    json.Number(ScpRecordIdAt(&record, i));
-    json.Key("length");
-    json.Number(ScpRecordLengthAt(&record, i));
+    json.Field("id", ScpRecordIdAt(&record, i));
+    json.Field("length", ScpRecordLengthAt(&record, i));
     json.EndObject();
   }
   json.EndArray();
@@ -74,8 +70,7 @@ void PrintJson(const std::string& file, const ScpRecord& record, const ScpRecord
   for (uint32_t i = 0; i < check.sectionCount; ++i) {
     const ScpSectionCheck& section = check.sections[i];
     json.BeginObject();
-    json.Key("id");
-    json.Number(section.id);
+    json.Field("id", section.id);
     WriteCrcFields(json, section.storedCrc, section.computedCrc, SectionCrcOk(section));
     json.EndObject();
   }
@@ -83,10 +78,8 @@ void PrintJson(const std::string& file, const ScpRecord& record, const ScpRecord
   json.EndObject();
   json.Key("recordLength");
   json.BeginObject();
-  json.Key("field");
-  json.Number(check.lengthField);
-  json.Key("fileSize");
-  json.Number(check.fileSize);
+  json.Field("field", check.lengthField);
+  json.Field("fileSize", check.fileSize);
   json.Key("ok");
   json.Bool(static_cast<int64_t>(check.lengthField) == check.fileSize);
   json.EndObject();

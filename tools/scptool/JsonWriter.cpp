@@ -87,4 +87,9 @@ void JsonWriter::WriteQuoted(std::string_view text) {
   out_ << '"';
 }
 
+void JsonWriter::Field(std::string_view key, int64_t value) {
+  Key(key);
+  Number(value);
+}
+
 }  // namespace scptool

@@ -26,6 +26,9 @@ class JsonWriter {
   void Bool(bool value);
   void Null();
 
+  // A named integer inside an object: Key(key) then Number(value).
+  void Field(std::string_view key, int64_t value);
+
  private:
   // Writes the comma that separates this value from the one before it, when there is one.
   void BeforeValue();

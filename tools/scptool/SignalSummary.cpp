@@ -266,14 +266,11 @@ void WriteLeads(JsonWriter& json, const std::optional<LeadTableSummary>& table) 
   json.BeginArray();
   for (const ScpLeadEntry& entry : table->entries) {
     json.BeginObject();
-    json.Key("code");
-    json.Number(entry.leadCode);
+    json.Field("code", entry.leadCode);
     json.Key("name");
     json.String(LeadLabel(entry.leadCode));
-    json.Key("startSample");
-    json.Number(entry.startSample);
-    json.Key("endSample");
-    json.Number(entry.endSample);
+    json.Field("startSample", entry.startSample);
+    json.Field("endSample", entry.endSample);
     json.EndObject();
   }
   json.EndArray();
@@ -285,12 +282,9 @@ void WriteSignalHeader(JsonWriter& json, const std::optional<ScpSignalHeader>& h
     return;
   }
   json.BeginObject();
-  json.Key("amplitudeMultiplier");
-  json.Number(header->amplitudeMultiplier);
-  json.Key("sampleInterval");
-  json.Number(header->sampleInterval);
-  json.Key("differenceEncoding");
-  json.Number(header->differenceEncoding);
+  json.Field("amplitudeMultiplier", header->amplitudeMultiplier);
+  json.Field("sampleInterval", header->sampleInterval);
+  json.Field("differenceEncoding", header->differenceEncoding);
   json.EndObject();
 }
 
@@ -300,24 +294,17 @@ void WriteQrs(JsonWriter& json, const std::optional<QrsSummary>& qrs) {
     return;
   }
   json.BeginObject();
-  json.Key("beatLength");
-  json.Number(qrs->header.beatLength);
-  json.Key("fiducial");
-  json.Number(qrs->header.fiducial);
-  json.Key("complexCount");
-  json.Number(qrs->header.qrsCount);
+  json.Field("beatLength", qrs->header.beatLength);
+  json.Field("fiducial", qrs->header.fiducial);
+  json.Field("complexCount", qrs->header.qrsCount);
   json.Key("complexes");
   json.BeginArray();
   for (const ScpQrsEntry& complex : qrs->complexes) {
     json.BeginObject();
-    json.Key("type");
-    json.Number(complex.beatType);
-    json.Key("subtractStart");
-    json.Number(complex.subtractStart);
-    json.Key("fiducial");
-    json.Number(complex.fiducialSample);
-    json.Key("subtractEnd");
-    json.Number(complex.subtractEnd);
+    json.Field("type", complex.beatType);
+    json.Field("subtractStart", complex.subtractStart);
+    json.Field("fiducial", complex.fiducialSample);
+    json.Field("subtractEnd", complex.subtractEnd);
     json.EndObject();
   }
   json.EndArray();
@@ -326,10 +313,8 @@ void WriteQrs(JsonWriter& json, const std::optional<QrsSummary>& qrs) {
     json.BeginArray();
     for (const ScpProtectedArea& area : *qrs->protectedAreas) {
       json.BeginObject();
-      json.Key("startSample");
-      json.Number(area.startSample);
-      json.Key("endSample");
-      json.Number(area.endSample);
+      json.Field("startSample", area.startSample);
+      json.Field("endSample", area.endSample);
       json.EndObject();
     }
     json.EndArray();
@@ -346,34 +331,22 @@ void WriteGlobalMeasurements(JsonWriter& json,
     return;
   }
   json.BeginObject();
-  json.Key("blockCount");
-  json.Number(global->header.blockCount);
-  json.Key("spikeCount");
-  json.Number(global->header.spikeCount);
-  json.Key("rrInterval");
-  json.Number(global->header.rrInterval);
-  json.Key("ppInterval");
-  json.Number(global->header.ppInterval);
+  json.Field("blockCount", global->header.blockCount);
+  json.Field("spikeCount", global->header.spikeCount);
+  json.Field("rrInterval", global->header.rrInterval);
+  json.Field("ppInterval", global->header.ppInterval);
   json.Key("block0");
   if (global->block0) {
     const ScpBeatMeasurements& block = *global->block0;
     json.BeginObject();
-    json.Key("pOnset");
-    json.Number(block.pOnset);
-    json.Key("pOffset");
-    json.Number(block.pOffset);
-    json.Key("qrsOnset");
-    json.Number(block.qrsOnset);
-    json.Key("qrsOffset");
-    json.Number(block.qrsOffset);
-    json.Key("tOffset");
-    json.Number(block.tOffset);
-    json.Key("pAxis");
-    json.Number(block.pAxis);
-    json.Key("qrsAxis");
-    json.Number(block.qrsAxis);
-    json.Key("tAxis");
-    json.Number(block.tAxis);
+    json.Field("pOnset", block.pOnset);
+    json.Field("pOffset", block.pOffset);
+    json.Field("qrsOnset", block.qrsOnset);
+    json.Field("qrsOffset", block.qrsOffset);
+    json.Field("tOffset", block.tOffset);
+    json.Field("pAxis", block.pAxis);
+    json.Field("qrsAxis", block.qrsAxis);
+    json.Field("tAxis", block.tAxis);
     json.EndObject();
   } else {
     json.Null();
@@ -388,16 +361,13 @@ void WriteLeadMeasurements(JsonWriter& json,
     return;
   }
   json.BeginObject();
-  json.Key("leadCount");
-  json.Number(perLead->header.leadCount);
-  json.Key("blockLength");
-  json.Number(perLead->header.blockLength);
+  json.Field("leadCount", perLead->header.leadCount);
+  json.Field("blockLength", perLead->header.blockLength);
   json.Key("leads");
   json.BeginArray();
   for (const ScpLeadMeasurements& lead : perLead->leads) {
     json.BeginObject();
-    json.Key("code");
-    json.Number(lead.leadCode);
+    json.Field("code", lead.leadCode);
     json.Key("name");
     json.String(LeadLabel(lead.leadCode));
     json.Key("values");
