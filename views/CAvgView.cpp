@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 #include "framework/CDC.h"
 #include "views/CMeasureView.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 #include "framework/CDC.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 #include "framework/CDC.h"
 #include "framework/ResourceTable.h"
 #include "scp/ScpMeasurements.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 #include "framework/CDC.h"
 #include "framework/ResourceTable.h"
 #include "views/CommandIds.h"

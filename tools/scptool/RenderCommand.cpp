@@ -16,8 +16,8 @@
 #include <string>
 
 #include "app/Resources.h"
-#include "doc/CQuillonDoc.h"
-#include "doc/DocWindows.h"
+#include "document/CQuillonDoc.h"
+#include "document/DocWindows.h"
 #include "framework/CMultiDocTemplate.h"
 #include "framework/CPainterDC.h"
 #include "framework/CPrintInfo.h"

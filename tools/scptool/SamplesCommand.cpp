@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "doc/LeadTables.h"
+#include "leads/LeadTables.h"
 #include "tools/scptool/Commands.h"
 
 namespace scptool {

@@ -1,12 +1,12 @@
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 
 #include <QFile>
 #include <algorithm>
 #include <utility>
 
-#include "doc/DocMessages.h"
-#include "doc/DocWindows.h"
-#include "doc/IRecordStore.h"
+#include "document/DocMessages.h"
+#include "document/DocWindows.h"
+#include "document/IRecordStore.h"
 #include "framework/CWaitCursor.h"
 #include "scp/ScpReader.h"
 #include "scp/ScpWriter.h"

@@ -1,4 +1,4 @@
-#include "doc/DocMessages.h"
+#include "document/DocMessages.h"
 
 #include <QDir>
 #include <cstdio>
