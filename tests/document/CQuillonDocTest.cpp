@@ -52,7 +52,7 @@ class FakePatientForm : public IRecordStore {
 };
 
 std::map<uint16_t, codectest::Bytes> SectionsByIdOf(const std::string& path) {
-  codectest::RecordPtr record(ScpReadRecord(path.c_str()));
+  ScpRecordPtr record(ScpReadRecord(path.c_str()));
   if (record == nullptr) {
     return {};
   }

@@ -79,7 +79,7 @@ int RunSamples(const Arguments& arguments) {
   if (!ParseFileAndFlag("samples", "--beats", arguments, &file, &beats)) {
     return kExitUnusable;
   }
-  RecordPtr record = ReadOrReport(file);
+  ScpRecordPtr record = ReadOrReport(file);
   if (record == nullptr) {
     return kExitUnusable;
   }
