@@ -13,12 +13,10 @@
 
 namespace {
 
-// The status with which the writer reports a record it could not assemble in memory.
-constexpr ScpStatus kWriteStatusCannotBuild = kScpErrNoPointerSection - kScpLayerAccessor;
-
+// The writer reports a record it could not assemble in memory as a pointer-section failure.
 SaveFailure SaveFailureOf(ScpStatus writeStatus) {
-  return writeStatus == kWriteStatusCannotBuild ? SaveFailure::kCannotBuild
-                                                : SaveFailure::kCannotWrite;
+  return ScpStatusIs(writeStatus, kScpErrNoPointerSection) ? SaveFailure::kCannotBuild
+                                                           : SaveFailure::kCannotWrite;
 }
 
 }  // namespace
