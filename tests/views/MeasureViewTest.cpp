@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "framework/CRecordingDC.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
 #include "scp/ScpHandles.h"
 #include "scp/ScpReader.h"
 #include "scp/ScpRecord.h"
