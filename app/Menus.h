@@ -1,14 +1,17 @@
-// Menus 128 (no document open) and 129 (a document window active) as data for the main frame.
+// Menus kIdrMainFrame (no document open) and kIdrDocument (a document window active) as data for
+// the main frame.
 #pragma once
 
 #include <vector>
 
+#include "resources/ResourceIds.h"
+
 // One line of a popup: a command with its text, or a separator.
 struct MenuItem {
-  int commandId;     // 0 for a separator
+  int commandId;     // ID_SEPARATOR for a separator
   const char* text;  // English only, with '&' before the mnemonic; null for a separator
 
-  bool IsSeparator() const { return commandId == 0; }
+  bool IsSeparator() const { return commandId == ID_SEPARATOR; }
 };
 
 // One popup of the menu bar. The item ID_FILE_MRU_FILE1 marks where the recent files are listed.

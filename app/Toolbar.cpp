@@ -27,7 +27,7 @@ constexpr ButtonImage kButtonImages[] = {
 
 const std::vector<ToolbarItem>& ToolbarResource(int id) {
   static const std::vector<ToolbarItem> mainFrame = {
-      {ID_FILE_OPEN}, {ID_FILE_SAVE}, {0}, {ID_FILE_PRINT}, {ID_FILE_PRINT_PREVIEW}};
+      {ID_FILE_OPEN}, {ID_FILE_SAVE}, {ID_SEPARATOR}, {ID_FILE_PRINT}, {ID_FILE_PRINT_PREVIEW}};
   static const std::vector<ToolbarItem> none;
   return id == kIdrMainFrame ? mainFrame : none;
 }

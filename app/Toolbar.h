@@ -1,10 +1,12 @@
-// Toolbar 128: its buttons, left to right, and their 21 x 20 images.
+// Toolbar kIdrMainFrame: its buttons, left to right, and their 21 x 20 images.
 #pragma once
 
 #include <QIcon>
 #include <QImage>
 
 #include <vector>
+
+#include "resources/ResourceIds.h"
 
 constexpr int kToolbarImageWidth = 21;
 constexpr int kToolbarImageHeight = 20;
@@ -13,11 +15,11 @@ constexpr int kToolbarImageHeight = 20;
 struct ToolbarItem {
   int commandId;
 
-  bool IsSeparator() const { return commandId == 0; }
+  bool IsSeparator() const { return commandId == ID_SEPARATOR; }
 };
 
 // Returns the places of toolbar `id` left to right (Open, Save, a gap, Print, Print Preview for
-// toolbar 128); an empty list for any other id.
+// toolbar kIdrMainFrame); an empty list for any other id.
 const std::vector<ToolbarItem>& ToolbarResource(int id);
 
 // Returns the 21 x 20 image of the button that issues `commandId`, with a transparent background,

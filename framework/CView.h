@@ -61,7 +61,8 @@ class CView : public QAbstractScrollArea, public CCmdTarget {
   void SetViewCursor(const QCursor& cursor);
 
  protected:
-  // Lets the view handle Print (57607), direct print (57608) and Print Preview (57609).
+  // Lets the view handle Print (ID_FILE_PRINT), direct print (ID_FILE_PRINT_DIRECT) and Print
+  // Preview (ID_FILE_PRINT_PREVIEW).
   void EnablePrintCommands();
 
   void paintEvent(QPaintEvent* event) override;

@@ -42,7 +42,7 @@ class CSignalView : public CScrollView {
     uint8_t leadCode = 0;
   };
 
-  // Loads the magnifier cursor (id 149) and handles the zoom commands.
+  // Loads the magnifier cursor (kCursorMagnifier) and handles the zoom commands.
   explicit CSignalView(QWidget* parent = nullptr);
 
   // Sets the scales from a lead's amplitude multiplier (nanovolts per unit) and sample interval

@@ -12,6 +12,7 @@
 #include "document/DocWindows.h"
 #include "document/IRecordStore.h"
 #include "framework/ResourceTable.h"
+#include "resources/ResourceIds.h"
 #include "scp/ScpCheck.h"
 #include "scp/ScpMeasurements.h"
 #include "scp/ScpReader.h"
@@ -69,8 +70,10 @@ class CQuillonDocTest : public ::testing::Test {
     previousSink = SetDocMessageSink([this](const QString& message) { messages << message; });
     ResourceTable table;
     table.loadString = [](int id) {
-      const std::map<int, QString> texts = {
-          {601, "S601 %1"}, {602, "S602 %1: %2"}, {603, "S603"}, {604, "S604"}};
+      const std::map<int, QString> texts = {{kIdsNotAnScpRecord, "S601 %1"},
+                                            {kIdsSaveFailed, "S602 %1: %2"},
+                                            {kIdsReasonCannotWrite, "S603"},
+                                            {kIdsReasonCannotBuild, "S604"}};
       return texts.count(id) != 0 ? texts.at(id) : QString();
     };
     SetResourceTable(table);
