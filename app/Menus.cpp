@@ -11,7 +11,7 @@ constexpr MenuItem kPrintSetupItem = {ID_FILE_PRINT_SETUP, "Print Set&up"};
 constexpr MenuItem kExitItem = {ID_APP_EXIT, "&Exit"};
 
 const std::vector<MenuPopup>& MainFrameMenu() {
-  static const std::vector<MenuPopup> menu = {
+  static const std::vector<MenuPopup> kMenu = {
       {"&File",
        {{ID_FILE_NEW, "&New"},
         kOpenItem,
@@ -24,11 +24,11 @@ const std::vector<MenuPopup>& MainFrameMenu() {
        false},
       {"&?", {kSeparator, kAboutItem}, false},
   };
-  return menu;
+  return kMenu;
 }
 
 const std::vector<MenuPopup>& DocumentMenu() {
-  static const std::vector<MenuPopup> menu = {
+  static const std::vector<MenuPopup> kMenu = {
       {"&File",
        {kOpenItem,
         {ID_FILE_SAVE, "&Save"},
@@ -46,19 +46,19 @@ const std::vector<MenuPopup>& DocumentMenu() {
        true},
       {"&?", {kSeparator, kAboutItem}, false},
   };
-  return menu;
+  return kMenu;
 }
 
 }  // namespace
 
 const std::vector<MenuPopup>& MenuResource(int id) {
-  static const std::vector<MenuPopup> none;
+  static const std::vector<MenuPopup> kNone;
   switch (id) {
     case kIdrMainFrame:
       return MainFrameMenu();
     case kIdrDocument:
       return DocumentMenu();
     default:
-      return none;
+      return kNone;
   }
 }

@@ -26,10 +26,10 @@ constexpr ButtonImage kButtonImages[] = {
 }  // namespace
 
 const std::vector<ToolbarItem>& ToolbarResource(int id) {
-  static const std::vector<ToolbarItem> mainFrame = {
+  static const std::vector<ToolbarItem> kMainFrame = {
       {ID_FILE_OPEN}, {ID_FILE_SAVE}, {ID_SEPARATOR}, {ID_FILE_PRINT}, {ID_FILE_PRINT_PREVIEW}};
-  static const std::vector<ToolbarItem> none;
-  return id == kIdrMainFrame ? mainFrame : none;
+  static const std::vector<ToolbarItem> kNone;
+  return id == kIdrMainFrame ? kMainFrame : kNone;
 }
 
 QImage ToolbarButtonImage(int commandId) {

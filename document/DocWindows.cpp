@@ -2,14 +2,14 @@
 
 namespace {
 
-IDocWindowOpener* g_windowOpener = nullptr;
+IDocWindowOpener* installedOpener = nullptr;
 
 }  // namespace
 
 void SetDocWindowOpener(IDocWindowOpener* opener) {
-  g_windowOpener = opener;
+  installedOpener = opener;
 }
 
 IDocWindowOpener* GetDocWindowOpener() {
-  return g_windowOpener;
+  return installedOpener;
 }

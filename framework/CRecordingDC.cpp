@@ -27,7 +27,7 @@ std::vector<CRecordedCall> CRecordingDC::Calls(CRecordedCall::Kind kind) const {
 std::vector<CRecordedCall> CRecordingDC::TextCalls(const QString& text) const {
   std::vector<CRecordedCall> selected;
   for (const CRecordedCall& call : m_calls) {
-    if (call.kind == CRecordedCall::Kind::Text && call.text == text) {
+    if (call.kind == CRecordedCall::Kind::kText && call.text == text) {
       selected.push_back(call);
     }
   }
@@ -53,23 +53,23 @@ CRecordedCall& CRecordingDC::Record(CRecordedCall::Kind kind) {
 }
 
 void CRecordingDC::DoLine(CPoint from, CPoint to) {
-  CRecordedCall& call = Record(CRecordedCall::Kind::Line);
+  CRecordedCall& call = Record(CRecordedCall::Kind::kLine);
   call.from = from;
   call.to = to;
 }
 
 void CRecordingDC::DoRectangle(const CRect& rect) {
-  Record(CRecordedCall::Kind::Rectangle).rect = rect;
+  Record(CRecordedCall::Kind::kRectangle).rect = rect;
 }
 
 void CRecordingDC::DoFill(const CRect& rect, COLORREF color) {
-  CRecordedCall& call = Record(CRecordedCall::Kind::Fill);
+  CRecordedCall& call = Record(CRecordedCall::Kind::kFill);
   call.rect = rect;
   call.color = color;
 }
 
 void CRecordingDC::DoText(int x, int y, UINT options, const CRect* rect, const QString& text) {
-  CRecordedCall& call = Record(CRecordedCall::Kind::Text);
+  CRecordedCall& call = Record(CRecordedCall::Kind::kText);
   call.from = CPoint(x, y);
   call.options = options;
   if (rect != nullptr) {
@@ -79,20 +79,20 @@ void CRecordingDC::DoText(int x, int y, UINT options, const CRect* rect, const Q
 }
 
 void CRecordingDC::DoPattern(const CRect& rect, DWORD rop) {
-  CRecordedCall& call = Record(CRecordedCall::Kind::Pattern);
+  CRecordedCall& call = Record(CRecordedCall::Kind::kPattern);
   call.rect = rect;
   call.rop = rop;
 }
 
 COLORREF CRecordingDC::DoPixel(int x, int y, COLORREF color) {
-  CRecordedCall& call = Record(CRecordedCall::Kind::Pixel);
+  CRecordedCall& call = Record(CRecordedCall::Kind::kPixel);
   call.from = CPoint(x, y);
   call.color = color;
   return color;
 }
 
 void CRecordingDC::DoBlock(const CRect& rect, const QImage& source, DWORD rop) {
-  CRecordedCall& call = Record(CRecordedCall::Kind::Block);
+  CRecordedCall& call = Record(CRecordedCall::Kind::kBlock);
   call.rect = rect;
   call.rop = rop;
   call.block = source;

@@ -10,9 +10,9 @@
 #include "framework/CDC.h"
 
 struct CRecordedCall {
-  enum class Kind { Line, Rectangle, Fill, Text, Pattern, Pixel, Block };
+  enum class Kind { kLine, kRectangle, kFill, kText, kPattern, kPixel, kBlock };
 
-  Kind kind = Kind::Line;
+  Kind kind = Kind::kLine;
   CPoint from;         // Line: start; Text: reference point
   CPoint to;           // Line: end
   CRect rect;          // Rectangle, Fill, Pattern, Block: as given (x, y, x + w, y + h for blocks);

@@ -22,12 +22,12 @@ namespace {
 
 // The record API reads files, so every input is written to one scratch file per process.
 const std::string& ScratchPath() {
-  static const std::string path = [] {
+  static const std::string kPath = [] {
     const char* dir = std::getenv("TMPDIR");
     return std::string(dir != nullptr ? dir : "/tmp") + "/quillon-fuzz-" +
            std::to_string(static_cast<long>(getpid())) + ".scp";
   }();
-  return path;
+  return kPath;
 }
 
 bool WriteScratch(const uint8_t* data, size_t size) {

@@ -91,10 +91,10 @@ class ZoneWalk {
     return true;
   }
 
-  int32_t stretchStart() const { return stretchStart_; }
-  int32_t stretchEnd() const { return zoneStart_; }
-  int32_t zoneStart() const { return zoneStart_; }
-  int32_t zoneEnd() const { return zoneEnd_; }
+  int32_t StretchStart() const { return stretchStart_; }
+  int32_t StretchEnd() const { return zoneStart_; }
+  int32_t ZoneStart() const { return zoneStart_; }
+  int32_t ZoneEnd() const { return zoneEnd_; }
 
  private:
   const ScpQrsZone* zones_;
@@ -300,8 +300,8 @@ int32_t ScpCountStoredValues(const ScpQrsZone* zones, uint16_t zoneCount, uint16
   int64_t count = 0;
   ZoneWalk walk(zones, zoneCount, std::max(sampleCount, 0));
   while (walk.Next()) {
-    count += CeilDiv(walk.stretchEnd() - walk.stretchStart(), f);
-    count += walk.zoneEnd() - walk.zoneStart();
+    count += CeilDiv(walk.StretchEnd() - walk.StretchStart(), f);
+    count += walk.ZoneEnd() - walk.ZoneStart();
   }
   return static_cast<int32_t>(count);
 }
@@ -352,11 +352,11 @@ void ScpExpandDecimated(int16_t* values, int32_t storedCount, uint16_t factor, i
   };
   ZoneWalk walk(zones, zoneCount, sampleCount);
   while (walk.Next()) {
-    for (int32_t start = walk.stretchStart(); start < walk.stretchEnd(); start += f) {
+    for (int32_t start = walk.StretchStart(); start < walk.StretchEnd(); start += f) {
       const int16_t value = take();
-      std::fill(values + start, values + std::min(start + f, walk.stretchEnd()), value);
+      std::fill(values + start, values + std::min(start + f, walk.StretchEnd()), value);
     }
-    for (int32_t i = walk.zoneStart(); i < walk.zoneEnd(); ++i) {
+    for (int32_t i = walk.ZoneStart(); i < walk.ZoneEnd(); ++i) {
       values[i] = take();
     }
   }
@@ -384,7 +384,7 @@ void ScpSmoothOutsideZones(int16_t* values, int32_t sampleCount, const ScpQrsZon
                            uint16_t zoneCount) {
   ZoneWalk walk(zones, zoneCount, std::max(sampleCount, 0));
   while (walk.Next()) {
-    SmoothStretch(values, sampleCount, walk.stretchStart(), walk.stretchEnd());
+    SmoothStretch(values, sampleCount, walk.StretchStart(), walk.StretchEnd());
   }
 }
 

@@ -66,8 +66,8 @@ std::map<uint16_t, codectest::Bytes> SectionsByIdOf(const std::string& path) {
 class CQuillonDocTest : public ::testing::Test {
  protected:
   CQuillonDocTest() {
-    SetDocWindowOpener(&opener);
-    previousSink = SetDocMessageSink([this](const QString& message) { messages << message; });
+    SetDocWindowOpener(&opener_);
+    previousSink_ = SetDocMessageSink([this](const QString& message) { messages_ << message; });
     ResourceTable table;
     table.loadString = [](int id) {
       const std::map<int, QString> texts = {{kIdsNotAnScpRecord, "S601 %1"},
@@ -80,45 +80,45 @@ class CQuillonDocTest : public ::testing::Test {
   }
   ~CQuillonDocTest() override {
     SetResourceTable(ResourceTable());
-    SetDocMessageSink(previousSink);
+    SetDocMessageSink(previousSink_);
     SetDocWindowOpener(nullptr);
   }
 
   QString WriteLeadRecord(const std::vector<leadtest::StoredLead>& leads,
                           leadtest::RecordParts parts) {
-    const std::string path = dir.File("leads.scp");
+    const std::string path = dir_.File("leads.scp");
     const auto record = leadtest::MakeLeadRecord(leads, parts);
     EXPECT_EQ(ScpWriteRecord(record.get(), path.c_str()), 0);
     return QString::fromStdString(path);
   }
 
   void ExpectCompleteLoad(const QString& path) {
-    ASSERT_TRUE(doc.OnOpenDocument(path));
-    EXPECT_EQ(doc.m_nRefLeads, 12);
-    EXPECT_EQ(doc.m_nRhythmLeads, 12);
-    EXPECT_TRUE(doc.m_bHasRefBeats && doc.m_bHasRhythm && doc.m_bHasMeasures);
+    ASSERT_TRUE(doc_.OnOpenDocument(path));
+    EXPECT_EQ(doc_.m_nRefLeads, 12);
+    EXPECT_EQ(doc_.m_nRhythmLeads, 12);
+    EXPECT_TRUE(doc_.m_bHasRefBeats && doc_.m_bHasRhythm && doc_.m_bHasMeasures);
     for (int entry = 0; entry < 12; ++entry) {
-      EXPECT_NE(doc.m_refLeads[entry].samples, nullptr) << entry;
-      EXPECT_NE(doc.m_rhythmLeads[entry].samples, nullptr) << entry;
+      EXPECT_NE(doc_.m_refLeads[entry].samples, nullptr) << entry;
+      EXPECT_NE(doc_.m_rhythmLeads[entry].samples, nullptr) << entry;
     }
-    EXPECT_EQ(doc.FindRefLead(62), &doc.m_refLeads[3]);
-    EXPECT_EQ(doc.m_rhythmLeads[5].leadCode, 64);
+    EXPECT_EQ(doc_.FindRefLead(62), &doc_.m_refLeads[3]);
+    EXPECT_EQ(doc_.m_rhythmLeads[5].leadCode, 64);
     ScpBeatMeasurements block{};
-    ASSERT_EQ(ScpGetBeatMeasurements(doc.m_pRecord, 0, &block), 0);
-    EXPECT_EQ(doc.GetFiducial(2), block.qrsOnset);
-    EXPECT_EQ(doc.GetFiducial(4), block.tOffset);
-    EXPECT_EQ(doc.GetFiducial(5), 0);
-    EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(opener.opened, (std::vector<DocWindow>{DocWindow::kAverage, DocWindow::kMeasurements,
-                                                     DocWindow::kPatient}));
-    EXPECT_TRUE(messages.isEmpty());
+    ASSERT_EQ(ScpGetBeatMeasurements(doc_.m_pRecord, 0, &block), 0);
+    EXPECT_EQ(doc_.GetFiducial(2), block.qrsOnset);
+    EXPECT_EQ(doc_.GetFiducial(4), block.tOffset);
+    EXPECT_EQ(doc_.GetFiducial(5), 0);
+    EXPECT_FALSE(doc_.IsModified());
+    EXPECT_EQ(opener_.opened, (std::vector<DocWindow>{DocWindow::kAverage, DocWindow::kMeasurements,
+                                                      DocWindow::kPatient}));
+    EXPECT_TRUE(messages_.isEmpty());
   }
 
-  FakeWindowOpener opener;
-  DocMessageSink previousSink;
-  QStringList messages;
-  scptest::TempDir dir;
-  CQuillonDoc doc;
+  FakeWindowOpener opener_;
+  DocMessageSink previousSink_;
+  QStringList messages_;
+  scptest::TempDir dir_;
+  CQuillonDoc doc_;
 };
 
 TEST_F(CQuillonDocTest, OpeningTheExampleRecordYieldsTwelveLeadsOfEachKindAndItsWindows) {
@@ -133,54 +133,54 @@ TEST_F(CQuillonDocTest, OpeningTheDemoRecordYieldsTwelveLeadsOfEachKindAndItsWin
 }
 
 TEST_F(CQuillonDocTest, WithTheAverageBeatPrimaryTheDocumentOpensTheRhythmWindow) {
-  opener.ecgPrimary = false;
-  ASSERT_TRUE(doc.OnOpenDocument(kExamplePath));
-  EXPECT_EQ(opener.opened, (std::vector<DocWindow>{DocWindow::kRhythm, DocWindow::kMeasurements,
-                                                   DocWindow::kPatient}));
+  opener_.ecgPrimary = false;
+  ASSERT_TRUE(doc_.OnOpenDocument(kExamplePath));
+  EXPECT_EQ(opener_.opened, (std::vector<DocWindow>{DocWindow::kRhythm, DocWindow::kMeasurements,
+                                                    DocWindow::kPatient}));
 }
 
 TEST_F(CQuillonDocTest, ARecordWithoutBeatsOrMeasurementsGetsOnlyTheWindowsItCanFill) {
   const QString path = WriteLeadRecord(leadtest::EightLeads(100, 250), {false, false});
-  ASSERT_TRUE(doc.OnOpenDocument(path));
-  EXPECT_EQ(doc.m_nRefLeads, 0);
-  EXPECT_EQ(doc.m_nRhythmLeads, 12);
-  EXPECT_EQ(doc.FindRefLead(1), nullptr);
-  EXPECT_EQ(doc.GetFiducial(0), 0);
-  EXPECT_EQ(opener.opened, std::vector<DocWindow>{DocWindow::kPatient});
+  ASSERT_TRUE(doc_.OnOpenDocument(path));
+  EXPECT_EQ(doc_.m_nRefLeads, 0);
+  EXPECT_EQ(doc_.m_nRhythmLeads, 12);
+  EXPECT_EQ(doc_.FindRefLead(1), nullptr);
+  EXPECT_EQ(doc_.GetFiducial(0), 0);
+  EXPECT_EQ(opener_.opened, std::vector<DocWindow>{DocWindow::kPatient});
 
-  opener.opened.clear();
-  opener.ecgPrimary = false;
+  opener_.opened.clear();
+  opener_.ecgPrimary = false;
   CQuillonDoc averagePrimary;
   ASSERT_TRUE(averagePrimary.OnOpenDocument(path));
-  EXPECT_EQ(opener.opened, (std::vector<DocWindow>{DocWindow::kRhythm, DocWindow::kPatient}));
+  EXPECT_EQ(opener_.opened, (std::vector<DocWindow>{DocWindow::kRhythm, DocWindow::kPatient}));
 }
 
 TEST_F(CQuillonDocTest, AFileThatIsNoRecordOpensNothingAndSaysWhichFile) {
-  const std::string path = dir.File("letter.txt");
+  const std::string path = dir_.File("letter.txt");
   scptest::WriteBytes(path, {'D', 'e', 'a', 'r'});
-  ASSERT_TRUE(doc.OnOpenDocument(kExamplePath));
-  opener.opened.clear();
+  ASSERT_TRUE(doc_.OnOpenDocument(kExamplePath));
+  opener_.opened.clear();
 
-  EXPECT_FALSE(doc.OnOpenDocument(QString::fromStdString(path)));
-  EXPECT_EQ(messages, QStringList{"S601 " + QString::fromStdString(path)});
-  EXPECT_TRUE(opener.opened.empty());
-  EXPECT_EQ(doc.m_nRefLeads, 12);  // what was open stays open
+  EXPECT_FALSE(doc_.OnOpenDocument(QString::fromStdString(path)));
+  EXPECT_EQ(messages_, QStringList{"S601 " + QString::fromStdString(path)});
+  EXPECT_TRUE(opener_.opened.empty());
+  EXPECT_EQ(doc_.m_nRefLeads, 12);  // what was open stays open
 }
 
 TEST_F(CQuillonDocTest, WithoutStringTableOrSinkTheMessageIsEnglishOnStandardError) {
   SetResourceTable(ResourceTable());
   SetDocMessageSink({});
-  const std::string path = dir.File("missing.scp");
+  const std::string path = dir_.File("missing.scp");
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(doc.OnOpenDocument(QString::fromStdString(path)));
+  EXPECT_FALSE(doc_.OnOpenDocument(QString::fromStdString(path)));
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "\"" + path + "\" could not be read as an SCP-ECG record.\n");
 }
 
 TEST_F(CQuillonDocTest, SavingWritesAVerifiedRecordThatReadsBackWithTheSameSections) {
-  ASSERT_TRUE(doc.OnOpenDocument(kExamplePath));
-  const std::string path = dir.File("saved.scp");
-  ASSERT_TRUE(doc.OnSaveDocument(QString::fromStdString(path)));
+  ASSERT_TRUE(doc_.OnOpenDocument(kExamplePath));
+  const std::string path = dir_.File("saved.scp");
+  ASSERT_TRUE(doc_.OnSaveDocument(QString::fromStdString(path)));
 
   ScpRecordCheck* check = nullptr;
   ASSERT_EQ(ScpCheckRecordFile(path.c_str(), &check), 0);
@@ -190,49 +190,49 @@ TEST_F(CQuillonDocTest, SavingWritesAVerifiedRecordThatReadsBackWithTheSameSecti
   }
   ScpCheckFree(check);
   EXPECT_EQ(SectionsByIdOf(path), SectionsByIdOf(kExamplePath.toStdString()));
-  EXPECT_TRUE(messages.isEmpty());
+  EXPECT_TRUE(messages_.isEmpty());
 }
 
 TEST_F(CQuillonDocTest, SavingLetsThePatientFormStoreItselfIntoTheRecordFirst) {
-  ASSERT_TRUE(doc.OnOpenDocument(kExamplePath));
-  FakePatientForm form(&doc);
-  doc.SetPatientForm(nullptr, &form);
-  const std::string path = dir.File("saved.scp");
-  ASSERT_TRUE(doc.OnSaveDocument(QString::fromStdString(path)));
+  ASSERT_TRUE(doc_.OnOpenDocument(kExamplePath));
+  FakePatientForm form(&doc_);
+  doc_.SetPatientForm(nullptr, &form);
+  const std::string path = dir_.File("saved.scp");
+  ASSERT_TRUE(doc_.OnSaveDocument(QString::fromStdString(path)));
   EXPECT_EQ(form.calls, 1);
   EXPECT_EQ(SectionsByIdOf(path)[1].at(0), FakePatientForm::kMark);
 
   form.succeeds = false;
-  const std::string unbuilt = dir.File("unbuilt.scp");
-  EXPECT_FALSE(doc.OnSaveDocument(QString::fromStdString(unbuilt)));
+  const std::string unbuilt = dir_.File("unbuilt.scp");
+  EXPECT_FALSE(doc_.OnSaveDocument(QString::fromStdString(unbuilt)));
   EXPECT_FALSE(std::filesystem::exists(unbuilt));
-  EXPECT_EQ(messages, QStringList{"S602 " + QString::fromStdString(unbuilt) + ": S604"});
+  EXPECT_EQ(messages_, QStringList{"S602 " + QString::fromStdString(unbuilt) + ": S604"});
 }
 
 TEST_F(CQuillonDocTest, AFailedSaveKeepsTheDocumentModifiedAndNamesTheFileAndTheReason) {
-  ASSERT_TRUE(doc.OnOpenDocument(kExamplePath));
-  doc.SetModifiedFlag(true);
-  const QString path = QString::fromStdString(dir.File("no-such-folder/saved.scp"));
-  EXPECT_FALSE(doc.DoSave(path));
-  EXPECT_TRUE(doc.IsModified());
-  EXPECT_EQ(messages, QStringList{"S602 " + path + ": S603"});
+  ASSERT_TRUE(doc_.OnOpenDocument(kExamplePath));
+  doc_.SetModifiedFlag(true);
+  const QString path = QString::fromStdString(dir_.File("no-such-folder/saved.scp"));
+  EXPECT_FALSE(doc_.DoSave(path));
+  EXPECT_TRUE(doc_.IsModified());
+  EXPECT_EQ(messages_, QStringList{"S602 " + path + ": S603"});
 }
 
 TEST_F(CQuillonDocTest, NewCreatesNothing) {
-  EXPECT_FALSE(doc.OnNewDocument());
-  EXPECT_EQ(doc.m_pRecord, nullptr);
-  EXPECT_TRUE(opener.opened.empty());
+  EXPECT_FALSE(doc_.OnNewDocument());
+  EXPECT_EQ(doc_.m_pRecord, nullptr);
+  EXPECT_TRUE(opener_.opened.empty());
 }
 
 TEST_F(CQuillonDocTest, DeleteContentsReturnsTheDocumentToEmpty) {
-  ASSERT_TRUE(doc.OnOpenDocument(kExamplePath));
-  doc.DeleteContents();
-  EXPECT_EQ(doc.m_pRecord, nullptr);
-  EXPECT_EQ(doc.m_nRefLeads + doc.m_nRhythmLeads, 0);
-  EXPECT_FALSE(doc.m_bHasRefBeats || doc.m_bHasRhythm || doc.m_bHasMeasures);
-  EXPECT_EQ(doc.m_refLeads[0].samples, nullptr);
-  EXPECT_EQ(doc.GetFiducial(2), 0);
-  doc.DeleteContents();  // a second time finds nothing to free
+  ASSERT_TRUE(doc_.OnOpenDocument(kExamplePath));
+  doc_.DeleteContents();
+  EXPECT_EQ(doc_.m_pRecord, nullptr);
+  EXPECT_EQ(doc_.m_nRefLeads + doc_.m_nRhythmLeads, 0);
+  EXPECT_FALSE(doc_.m_bHasRefBeats || doc_.m_bHasRhythm || doc_.m_bHasMeasures);
+  EXPECT_EQ(doc_.m_refLeads[0].samples, nullptr);
+  EXPECT_EQ(doc_.GetFiducial(2), 0);
+  doc_.DeleteContents();  // a second time finds nothing to free
 }
 
 }  // namespace

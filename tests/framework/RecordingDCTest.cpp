@@ -18,7 +18,7 @@ class RecordingDCTest : public QObject {
     dc.SelectObject(previous);
     dc.LineTo(90, -210);
 
-    const auto lines = dc.Calls(CRecordedCall::Kind::Line);
+    const auto lines = dc.Calls(CRecordedCall::Kind::kLine);
     QCOMPARE(lines.size(), size_t{3});
     QCOMPARE(lines[0].from, CPoint(80, -200));
     QCOMPARE(lines[0].to, CPoint(81, -150));
@@ -112,7 +112,7 @@ class RecordingDCTest : public QObject {
     dc.ExtTextOut(88, -2, ETO_OPAQUE | ETO_CLIPPED, &box, QStringLiteral("Name: ROSSI MARIO"));
     dc.ExtTextOut(88, -32, ETO_OPAQUE, nullptr, QStringLiteral("no rectangle"));
 
-    const auto texts = dc.Calls(CRecordedCall::Kind::Text);
+    const auto texts = dc.Calls(CRecordedCall::Kind::kText);
     QCOMPARE(texts.size(), size_t{2});
     QCOMPARE(texts[0].from, CPoint(88, -2));
     QCOMPARE(texts[0].rect, box);
@@ -164,7 +164,7 @@ class RecordingDCTest : public QObject {
     QVERIFY(dc.BitBlt(78, -253, 30, 20, &memory, 0, 0, SRCCOPY));
     QVERIFY(!dc.BitBlt(78, -253, 30, 20, &memory, 0, 0, BLACKNESS));
 
-    const auto blocks = dc.Calls(CRecordedCall::Kind::Block);
+    const auto blocks = dc.Calls(CRecordedCall::Kind::kBlock);
     QCOMPARE(blocks.size(), size_t{1});
     QCOMPARE(blocks[0].rect, CRect(78, -253, 108, -233));
     QCOMPARE(blocks[0].block.size(), QSize(30, 20));

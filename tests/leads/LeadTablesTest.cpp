@@ -16,19 +16,19 @@ using leadtest::MakeLeadRecord;
 class LeadTablesTest : public ::testing::Test {
  protected:
   ~LeadTablesTest() override {
-    FreeReferenceLeads(beats, kLeadTableCapacity);
-    FreeRhythmLeads(rhythms, kLeadTableCapacity);
+    FreeReferenceLeads(beats_, kLeadTableCapacity);
+    FreeRhythmLeads(rhythms_, kLeadTableCapacity);
   }
 
   void Decode(const ScpRecord* record) {
-    beatCount = DecodeReferenceLeads(record, beats);
-    rhythmCount = DecodeRhythmLeads(record, beats, beatCount, rhythms);
+    beatCount_ = DecodeReferenceLeads(record, beats_);
+    rhythmCount_ = DecodeRhythmLeads(record, beats_, beatCount_, rhythms_);
   }
 
-  ScpReferenceBeat beats[kLeadTableCapacity] = {};
-  ScpRhythmSignal rhythms[kLeadTableCapacity] = {};
-  int32_t beatCount = -1;
-  int32_t rhythmCount = -1;
+  ScpReferenceBeat beats_[kLeadTableCapacity] = {};
+  ScpRhythmSignal rhythms_[kLeadTableCapacity] = {};
+  int32_t beatCount_ = -1;
+  int32_t rhythmCount_ = -1;
 };
 
 TEST_F(LeadTablesTest, DerivedLeadsFollowTheLimbFormulasInThirtyTwoBitsTruncatingTowardZero) {
@@ -47,13 +47,13 @@ TEST_F(LeadTablesTest, DerivedLeadsFollowTheLimbFormulasInThirtyTwoBitsTruncatin
     Decode(record.get());
     const int16_t expected[] = {c.iii, c.avr, c.avl, c.avf};
     for (int entry = 2; entry < 6; ++entry) {
-      ASSERT_EQ(beats[entry].sampleCount, 20);
-      EXPECT_TRUE(std::all_of(beats[entry].samples, beats[entry].samples + 20,
+      ASSERT_EQ(beats_[entry].sampleCount, 20);
+      EXPECT_TRUE(std::all_of(beats_[entry].samples, beats_[entry].samples + 20,
                               [&](int16_t s) { return s == expected[entry - 2]; }))
           << "entry " << entry;
     }
-    FreeReferenceLeads(beats, kLeadTableCapacity);
-    FreeRhythmLeads(rhythms, kLeadTableCapacity);
+    FreeReferenceLeads(beats_, kLeadTableCapacity);
+    FreeRhythmLeads(rhythms_, kLeadTableCapacity);
   }
 }
 
@@ -63,35 +63,35 @@ TEST_F(LeadTablesTest, BothTablesHoldTheTwelveLeadsInDisplayOrderWhateverTheStor
   auto record = MakeLeadRecord(leads);
   Decode(record.get());
 
-  ASSERT_EQ(beatCount, 12);
-  ASSERT_EQ(rhythmCount, 12);
+  ASSERT_EQ(beatCount_, 12);
+  ASSERT_EQ(rhythmCount_, 12);
   const uint8_t codes[] = {1, 2, 61, 62, 63, 64, 3, 4, 5, 6, 7, 8};
   const int16_t values[] = {100, 250, 150, -175, -25, 200, 301, 302, 303, 304, 305, 306};
   for (int entry = 0; entry < 12; ++entry) {
     SCOPED_TRACE(entry);
-    EXPECT_EQ(beats[entry].leadCode, codes[entry]);
-    EXPECT_EQ(rhythms[entry].leadCode, codes[entry]);
-    ASSERT_NE(beats[entry].samples, nullptr);
-    ASSERT_NE(rhythms[entry].samples, nullptr);
-    EXPECT_EQ(beats[entry].samples[10], values[entry]);
-    EXPECT_EQ(rhythms[entry].samples[25], values[entry]);
+    EXPECT_EQ(beats_[entry].leadCode, codes[entry]);
+    EXPECT_EQ(rhythms_[entry].leadCode, codes[entry]);
+    ASSERT_NE(beats_[entry].samples, nullptr);
+    ASSERT_NE(rhythms_[entry].samples, nullptr);
+    EXPECT_EQ(beats_[entry].samples[10], values[entry]);
+    EXPECT_EQ(rhythms_[entry].samples[25], values[entry]);
   }
-  EXPECT_EQ(FindLeadBeat(beats, beatCount, 63), &beats[4]);
-  EXPECT_EQ(FindLeadBeat(beats, beatCount, 9), nullptr);
+  EXPECT_EQ(FindLeadBeat(beats_, beatCount_, 63), &beats_[4]);
+  EXPECT_EQ(FindLeadBeat(beats_, beatCount_, 9), nullptr);
 }
 
 TEST_F(LeadTablesTest, MissingChestLeadsLeaveTheirEntriesWithoutSamples) {
   auto record = MakeLeadRecord({ConstantLead(1, 100), ConstantLead(2, 250)});
   Decode(record.get());
 
-  ASSERT_EQ(beatCount, 12);
-  ASSERT_EQ(rhythmCount, 12);
-  EXPECT_EQ(beats[5].samples[0], 200);
+  ASSERT_EQ(beatCount_, 12);
+  ASSERT_EQ(rhythmCount_, 12);
+  EXPECT_EQ(beats_[5].samples[0], 200);
   for (int entry = 6; entry < 12; ++entry) {
-    EXPECT_EQ(beats[entry].leadCode, entry - 3);
-    EXPECT_EQ(beats[entry].samples, nullptr);
-    EXPECT_EQ(rhythms[entry].samples, nullptr);
-    EXPECT_EQ(rhythms[entry].sampleCount, 0);
+    EXPECT_EQ(beats_[entry].leadCode, entry - 3);
+    EXPECT_EQ(beats_[entry].samples, nullptr);
+    EXPECT_EQ(rhythms_[entry].samples, nullptr);
+    EXPECT_EQ(rhythms_[entry].sampleCount, 0);
   }
 }
 
@@ -101,15 +101,15 @@ TEST_F(LeadTablesTest, WithoutLeadIITheDerivedLeadsHaveNoSamples) {
   auto record = MakeLeadRecord(leads);
   Decode(record.get());
 
-  ASSERT_EQ(beatCount, 12);
-  ASSERT_EQ(rhythmCount, 12);
+  ASSERT_EQ(beatCount_, 12);
+  ASSERT_EQ(rhythmCount_, 12);
   for (int entry = 1; entry < 6; ++entry) {
-    EXPECT_EQ(beats[entry].samples, nullptr);
-    EXPECT_EQ(rhythms[entry].samples, nullptr);
-    EXPECT_EQ(rhythms[entry].endSample, 0);
+    EXPECT_EQ(beats_[entry].samples, nullptr);
+    EXPECT_EQ(rhythms_[entry].samples, nullptr);
+    EXPECT_EQ(rhythms_[entry].endSample, 0);
   }
-  EXPECT_EQ(rhythms[2].leadCode, 61);
-  EXPECT_EQ(rhythms[11].samples[0], 306);
+  EXPECT_EQ(rhythms_[2].leadCode, 61);
+  EXPECT_EQ(rhythms_[11].samples[0], 306);
 }
 
 TEST_F(LeadTablesTest, AShorterLeadIIBoundsTheDerivedLeadsAndTheirSpans) {
@@ -118,13 +118,13 @@ TEST_F(LeadTablesTest, AShorterLeadIIBoundsTheDerivedLeadsAndTheirSpans) {
 
   for (int entry = 2; entry < 6; ++entry) {
     SCOPED_TRACE(entry);
-    EXPECT_EQ(beats[entry].sampleCount, 30);
-    EXPECT_EQ(beats[entry].endSample, 30);
-    EXPECT_EQ(rhythms[entry].sampleCount, 60);
-    EXPECT_EQ(rhythms[entry].endSample - rhythms[entry].startSample + 1, 60);
-    EXPECT_EQ(rhythms[entry].zones, nullptr);
+    EXPECT_EQ(beats_[entry].sampleCount, 30);
+    EXPECT_EQ(beats_[entry].endSample, 30);
+    EXPECT_EQ(rhythms_[entry].sampleCount, 60);
+    EXPECT_EQ(rhythms_[entry].endSample - rhythms_[entry].startSample + 1, 60);
+    EXPECT_EQ(rhythms_[entry].zones, nullptr);
   }
-  EXPECT_EQ(rhythms[2].samples[59], 150);
+  EXPECT_EQ(rhythms_[2].samples[59], 150);
 }
 
 TEST_F(LeadTablesTest, WithoutLeadINeitherTableIsFilled) {
@@ -133,11 +133,11 @@ TEST_F(LeadTablesTest, WithoutLeadINeitherTableIsFilled) {
   auto record = MakeLeadRecord(leads);
   Decode(record.get());
 
-  EXPECT_EQ(beatCount, 0);
-  EXPECT_EQ(rhythmCount, 0);
+  EXPECT_EQ(beatCount_, 0);
+  EXPECT_EQ(rhythmCount_, 0);
   for (int entry = 0; entry < kLeadTableCapacity; ++entry) {
-    EXPECT_EQ(beats[entry].samples, nullptr);
-    EXPECT_EQ(rhythms[entry].samples, nullptr);
+    EXPECT_EQ(beats_[entry].samples, nullptr);
+    EXPECT_EQ(rhythms_[entry].samples, nullptr);
   }
 }
 
@@ -147,10 +147,10 @@ TEST_F(LeadTablesTest, WithoutReferenceBeatsTheRhythmIsDecodedAlone) {
       MakeLeadRecord({leadI, ConstantLead(2, 0, 0, 6)}, leadtest::RecordParts{false, false});
   Decode(record.get());
 
-  EXPECT_EQ(beatCount, 0);
-  ASSERT_EQ(rhythmCount, 12);
+  EXPECT_EQ(beatCount_, 0);
+  ASSERT_EQ(rhythmCount_, 12);
   // Not smoothed: smoothing belongs to leads that had a reference beat added back.
-  EXPECT_EQ(std::vector<int16_t>(rhythms[0].samples, rhythms[0].samples + 6), leadI.rhythm);
+  EXPECT_EQ(std::vector<int16_t>(rhythms_[0].samples, rhythms_[0].samples + 6), leadI.rhythm);
 }
 
 TEST_F(LeadTablesTest, FiducialsComeFromTheFirstMeasurementBlockAndAreZeroWithoutOne) {
@@ -169,8 +169,8 @@ TEST_F(LeadTablesTest, TheExampleRecordDerivesEverySampleAndDecodesEachRhythmWit
   auto record = codectest::ReadExample();
   ASSERT_NE(record, nullptr);
   Decode(record.get());
-  ASSERT_EQ(beatCount, 12);
-  ASSERT_EQ(rhythmCount, 12);
+  ASSERT_EQ(beatCount_, 12);
+  ASSERT_EQ(rhythmCount_, 12);
 
   auto expectDerived = [](const int16_t* leadI, const int16_t* leadII, const int16_t* iii,
                           const int16_t* avr, int32_t count) {
@@ -179,17 +179,17 @@ TEST_F(LeadTablesTest, TheExampleRecordDerivesEverySampleAndDecodesEachRhythmWit
       ASSERT_EQ(avr[i], static_cast<int16_t>(-(leadI[i] + leadII[i]) / 2)) << i;
     }
   };
-  expectDerived(beats[0].samples, beats[1].samples, beats[2].samples, beats[3].samples,
-                beats[2].sampleCount);
-  expectDerived(rhythms[0].samples, rhythms[1].samples, rhythms[2].samples, rhythms[3].samples,
-                rhythms[2].sampleCount);
-  EXPECT_EQ(rhythms[2].amplitudeMultiplier, rhythms[0].amplitudeMultiplier);
+  expectDerived(beats_[0].samples, beats_[1].samples, beats_[2].samples, beats_[3].samples,
+                beats_[2].sampleCount);
+  expectDerived(rhythms_[0].samples, rhythms_[1].samples, rhythms_[2].samples, rhythms_[3].samples,
+                rhythms_[2].sampleCount);
+  EXPECT_EQ(rhythms_[2].amplitudeMultiplier, rhythms_[0].amplitudeMultiplier);
 
   for (int entry : {0, 1, 6, 11}) {
     ScpRhythmSignal alone{};
-    ASSERT_EQ(ScpDecodeRhythm(record.get(), rhythms[entry].leadCode, &alone, &beats[entry]), 0);
+    ASSERT_EQ(ScpDecodeRhythm(record.get(), rhythms_[entry].leadCode, &alone, &beats_[entry]), 0);
     EXPECT_TRUE(
-        std::equal(alone.samples, alone.samples + alone.sampleCount, rhythms[entry].samples))
+        std::equal(alone.samples, alone.samples + alone.sampleCount, rhythms_[entry].samples))
         << "entry " << entry;
     ScpFreeRhythm(&alone);
   }

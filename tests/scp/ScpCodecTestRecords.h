@@ -191,7 +191,7 @@ class HuffmanWriter {
     }
   }
 
-  const Bytes& bytes() const { return bytes_; }
+  const Bytes& Data() const { return bytes_; }
 
  private:
   static std::string Binary(int value, int width) {
@@ -211,7 +211,7 @@ inline Bytes HuffmanValues(const std::vector<int16_t>& values) {
   for (int16_t value : values) {
     writer.Value(value);
   }
-  return writer.bytes();
+  return writer.Data();
 }
 
 }  // namespace codectest

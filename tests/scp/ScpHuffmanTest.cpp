@@ -30,7 +30,7 @@ std::vector<int16_t> Decode(const Bytes& bytes, uint32_t room, uint32_t* produce
 Bytes FromBits(const std::string& bits) {
   HuffmanWriter writer;
   writer.Bits(bits);
-  return writer.bytes();
+  return writer.Data();
 }
 
 TEST(ScpHuffman, EveryZeroBitIsAValueZero) {

@@ -57,7 +57,7 @@ class ScpMalformedInputTest : public ::testing::Test {
 
 TEST_F(ScpMalformedInputTest, MissingEmptyAndTinyFilesGiveNoRecord) {
   EXPECT_EQ(ScpReadRecord(dir_.File("missing.scp").c_str()), nullptr);
-  EXPECT_EQ(ScpReadRecord(dir_.path().c_str()), nullptr);  // a directory
+  EXPECT_EQ(ScpReadRecord(dir_.Path().c_str()), nullptr);  // a directory
   EXPECT_EQ(ScpReadRecord(nullptr), nullptr);
   EXPECT_FALSE(Reads({}));
   EXPECT_FALSE(Reads({1, 2, 3, 4, 5}));

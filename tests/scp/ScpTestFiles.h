@@ -36,7 +36,7 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   std::string File(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
+  const std::string& Path() const { return path_; }
 
   // Names of the entries in the directory, sorted.
   std::vector<std::string> Entries() const {

@@ -265,7 +265,7 @@ TEST_F(ScpWriterTest, AReadOnlyTargetIsRefusedAndLeftUntouchedEvenForTheSuperuse
 }
 
 TEST_F(ScpWriterTest, APathLongerThan255CharactersIsUsedInFull) {
-  std::string directory = dir_.path();
+  std::string directory = dir_.Path();
   while (directory.size() < 300) {
     directory += "/" + std::string(60, 'd');
     ASSERT_EQ(mkdir(directory.c_str(), 0755), 0);

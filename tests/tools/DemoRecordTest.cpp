@@ -269,7 +269,7 @@ TEST(DemoRecord, RefusesOptionsItCannotEncode) {
     EXPECT_EQ(record, nullptr);
   }
   scptest::TempDir dir;
-  EXPECT_NE(WriteDemoRecord(DemoRecordOptions{}, (dir.path() + "/missing/demo.scp").c_str()), 0);
+  EXPECT_NE(WriteDemoRecord(DemoRecordOptions{}, (dir.Path() + "/missing/demo.scp").c_str()), 0);
 }
 
 }  // namespace

@@ -265,7 +265,7 @@ TEST(ScpGeneratorOracle, BiosigReadsUnsubtractedFullRateRecordsExactly) {
     ASSERT_EQ(BuildDemoRecord(options, &record, &content), 0);
     ASSERT_EQ(ScpWriteRecord(record.get(), dir.File("in.scp").c_str()), 0);
     const std::string command =
-        "cd '" + dir.path() + "' && save2gdf -f=ASCII in.scp out >/dev/null 2>&1";
+        "cd '" + dir.Path() + "' && save2gdf -f=ASCII in.scp out >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
     for (size_t lead = 0; lead < content.leadCodes.size(); ++lead) {
       // save2gdf writes one file per channel: out.a01, out.a02, ...

@@ -42,7 +42,7 @@ class ReferenceBeats {
 
 std::vector<CRecordedCall> Markers(const CRecordingDC& dc) {
   std::vector<CRecordedCall> markers;
-  for (const CRecordedCall& call : dc.Calls(CRecordedCall::Kind::Line)) {
+  for (const CRecordedCall& call : dc.Calls(CRecordedCall::Kind::kLine)) {
     if (call.pen.Color() == kMarker) {
       markers.push_back(call);
     }
@@ -105,7 +105,7 @@ class AvgViewTest : public QObject {
     view.SetUpLeads(beats.Data(), beats.Count());
     CRecordingDC dc(80000, 80000, 254, false);
     view.OnDraw(&dc);
-    const std::vector<CRecordedCall> labels = dc.Calls(CRecordedCall::Kind::Text);
+    const std::vector<CRecordedCall> labels = dc.Calls(CRecordedCall::Kind::kText);
     QCOMPARE(static_cast<int>(labels.size()), 2);
     QCOMPARE(labels[1].from, CPoint(70, -600));
     QCOMPARE(view.m_nPaperWidth, 1600);  // still four columns wide
@@ -131,7 +131,7 @@ class AvgViewTest : public QObject {
     QCOMPARE(markers[3 * 5 + 4].from, CPoint(654, -250));  // aVR's T offset: 479.5 + 175
     QCOMPARE(markers[0].pen.Width(), 0);
     int traceLines = 0;
-    for (const CRecordedCall& line : page.Calls(CRecordedCall::Kind::Line)) {
+    for (const CRecordedCall& line : page.Calls(CRecordedCall::Kind::kLine)) {
       traceLines += line.pen == CPen(PS_SOLID, 2, RGB(0, 0, 0)) ? 1 : 0;
     }
     QCOMPARE(traceLines, 12 * 599);

@@ -43,7 +43,7 @@ class RhythmLeads {
 
 int TraceLinesOf(const CRecordingDC& dc) {
   int lines = 0;
-  for (const CRecordedCall& call : dc.Calls(CRecordedCall::Kind::Line)) {
+  for (const CRecordedCall& call : dc.Calls(CRecordedCall::Kind::kLine)) {
     lines += call.pen.Width() == 2 ? 1 : 0;
   }
   return lines;
@@ -79,7 +79,7 @@ class EcgViewTest : public QObject {
     QCOMPARE(view.m_nRowsPerColumn, 12);
     QCOMPARE(dc.TextCalls("I")[0].from, CPoint(70, -200));
     QCOMPARE(dc.TextCalls("V6")[0].from, CPoint(70, -4600));
-    for (const CRecordedCall& line : dc.Calls(CRecordedCall::Kind::Line)) {
+    for (const CRecordedCall& line : dc.Calls(CRecordedCall::Kind::kLine)) {
       QVERIFY(line.pen.Color() != RGB(255, 0, 0));  // no markers
     }
   }
@@ -112,7 +112,7 @@ class EcgViewTest : public QObject {
     CRecordingDC page;  // 200 × 287 mm; no Document, so the whole area is for the traces
     view.PrintPage(&page);
 
-    const std::vector<CRecordedCall> blocks = page.Calls(CRecordedCall::Kind::Block);
+    const std::vector<CRecordedCall> blocks = page.Calls(CRecordedCall::Kind::kBlock);
     QCOMPARE(static_cast<int>(blocks.size()), 1);
     QCOMPARE(blocks[0].rect, CRect(0, -2870, 2000, 0));
     QVERIFY(blocks[0].clipped);
@@ -147,7 +147,7 @@ class EcgViewTest : public QObject {
     view.SetUpLeads(leads.Data(), leads.Count(), nullptr, 0);
     CRecordingDC page;
     view.PrintPage(&page);
-    const std::vector<CRecordedCall> labels = page.Calls(CRecordedCall::Kind::Text);
+    const std::vector<CRecordedCall> labels = page.Calls(CRecordedCall::Kind::kText);
     QCOMPARE(static_cast<int>(labels.size()), 8);
     for (const CRecordedCall& label : labels) {
       QCOMPARE(label.from.x, 70);

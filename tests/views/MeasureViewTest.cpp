@@ -146,7 +146,7 @@ class MeasureViewTest : public QObject {
     CRecordingDC dc(4000, 4000, 96, false);
     view.OnDraw(&dc);
     int leadNames = 0;
-    for (const CRecordedCall& call : dc.Calls(CRecordedCall::Kind::Text)) {
+    for (const CRecordedCall& call : dc.Calls(CRecordedCall::Kind::kText)) {
       leadNames += call.from.y == 100 ? 1 : 0;
     }
     QCOMPARE(leadNames, 16);

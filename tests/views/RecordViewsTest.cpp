@@ -81,7 +81,7 @@ class RecordViewsTest : public QObject {
     CRecordingDC dc(80000, 80000, 254, false);
     demo.avg.OnDraw(&dc);
     std::vector<int> markerX;
-    for (const CRecordedCall& line : dc.Calls(CRecordedCall::Kind::Line)) {
+    for (const CRecordedCall& line : dc.Calls(CRecordedCall::Kind::kLine)) {
       if (line.pen.Color() == kMarker) {
         markerX.push_back(line.from.x);
       }
@@ -98,7 +98,7 @@ class RecordViewsTest : public QObject {
     QCOMPARE(page.TextCalls("69 bpm").size(), size_t{1});
     // The block takes 1360 units from the top; the first zero line is 20 mm below that.
     QCOMPARE(page.TextCalls("I").back().from, CPoint(70, -1360 - 200));
-    const CRecordedCall paper = page.Calls(CRecordedCall::Kind::Block)[0];
+    const CRecordedCall paper = page.Calls(CRecordedCall::Kind::kBlock)[0];
     QCOMPARE(paper.rect, CRect(0, -2870, 2000, -1360));
   }
 

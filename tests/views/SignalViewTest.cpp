@@ -35,7 +35,7 @@ std::unique_ptr<CRecordingDC> LargeScreen() {
 
 std::vector<CRecordedCall> LinesInColour(const CRecordingDC& dc, COLORREF colour) {
   std::vector<CRecordedCall> lines;
-  for (const CRecordedCall& call : dc.Calls(CRecordedCall::Kind::Line)) {
+  for (const CRecordedCall& call : dc.Calls(CRecordedCall::Kind::kLine)) {
     if (call.pen.Color() == colour) {
       lines.push_back(call);
     }
@@ -144,7 +144,7 @@ class SignalViewTest : public QObject {
     auto dc = LargeScreen();
     view.DrawLeads(dc.get(), 12, true, false);
 
-    const std::vector<CRecordedCall> texts = dc->Calls(CRecordedCall::Kind::Text);
+    const std::vector<CRecordedCall> texts = dc->Calls(CRecordedCall::Kind::kText);
     const QStringList names = {"I",  "II", "III", "aVR", "aVL", "aVF",
                                "V1", "V2", "V3",  "V4",  "V5",  "V6"};
     QCOMPARE(static_cast<int>(texts.size()), 12);
@@ -186,7 +186,7 @@ class SignalViewTest : public QObject {
     QCOMPARE(lines[54 + 100 + 1].from, CPoint(2660, 0));  // right border
     QCOMPARE(lines[54 + 100 + 1].to, CPoint(2660, -5000));
 
-    const std::vector<CRecordedCall> fills = dc->Calls(CRecordedCall::Kind::Fill);
+    const std::vector<CRecordedCall> fills = dc->Calls(CRecordedCall::Kind::kFill);
     QCOMPARE(static_cast<int>(fills.size()), 1);
     QCOMPARE(fills[0].color, kBackground);
   }
@@ -221,7 +221,7 @@ class SignalViewTest : public QObject {
     SetUpRhythmLayout(&view, 2, 500);
     auto dc = LargeScreen();
     view.DrawLeads(dc.get(), 3, true, false);
-    const std::vector<CRecordedCall> texts = dc->Calls(CRecordedCall::Kind::Text);
+    const std::vector<CRecordedCall> texts = dc->Calls(CRecordedCall::Kind::kText);
     QCOMPARE(static_cast<int>(texts.size()), 2);
     QCOMPARE(texts[1].from, CPoint(70, -600));
     QCOMPARE(static_cast<int>(LinesInColour(*dc, kTrace).size()), 2 * 498);
@@ -318,7 +318,7 @@ class SignalViewTest : public QObject {
     dc->Clear();
     x = 80;
     view.PrintTrace(dc.get(), 0, 70000, CFont(), x, -200, 0.5, 0.5, false);
-    QCOMPARE(static_cast<int>(dc->Calls(CRecordedCall::Kind::Line).size()), 999);
+    QCOMPARE(static_cast<int>(dc->Calls(CRecordedCall::Kind::kLine).size()), 999);
   }
 
   void ALeadWithoutSamplesKeepsItsLabelAndDrawsNoTrace() {
@@ -341,7 +341,7 @@ class SignalViewTest : public QObject {
     const CRect area(100, -50, 100 + 237, -50 - 163);
     view.DrawPrintPaper(&dc, area);
 
-    const std::vector<CRecordedCall> blocks = dc.Calls(CRecordedCall::Kind::Block);
+    const std::vector<CRecordedCall> blocks = dc.Calls(CRecordedCall::Kind::kBlock);
     QCOMPARE(static_cast<int>(blocks.size()), 1);
     QCOMPARE(blocks[0].rect, CRect(100, -213, 337, -50));  // at (left, bottom), w × h
     QCOMPARE(blocks[0].rop, SRCCOPY);
@@ -372,14 +372,14 @@ class SignalViewTest : public QObject {
     double x = 180;
     view.PrintTrace(&dc, 0, 3500, font, x, -400, 0.5, 0.5, true);
 
-    const std::vector<CRecordedCall> texts = dc.Calls(CRecordedCall::Kind::Text);
+    const std::vector<CRecordedCall> texts = dc.Calls(CRecordedCall::Kind::kText);
     QCOMPARE(static_cast<int>(texts.size()), 1);
     QCOMPARE(texts[0].from, CPoint(170, -400));
     QCOMPARE(texts[0].textColor, RGB(0, 0, 0));
     QCOMPARE(texts[0].textAlign, kRightBaseline);
     QCOMPARE(texts[0].font.lfHeight, 30);
 
-    const std::vector<CRecordedCall> lines = dc.Calls(CRecordedCall::Kind::Line);
+    const std::vector<CRecordedCall> lines = dc.Calls(CRecordedCall::Kind::kLine);
     QCOMPARE(static_cast<int>(lines.size()), 3498);
     // Sample m lies at 180 + m * 0.5; sample 0 is not drawn.
     QCOMPARE(lines[0].from, CPoint(180, static_cast<int>(m_samples[0][1] * 0.5 - 400)));
@@ -394,7 +394,7 @@ class SignalViewTest : public QObject {
     dc.Clear();
     x = 180;
     view.PrintTrace(&dc, 2, 100, font, x, -400, 0.5, 0.5, false);
-    QCOMPARE(dc.Calls(CRecordedCall::Kind::Line)[0].from.x, static_cast<int>(180 + 2501 * 0.5));
+    QCOMPARE(dc.Calls(CRecordedCall::Kind::kLine)[0].from.x, static_cast<int>(180 + 2501 * 0.5));
 
     // A negative start sample, taken as unsigned, puts the lead kilometres off the page; its
     // coordinates saturate instead of overflowing.
@@ -402,7 +402,7 @@ class SignalViewTest : public QObject {
     dc.Clear();
     x = 180;
     view.PrintTrace(&dc, 3, 100, font, x, -400, 0.5, 0.5, false);
-    for (const CRecordedCall& line : dc.Calls(CRecordedCall::Kind::Line)) {
+    for (const CRecordedCall& line : dc.Calls(CRecordedCall::Kind::kLine)) {
       QVERIFY(line.from.x > 1000000);
     }
   }

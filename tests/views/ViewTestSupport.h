@@ -11,7 +11,7 @@
 
 // Installs the measurement texts, the window captions and a stand-in for the magnifier cursor.
 inline void InstallViewTestResources() {
-  static const QHash<int, QString> texts = {
+  static const QHash<int, QString> kTexts = {
       {kIdsFirstMeasureRow + 0, "P Duration (ms)"},
       {kIdsFirstMeasureRow + 1, "PR-Interval (ms)"},
       {kIdsFirstMeasureRow + 2, "QRS Duration (ms)"},
@@ -44,10 +44,10 @@ inline void InstallViewTestResources() {
   ResourceTable table;
   table.loadString = [](int id) {
     const int row = id - kIdsFirstMeasureRow;
-    if (row >= 0 && row < kMeasureRowCount && !texts.contains(id)) {
+    if (row >= 0 && row < kMeasureRowCount && !kTexts.contains(id)) {
       return QStringLiteral("Row %1").arg(row);
     }
-    return texts.value(id);
+    return kTexts.value(id);
   };
   table.loadCursor = [](int id) {
     return id == kCursorMagnifier ? QCursor(Qt::CrossCursor) : QCursor(Qt::ArrowCursor);

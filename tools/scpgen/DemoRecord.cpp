@@ -105,7 +105,7 @@ class RecordBuilder {
  public:
   explicit RecordBuilder(ScpRecord* record) : record_(record) {}
 
-  ScpStatus status() const { return status_; }
+  ScpStatus Status() const { return status_; }
 
   void NewSection(uint16_t id) {
     if (status_ == kScpOk && ScpRecordNewSection(record_, id) == nullptr) {
@@ -630,8 +630,8 @@ ScpStatus BuildDemoRecord(const DemoRecordOptions& options, ScpRecordPtr* record
   AddMeasurementSection(&builder, c);
   AddStatementSection(&builder, options, c);
   AddLeadMeasurementSection(&builder, options);
-  if (builder.status() != kScpOk) {
-    return builder.status();
+  if (builder.Status() != kScpOk) {
+    return builder.Status();
   }
   *record = std::move(built);
   return kScpOk;

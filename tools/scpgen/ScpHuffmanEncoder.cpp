@@ -58,7 +58,7 @@ class BitWriter {
     ++written_;
   }
 
-  size_t written() const { return written_; }
+  size_t Written() const { return written_; }
 
  private:
   std::vector<uint8_t>* out_;
@@ -85,7 +85,7 @@ size_t HuffmanEncode(const int16_t* values, size_t count, std::vector<uint8_t>* 
       writer.Put(((valueBits >> bit) & 1u) != 0);
     }
   }
-  return writer.written();
+  return writer.Written();
 }
 
 }  // namespace scpgen

@@ -11,7 +11,7 @@
 namespace scptool {
 
 const std::vector<Command>& AllCommands() {
-  static const std::vector<Command> commands = {
+  static const std::vector<Command> kCommands = {
       {"info", "FILE [--json]", "list the sections, every checksum, the leads and the measurements",
        RunInfo},
       {"verify", "FILE", "check every CRC and length; print one line per mismatch", RunVerify},
@@ -24,7 +24,7 @@ const std::vector<Command>& AllCommands() {
        "                          [--paper a4|letter] [--landscape] [--dpi N]",
        RunRender},
   };
-  return commands;
+  return kCommands;
 }
 
 int FailOnFile(const std::string& file, const std::string& problem) {

@@ -147,28 +147,27 @@ std::unique_ptr<QApplication> StartGui() {
 class HiddenWindowOpener : public IDocWindowOpener {
  public:
   explicit HiddenWindowOpener(Page page)
-      : m_bEcgPrimary(page == Page::kRhythm),
-        m_ecg(CMultiDocTemplate::Make<CQuillonDoc, CEcgFrame, CEcgView>(kIdrDocument)),
-        m_avg(CMultiDocTemplate::Make<CQuillonDoc, CAvgFrame, CAvgView>(kIdrDocument)),
-        m_measure(CMultiDocTemplate::Make<CQuillonDoc, CMeasureFrame, CMeasureView>(kIdrDocument)) {
-  }
+      : ecgPrimary_(page == Page::kRhythm),
+        ecg_(CMultiDocTemplate::Make<CQuillonDoc, CEcgFrame, CEcgView>(kIdrDocument)),
+        avg_(CMultiDocTemplate::Make<CQuillonDoc, CAvgFrame, CAvgView>(kIdrDocument)),
+        measure_(CMultiDocTemplate::Make<CQuillonDoc, CMeasureFrame, CMeasureView>(kIdrDocument)) {}
 
   // The template the framework would open a file with: the page's own window comes first.
-  CMultiDocTemplate* Primary() { return m_bEcgPrimary ? m_ecg.get() : m_avg.get(); }
+  CMultiDocTemplate* Primary() { return ecgPrimary_ ? ecg_.get() : avg_.get(); }
 
-  bool IsEcgPrimary() const override { return m_bEcgPrimary; }
+  bool IsEcgPrimary() const override { return ecgPrimary_; }
 
   void OpenWindow(CQuillonDoc* doc, DocWindow kind) override {
     CMultiDocTemplate* windowTemplate = nullptr;
     switch (kind) {
       case DocWindow::kRhythm:
-        windowTemplate = m_ecg.get();
+        windowTemplate = ecg_.get();
         break;
       case DocWindow::kAverage:
-        windowTemplate = m_avg.get();
+        windowTemplate = avg_.get();
         break;
       case DocWindow::kMeasurements:
-        windowTemplate = m_measure.get();
+        windowTemplate = measure_.get();
         break;
       case DocWindow::kPatient:
         return;  // no patient form yet: pages use the whole printable area
@@ -179,24 +178,24 @@ class HiddenWindowOpener : public IDocWindowOpener {
   }
 
  private:
-  bool m_bEcgPrimary;
-  std::unique_ptr<CMultiDocTemplate> m_ecg;
-  std::unique_ptr<CMultiDocTemplate> m_avg;
-  std::unique_ptr<CMultiDocTemplate> m_measure;
+  bool ecgPrimary_;
+  std::unique_ptr<CMultiDocTemplate> ecg_;
+  std::unique_ptr<CMultiDocTemplate> avg_;
+  std::unique_ptr<CMultiDocTemplate> measure_;
 };
 
 // Puts the opener in place for as long as it lives.
 class OpenerInstalled {
  public:
-  explicit OpenerInstalled(IDocWindowOpener* opener) : m_previous(GetDocWindowOpener()) {
+  explicit OpenerInstalled(IDocWindowOpener* opener) : previous_(GetDocWindowOpener()) {
     SetDocWindowOpener(opener);
   }
-  ~OpenerInstalled() { SetDocWindowOpener(m_previous); }
+  ~OpenerInstalled() { SetDocWindowOpener(previous_); }
   OpenerInstalled(const OpenerInstalled&) = delete;
   OpenerInstalled& operator=(const OpenerInstalled&) = delete;
 
  private:
-  IDocWindowOpener* m_previous;
+  IDocWindowOpener* previous_;
 };
 
 void SetUpPrinter(const RenderOptions& options, QPrinter* printer) {

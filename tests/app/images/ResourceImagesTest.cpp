@@ -42,7 +42,7 @@ class ResourceImagesTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void toolbarImagesAre21By20InTheSixteenColoursOnTransparency() {
+  void ToolbarImagesAre21By20InTheSixteenColoursOnTransparency() {
     for (int command : kButtonCommands) {
       const QImage image = ToolbarButtonImage(command).convertToFormat(QImage::Format_ARGB32);
       QCOMPARE(image.size(), QSize(kToolbarImageWidth, kToolbarImageHeight));
@@ -66,7 +66,7 @@ class ResourceImagesTest : public QObject {
     }
   }
 
-  void eachToolbarButtonHasItsOwnImage() {
+  void EachToolbarButtonHasItsOwnImage() {
     for (int first = 0; first < 4; ++first) {
       for (int second = first + 1; second < 4; ++second) {
         QVERIFY(ToolbarButtonImage(kButtonCommands[first]) !=
@@ -75,14 +75,14 @@ class ResourceImagesTest : public QObject {
     }
   }
 
-  void commandsWithoutAButtonHaveNoImage() {
+  void CommandsWithoutAButtonHaveNoImage() {
     QVERIFY(ToolbarButtonImage(ID_FILE_CLOSE).isNull());
     QVERIFY(ToolbarButtonImage(0).isNull());
     QVERIFY(ToolbarButtonIcon(ID_FILE_SAVE_AS).isNull());
     QVERIFY(!ToolbarButtonIcon(ID_FILE_SAVE).isNull());
   }
 
-  void iconsComeAtThreeSizesAndDifferFromEachOther() {
+  void IconsComeAtThreeSizesAndDifferFromEachOther() {
     for (int id : {kIdrMainFrame, kIdrDocument}) {
       const QIcon icon = ResourceIcon(id);
       QVERIFY(!icon.isNull());
@@ -94,7 +94,7 @@ class ResourceImagesTest : public QObject {
     QVERIFY(IconImage(kIdrMainFrame, 32) != IconImage(kIdrDocument, 32));
   }
 
-  void iconsAreDrawnInsideATransparentMargin() {
+  void IconsAreDrawnInsideATransparentMargin() {
     for (int id : {kIdrMainFrame, kIdrDocument}) {
       const QImage image = IconImage(id, 32);
       QCOMPARE(image.size(), QSize(32, 32));
@@ -103,13 +103,13 @@ class ResourceImagesTest : public QObject {
     }
   }
 
-  void unknownIconIdsAndSizesGiveNothing() {
+  void UnknownIconIdsAndSizesGiveNothing() {
     QVERIFY(IconImage(130, 32).isNull());
     QVERIFY(IconImage(kIdrMainFrame, 0).isNull());
     QVERIFY(ResourceIcon(kCursorMagnifier).isNull());
   }
 
-  void magnifierIsBlackAndWhiteOnTransparency() {
+  void MagnifierIsBlackAndWhiteOnTransparency() {
     const QImage image = MagnifierImage();
     QCOMPARE(image.size(), QSize(32, 32));
     QSet<QRgb> colours;
@@ -124,7 +124,7 @@ class ResourceImagesTest : public QObject {
     QCOMPARE(colours, (QSet<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
   }
 
-  void magnifierHotSpotIsTheCentreOfItsLens() {
+  void MagnifierHotSpotIsTheCentreOfItsLens() {
     const QImage image = MagnifierImage();
     const QPoint hotSpot = MagnifierHotSpot();
     QCOMPARE(qAlpha(image.pixel(hotSpot)), 0);  // one sees through the lens
@@ -135,7 +135,7 @@ class ResourceImagesTest : public QObject {
     QCOMPARE(DistanceToBlack(image, hotSpot, 0, -1), right);
   }
 
-  void cursor149IsTheMonochromeMagnifier() {
+  void TheMagnifierCursorIsMonochrome() {
     const QCursor cursor = ResourceCursor(kCursorMagnifier);
     QCOMPARE(cursor.shape(), Qt::BitmapCursor);
     QCOMPARE(cursor.hotSpot(), MagnifierHotSpot());
@@ -155,11 +155,11 @@ class ResourceImagesTest : public QObject {
     }
   }
 
-  void otherCursorIdsGiveTheArrow() {
+  void OtherCursorIdsGiveTheArrow() {
     QCOMPARE(ResourceCursor(kIdrMainFrame).shape(), Qt::ArrowCursor);
   }
 
-  void frameworkFindsCursorAndIconsOnceInstalled() {
+  void FrameworkFindsCursorAndIconsOnceInstalled() {
     SetResourceTable(QuillonResourceTable());
     QCOMPARE(LoadCursor(kCursorMagnifier).shape(), Qt::BitmapCursor);
     QVERIFY(!LoadIcon(kIdrDocument).isNull());
