@@ -25,6 +25,8 @@
 #include "views/CAvgView.h"
 #include "views/CEcgView.h"
 #include "views/CMeasureView.h"
+#include "views/CPatientFrame.h"
+#include "views/CPatientView.h"
 
 namespace scptool {
 
@@ -150,7 +152,9 @@ class HiddenWindowOpener : public IDocWindowOpener {
       : m_bEcgPrimary(page == Page::kRhythm),
         m_ecg(CMultiDocTemplate::Make<CQuillonDoc, CEcgFrame, CEcgView>(kDocumentResourceId)),
         m_avg(CMultiDocTemplate::Make<CQuillonDoc, CAvgFrame, CAvgView>(kDocumentResourceId)),
-        m_measure(CMultiDocTemplate::Make<CQuillonDoc, CMeasureFrame, CMeasureView>(
+        m_measure(
+            CMultiDocTemplate::Make<CQuillonDoc, CMeasureFrame, CMeasureView>(kDocumentResourceId)),
+        m_patient(CMultiDocTemplate::Make<CQuillonDoc, CPatientFrame, CPatientView>(
             kDocumentResourceId)) {}
 
   // The template the framework would open a file with: the page's own window comes first.
@@ -171,7 +175,8 @@ class HiddenWindowOpener : public IDocWindowOpener {
         windowTemplate = m_measure.get();
         break;
       case DocWindow::kPatient:
-        return;  // no patient form yet: pages use the whole printable area
+        windowTemplate = m_patient.get();  // filled from the record: it frames the page
+        break;
     }
     if (CMDIChildWnd* frame = windowTemplate->CreateNewFrame(doc)) {
       windowTemplate->InitialUpdateFrame(frame, doc, false);
@@ -183,6 +188,7 @@ class HiddenWindowOpener : public IDocWindowOpener {
   std::unique_ptr<CMultiDocTemplate> m_ecg;
   std::unique_ptr<CMultiDocTemplate> m_avg;
   std::unique_ptr<CMultiDocTemplate> m_measure;
+  std::unique_ptr<CMultiDocTemplate> m_patient;
 };
 
 // Puts the opener in place for as long as it lives.

@@ -1,0 +1,5 @@
+#include "views/CPatientFrame.h"
+
+#include "app/StringTable.h"
+
+CPatientFrame::CPatientFrame() : CDocumentFrame(kIdsPatientCaption, DocWindow::kPatient) {}
