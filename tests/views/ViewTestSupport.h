@@ -38,8 +38,14 @@ inline void InstallViewTestResources() {
       {124, "P Axis:"},
       {125, "QRS Axis:"},
       {126, "T Axis:"},
+      {144, "Name"},
+      {145, "ID"},
+      {146, "Birth Date"},
+      {147, "Sex"},
+      {148, "VELMORA"},
       {149, "ECG"},
       {150, "AVG"},
+      {151, "EXAM DATA"},
       {152, "MEASUREMENT"},
   };
   ResourceTable table;
