@@ -12,19 +12,20 @@
 #include <utility>
 #include <vector>
 
-#include "doc/CQuillonDoc.h"
-#include "doc/DocMessages.h"
+#include "document/CQuillonDoc.h"
+#include "document/DocMessages.h"
 #include "framework/CMDIFrameWnd.h"
 #include "framework/CRecordingDC.h"
 #include "framework/CWinApp.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
+#include "resources/ResourceIds.h"
 #include "scp/ScpFields.h"
+#include "scp/ScpHandles.h"
 #include "scp/ScpItems.h"
 #include "scp/ScpReader.h"
 #include "tests/views/ViewTestSupport.h"
 #include "views/CPatientView.h"
 #include "views/PatientFormHost.h"
-#include "views/PatientFormIds.h"
 #include "views/PatientRecord.h"
 
 namespace {
@@ -194,15 +195,15 @@ class PatientFormTest : public QObject {
 
   void FillsTheFormFromTheHeaderAndTheStatements() {
     OpenForm open(Demo());
-    QCOMPARE(open.Get<QLineEdit>(IDC_LAST_NAME)->text(), QStringLiteral("Demo"));
-    QCOMPARE(open.Get<QLineEdit>(IDC_BIRTH_DATE)->text(), QStringLiteral("14/03/1970"));
-    QCOMPARE(open.Get<QComboBox>(IDC_SEX)->currentText(), QStringLiteral("female"));
-    QCOMPARE(open.Get<QLineEdit>(IDC_AGE)->text(), QStringLiteral("54"));  // stored, in years
-    QCOMPARE(open.Get<QComboBox>(IDC_AGE_UNIT)->currentText(), QStringLiteral("Years"));
-    QCOMPARE(open.Get<QLineEdit>(IDC_ACQ_TIME)->text(), QStringLiteral("09:30"));
-    QCOMPARE(open.Get<QComboBox>(IDC_STATEMENT_FIRST)->currentText(),
-             QStringLiteral("Sinus rhythm"));                        // statement 0 in the first box
-    QCOMPARE(open.Get<QComboBox>(IDC_STATEMENT_FIRST)->count(), 2);  // the offered choices only
+    QCOMPARE(open.Get<QLineEdit>(kIdcLastName)->text(), QStringLiteral("Demo"));
+    QCOMPARE(open.Get<QLineEdit>(kIdcBirthDate)->text(), QStringLiteral("14/03/1970"));
+    QCOMPARE(open.Get<QComboBox>(kIdcSex)->currentText(), QStringLiteral("female"));
+    QCOMPARE(open.Get<QLineEdit>(kIdcAge)->text(), QStringLiteral("54"));  // stored, in years
+    QCOMPARE(open.Get<QComboBox>(kIdcAgeUnit)->currentText(), QStringLiteral("Years"));
+    QCOMPARE(open.Get<QLineEdit>(kIdcAcqTime)->text(), QStringLiteral("09:30"));
+    QCOMPARE(open.Get<QComboBox>(kIdcStatementFirst)->currentText(),
+             QStringLiteral("Sinus rhythm"));                       // statement 0 in the first box
+    QCOMPARE(open.Get<QComboBox>(kIdcStatementFirst)->count(), 2);  // the offered choices only
     QCOMPARE(open.doc.m_pPatientView, &open.form);
     QCOMPARE(m_frame->patientText, QStringLiteral("Demo Anna 17/05/2024"));
     QVERIFY(!open.doc.IsModified());
@@ -212,15 +213,15 @@ class PatientFormTest : public QObject {
     ScpRecord* record = Demo();
     ScpRecordRemoveSection(record, 1);
     OpenForm open(record);
-    QCOMPARE(open.Get<QComboBox>(IDC_SEX)->currentText(), QStringLiteral("unspecified"));
-    QCOMPARE(open.Get<QComboBox>(IDC_RACE)->currentText(), QStringLiteral("Unspec."));
-    QCOMPARE(open.Get<QLineEdit>(IDC_SYSTOLIC)->text(), QStringLiteral("0"));
-    QCOMPARE(open.Get<QLineEdit>(IDC_ACQ_DATE)->text(), QString());
+    QCOMPARE(open.Get<QComboBox>(kIdcSex)->currentText(), QStringLiteral("unspecified"));
+    QCOMPARE(open.Get<QComboBox>(kIdcRace)->currentText(), QStringLiteral("Unspec."));
+    QCOMPARE(open.Get<QLineEdit>(kIdcSystolic)->text(), QStringLiteral("0"));
+    QCOMPARE(open.Get<QLineEdit>(kIdcAcqDate)->text(), QString());
     QCOMPARE(open.form.m_strStatement[5],
              QStringLiteral("Normal ECG (synthetic demonstration record)"));
 
-    open.Get<QLineEdit>(IDC_SYSTOLIC)->setText(QStringLiteral("120"));
-    open.Get<QLineEdit>(IDC_DIASTOLIC)->setText(QStringLiteral("80"));
+    open.Get<QLineEdit>(kIdcSystolic)->setText(QStringLiteral("120"));
+    open.Get<QLineEdit>(kIdcDiastolic)->setText(QStringLiteral("80"));
     QVERIFY(open.form.StoreToRecord());
     const std::vector<Item> header = ItemsOf(open.doc.m_pRecord, 1);
     // Nothing the record did not hold is invented: no age, no acquisition date or time.
@@ -257,7 +258,7 @@ class PatientFormTest : public QObject {
     ScpRecord* record = Demo();
     EditHeader(record, [](std::vector<Item>& items) { Remove(items, kScpTagAge); });
     OpenForm stored(record);
-    QCOMPARE(stored.Get<QLineEdit>(IDC_AGE)->text(), QStringLiteral("54"));  // 2024 − 1970
+    QCOMPARE(stored.Get<QLineEdit>(kIdcAge)->text(), QStringLiteral("54"));  // 2024 − 1970
     QVERIFY(stored.form.StoreToRecord());
     QCOMPARE(FirstOf(ItemsOf(stored.doc.m_pRecord, 1), kScpTagAge),
              MakeItem(kScpTagAge, QByteArray("\x36\x00\x01", 3)));  // 54, years
@@ -268,8 +269,8 @@ class PatientFormTest : public QObject {
       Remove(items, kScpTagAcquisitionDate);
     });
     OpenForm opened(record, QDate(2026, 12, 8));
-    QCOMPARE(opened.Get<QLineEdit>(IDC_ACQ_DATE)->text(), QStringLiteral("08/12/2026"));
-    QCOMPARE(opened.Get<QLineEdit>(IDC_AGE)->text(), QStringLiteral("56"));  // shown only
+    QCOMPARE(opened.Get<QLineEdit>(kIdcAcqDate)->text(), QStringLiteral("08/12/2026"));
+    QCOMPARE(opened.Get<QLineEdit>(kIdcAge)->text(), QStringLiteral("56"));  // shown only
     QVERIFY(opened.form.StoreToRecord());
     const std::vector<Item> header = ItemsOf(opened.doc.m_pRecord, 1);
     QVERIFY(FirstOf(header, kScpTagAcquisitionDate).isEmpty());
@@ -278,12 +279,12 @@ class PatientFormTest : public QObject {
 
   void OnlyWhatTheUserDoesMarksTheDocumentChanged_data() {
     QTest::addColumn<int>("id");
-    QTest::newRow("one-line field") << IDC_LAST_NAME;
-    QTest::newRow("digits field") << IDC_WEIGHT;
-    QTest::newRow("multi-line field") << IDC_ACQ_INSTITUTION;
-    QTest::newRow("typed statement") << IDC_STATEMENT_FIRST + 2;
-    QTest::newRow("chosen list entry") << IDC_WEIGHT_UNIT;
-    QTest::newRow("check box") << IDC_CONFIRMED;
+    QTest::newRow("one-line field") << kIdcLastName;
+    QTest::newRow("digits field") << kIdcWeight;
+    QTest::newRow("multi-line field") << kIdcAcqInstitution;
+    QTest::newRow("typed statement") << kIdcStatementFirst + 2;
+    QTest::newRow("chosen list entry") << kIdcWeightUnit;
+    QTest::newRow("check box") << kIdcConfirmed;
   }
   void OnlyWhatTheUserDoesMarksTheDocumentChanged() {
     QFETCH(int, id);
@@ -308,14 +309,14 @@ class PatientFormTest : public QObject {
     QTest::addColumn<int>("id");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("kept");
-    QTest::newRow("month 13") << IDC_BIRTH_DATE << "12/13/1970" << true;
-    QTest::newRow("valid date") << IDC_BIRTH_DATE << "31/12/1970" << false;
-    QTest::newRow("emptied date") << IDC_BIRTH_DATE << "" << false;
-    QTest::newRow("systolic 29") << IDC_SYSTOLIC << "29" << true;
-    QTest::newRow("systolic 30") << IDC_SYSTOLIC << "30" << false;
-    QTest::newRow("diastolic 250") << IDC_DIASTOLIC << "250" << false;
-    QTest::newRow("diastolic 251") << IDC_DIASTOLIC << "251" << true;
-    QTest::newRow("emptied pressure") << IDC_DIASTOLIC << "" << false;
+    QTest::newRow("month 13") << kIdcBirthDate << "12/13/1970" << true;
+    QTest::newRow("valid date") << kIdcBirthDate << "31/12/1970" << false;
+    QTest::newRow("emptied date") << kIdcBirthDate << "" << false;
+    QTest::newRow("systolic 29") << kIdcSystolic << "29" << true;
+    QTest::newRow("systolic 30") << kIdcSystolic << "30" << false;
+    QTest::newRow("diastolic 250") << kIdcDiastolic << "250" << false;
+    QTest::newRow("diastolic 251") << kIdcDiastolic << "251" << true;
+    QTest::newRow("emptied pressure") << kIdcDiastolic << "" << false;
   }
   void LeavingAFieldWithAnInvalidEntryBringsTheFocusBack() {
     QFETCH(int, id);
@@ -328,7 +329,7 @@ class PatientFormTest : public QObject {
     auto* field = open.Get<QLineEdit>(id);
     field->setFocus();
     field->setText(text);
-    open.form.GetDlgItem(IDC_FIRST_NAME)->setFocus();
+    open.form.GetDlgItem(kIdcFirstName)->setFocus();
     QCOMPARE(QApplication::focusWidget() == field, kept);
     QVERIFY(m_app->prompts.isEmpty());  // the checks show no message
   }
@@ -338,8 +339,8 @@ class PatientFormTest : public QObject {
     open.form.show();
     open.form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&open.form));
-    auto* systolic = open.Get<QLineEdit>(IDC_SYSTOLIC);
-    auto* diastolic = open.Get<QLineEdit>(IDC_DIASTOLIC);
+    auto* systolic = open.Get<QLineEdit>(kIdcSystolic);
+    auto* diastolic = open.Get<QLineEdit>(kIdcDiastolic);
     systolic->setText(QStringLiteral("29"));
     diastolic->setText(QStringLiteral("251"));
     systolic->setFocus();
@@ -359,9 +360,9 @@ class PatientFormTest : public QObject {
     const std::vector<Item> before = ItemsOf(original.get(), 1);
     const std::vector<Item> statementsBefore = ItemsOf(original.get(), 8);
     OpenForm open(FullHeaderRecord());
-    QCOMPARE(open.Get<QLineEdit>(IDC_FIRST_NAME)->text(), QString::fromLatin1("Ren\xe9"));
-    QCOMPARE(open.Get<QComboBox>(IDC_SEX)->currentIndex(), -1);  // code 9 has no entry
-    open.Get<QLineEdit>(IDC_LAST_NAME)->setText(QStringLiteral("Rossi"));
+    QCOMPARE(open.Get<QLineEdit>(kIdcFirstName)->text(), QString::fromLatin1("Ren\xe9"));
+    QCOMPARE(open.Get<QComboBox>(kIdcSex)->currentIndex(), -1);  // code 9 has no entry
+    open.Get<QLineEdit>(kIdcLastName)->setText(QStringLiteral("Rossi"));
     QVERIFY(open.form.StoreToRecord());
 
     const std::vector<Item> after = ItemsOf(open.doc.m_pRecord, 1);
@@ -388,7 +389,7 @@ class PatientFormTest : public QObject {
     const DocMessageSink previous =
         SetDocMessageSink([&docMessages](const QString& message) { docMessages << message; });
     OpenForm open(Demo());
-    open.Get<QLineEdit>(IDC_SYSTOLIC)->clear();
+    open.Get<QLineEdit>(kIdcSystolic)->clear();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("saved.scp"));
     QVERIFY(open.doc.OnSaveDocument(path));
@@ -414,8 +415,8 @@ class PatientFormTest : public QObject {
 
   void TheFrameOfAnA4PageHasItsBoxesColumnsAndFooter() {
     OpenForm open(FullHeaderRecord());
-    open.Get<QLineEdit>(IDC_LAST_NAME)->setText(QStringLiteral("Rossi"));  // not saved
-    open.Get<QLineEdit>(IDC_SYSTOLIC)->clear();  // refused quietly while printing
+    open.Get<QLineEdit>(kIdcLastName)->setText(QStringLiteral("Rossi"));  // not saved
+    open.Get<QLineEdit>(kIdcSystolic)->clear();  // refused quietly while printing
     CRecordingDC page;                           // printable area 200 × 287 mm
     page.SetMapMode(MM_LOMETRIC);
     QCOMPARE(open.form.PrintPatientHeader(&page), CRect(78, -253, 1952, -2818));
