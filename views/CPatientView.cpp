@@ -195,8 +195,13 @@ CPatientView::CPatientView(QWidget* parent)
       const int labelWidth =
           item.id == kRightAlignedLabelId ? item.x - 2 - item.labelX : item.x - item.labelX;
       auto* label = new QLabel(QString::fromLatin1(item.text), form);
-      const CRect pixels = MapDialogRect(
+      CRect pixels = MapDialogRect(
           CRect(item.labelX, item.labelY, item.labelX + labelWidth, item.labelY + kLabelHeightDlu));
+      if (label->sizeHint().width() > pixels.right - pixels.left) {
+        // A label longer than the room before its field takes a second line, as dialogs do.
+        label->setWordWrap(true);
+        pixels.bottom += pixels.bottom - pixels.top;
+      }
       label->setGeometry(pixels.left, pixels.top, pixels.right - pixels.left,
                          pixels.bottom - pixels.top);
       if (item.id == kRightAlignedLabelId) {

@@ -254,6 +254,15 @@ class PatientFormTest : public QObject {
     QTEST(derived.unit, "unit");
   }
 
+  void AStoredAgeWithAUnitIsShownAsStored() {
+    ScpRecord* record = Demo();
+    EditHeader(record, [](std::vector<Item>& items) {
+      Replace(items, kScpTagAge, QByteArray("\x1e\x00\x01", 3));  // 30 years
+    });
+    OpenForm open(record);
+    QCOMPARE(open.Get<QLineEdit>(kIdcAge)->text(), QStringLiteral("30"));  // the dates say 54
+  }
+
   void ADerivedAgeIsSavedOnlyWhenBothDatesAreStored() {
     ScpRecord* record = Demo();
     EditHeader(record, [](std::vector<Item>& items) { Remove(items, kScpTagAge); });
@@ -303,6 +312,11 @@ class PatientFormTest : public QObject {
       QTest::keyClick(control, Qt::Key_1);
     }
     QVERIFY(open.doc.IsModified());
+    if (auto* list = qobject_cast<QComboBox*>(control)) {
+      const int entries = list->count();
+      QTest::keyClick(list, Qt::Key_Return);
+      QCOMPARE(list->count(), entries);  // typed text never becomes an entry of the list
+    }
   }
 
   void LeavingAFieldWithAnInvalidEntryBringsTheFocusBack_data() {
