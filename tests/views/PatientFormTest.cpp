@@ -127,6 +127,7 @@ QByteArray FirstOf(const std::vector<Item>& items, uint8_t tag) {
 
 std::vector<uint8_t> TagsOf(const std::vector<Item>& items) {
   std::vector<uint8_t> tags;
+  tags.reserve(items.size());
   for (const Item& item : items) {
     tags.push_back(item.first);
   }
