@@ -23,6 +23,7 @@
 #include "scp/ScpHandles.h"
 #include "scp/ScpItems.h"
 #include "scp/ScpReader.h"
+#include "scp/ScpWriter.h"
 #include "tests/views/ViewTestSupport.h"
 #include "views/CPatientView.h"
 #include "views/PatientFormHost.h"
@@ -397,6 +398,38 @@ class PatientFormTest : public QObject {
     QCOMPARE(ScpGetStatementHeader(open.doc.m_pRecord, 8, &header), kScpOk);
     QCOMPARE(static_cast<int>(header.statementCount), 8);
     QCOMPARE(static_cast<int>(header.year), QDate::currentDate().year());  // dated by the save
+  }
+
+  void ASavedRecordOpensAgainWithTheChangeAndEverythingElseAsItWas() {
+    QTemporaryDir dir;
+    const QByteArray original = dir.filePath(QStringLiteral("original.scp")).toLocal8Bit();
+    const QString saved = dir.filePath(QStringLiteral("saved.scp"));
+    const ScpRecordPtr record(FullHeaderRecord());
+    QCOMPARE(ScpWriteRecord(record.get(), original.constData()), kScpOk);
+    {
+      CQuillonDoc doc;
+      QVERIFY(doc.OnOpenDocument(QString::fromLocal8Bit(original)));
+      CPatientView form;
+      doc.AddView(&form);
+      form.OnInitialUpdate();
+      qobject_cast<QLineEdit*>(form.GetDlgItem(kIdcLastName))->setText(QStringLiteral("Rossi"));
+      QVERIFY(doc.OnSaveDocument(saved));
+    }
+    CQuillonDoc doc;
+    QVERIFY(doc.OnOpenDocument(saved));
+    CPatientView form;
+    doc.AddView(&form);
+    form.OnInitialUpdate();
+    QCOMPARE(qobject_cast<QLineEdit*>(form.GetDlgItem(kIdcLastName))->text(),
+             QStringLiteral("Rossi"));
+    std::vector<Item> before = ItemsOf(record.get(), 1);
+    std::vector<Item> after = ItemsOf(doc.m_pRecord, 1);
+    Remove(before, kScpTagLastName);
+    Remove(after, kScpTagLastName);
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    QVERIFY(before == after);
+    QVERIFY(ItemsOf(record.get(), 8) == ItemsOf(doc.m_pRecord, 8));
   }
 
   void ARefusedFieldShowsItsOwnMessageOnlyAndTheSaveGoesOn() {
