@@ -225,6 +225,15 @@ CPatientView::CPatientView(QWidget* parent)
   connect(qApp, &QApplication::focusChanged, this, &CPatientView::OnFocusChanged);
 }
 
+CPatientView::~CPatientView() {
+  // Tearing the widgets down moves the focus and changes controls: none of that may reach a form
+  // that is already half destroyed.
+  disconnect(qApp, nullptr, this, nullptr);
+  for (QWidget* control : GetForm()->findChildren<QWidget*>()) {
+    control->disconnect(this);
+  }
+}
+
 CQuillonDoc* CPatientView::GetQuillonDoc() const {
   return dynamic_cast<CQuillonDoc*>(GetDocument());
 }
