@@ -102,8 +102,8 @@ void ExchangeNumber(CDataExchange* dx, int id, Number& value, int parseFailId) {
 
 }  // namespace
 
-CDataExchange::CDataExchange(CFormView* form, bool saveAndValidate)
-    : m_bSaveAndValidate(saveAndValidate), m_pForm(form) {}
+CDataExchange::CDataExchange(CFormView* form, bool saveAndValidate, bool quiet)
+    : m_bSaveAndValidate(saveAndValidate), m_pForm(form), m_bQuiet(quiet) {}
 
 QWidget* CDataExchange::PrepareCtrl(int id) {
   m_pLastControl = m_pForm->GetDlgItem(id);
@@ -112,6 +112,9 @@ QWidget* CDataExchange::PrepareCtrl(int id) {
 
 void CDataExchange::Fail(const QString& message) {
   m_bFailed = true;
+  if (m_bQuiet) {
+    return;
+  }
   AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
   if (m_pLastControl != nullptr) {
     m_pLastControl->setFocus(Qt::OtherFocusReason);

@@ -11,12 +11,14 @@ class QWidget;
 class CDataExchange {
  public:
   // saveAndValidate: true copies controls to fields and checks them; false fills the controls.
-  CDataExchange(CFormView* form, bool saveAndValidate);
+  // quiet: a failure shows no message and leaves the focus where it is.
+  CDataExchange(CFormView* form, bool saveAndValidate, bool quiet = false);
 
   // The control with the id, remembered as the one a failure refers to; null if there is none.
   QWidget* PrepareCtrl(int id);
   QWidget* LastControl() const { return m_pLastControl; }
-  // Reports a failure at the last prepared control: shows message, gives the control the focus.
+  // Reports a failure at the last prepared control: shows message, gives the control the focus
+  // (unless the exchange is quiet).
   void Fail(const QString& message);
   bool Failed() const { return m_bFailed; }
 
@@ -26,6 +28,7 @@ class CDataExchange {
  private:
   QWidget* m_pLastControl = nullptr;
   bool m_bFailed = false;
+  bool m_bQuiet;
 };
 
 // Text of an edit field (one- or multi-line), of a combo box's editable part, or of a label.

@@ -47,6 +47,12 @@ bool CFormView::UpdateData(bool saveAndValidate) {
   return !dx.Failed();
 }
 
+bool CFormView::UpdateDataQuietly() {
+  CDataExchange dx(this, true, true);
+  DoDataExchange(&dx);
+  return !dx.Failed();
+}
+
 void CFormView::DoDataExchange(CDataExchange* /*dx*/) {}
 
 void CFormView::OnInitialUpdate() {

@@ -29,6 +29,9 @@ class CFormView : public CScrollView {
   // DoDataExchange. False when a field failed: its message was shown, the focus is on its
   // control, and the fields after it kept their values.
   bool UpdateData(bool saveAndValidate = true);
+  // Copies controls to fields as UpdateData(true) does, but a failed field shows no message and
+  // takes no focus: for copies the user did not ask for, such as a print preview's repaint.
+  bool UpdateDataQuietly();
   // Lists the exchanges of the form's fields in order; the base has none.
   virtual void DoDataExchange(CDataExchange* dx);
 

@@ -1,10 +1,15 @@
-// What the printed pages ask of the patient form: to frame the page with the patient and
-// examination data and say what is left for the traces.
+// The frame of every printed page: a header box with the patient's identity on the left and the
+// six statements on the right, and a footer box with the brand, the acquisition date and time,
+// the recording scales and the filter labels. The page's traces go between the two boxes.
 #pragma once
 
+#include <QString>
+
+#include "framework/GdiObjects.h"
 #include "framework/GdiTypes.h"
 
 class CDC;
+struct PatientFields;
 
 // Implemented by the patient form of a document.
 class IPatientHeaderPrinter {
@@ -14,3 +19,14 @@ class IPatientHeaderPrinter {
   // between them, in logical units.
   virtual CRect PrintPatientHeader(CDC* dc) = 0;
 };
+
+// Draws the frame of a page from fields on dc, whose mapping is MM_LOMETRIC with the printable
+// area's top-left corner at the origin. sexText is the sex line's entry, empty for no sex line.
+// The font is made from logFont, whose height is set to the printed 3 mm and stays so. Each line
+// blanks the rest of its column below it and is clipped to it. Returns the rectangle between the
+// boxes: left 78, top -253, right W - 48, bottom 52 - H for a printable area of W x H units.
+CRect PrintPatientFrame(CDC* dc, const PatientFields& fields, const QString& sexText,
+                        LOGFONT* logFont);
+
+// The footer's text: brand, acquisition date and time, the scales, then the filter labels.
+QString PatientFooterText(const PatientFields& fields);

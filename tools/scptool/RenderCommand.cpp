@@ -26,6 +26,8 @@
 #include "views/CAvgView.h"
 #include "views/CEcgView.h"
 #include "views/CMeasureView.h"
+#include "views/CPatientFrame.h"
+#include "views/CPatientView.h"
 
 namespace scptool {
 
@@ -150,7 +152,8 @@ class HiddenWindowOpener : public IDocWindowOpener {
       : ecgPrimary_(page == Page::kRhythm),
         ecg_(CMultiDocTemplate::Make<CQuillonDoc, CEcgFrame, CEcgView>(kIdrDocument)),
         avg_(CMultiDocTemplate::Make<CQuillonDoc, CAvgFrame, CAvgView>(kIdrDocument)),
-        measure_(CMultiDocTemplate::Make<CQuillonDoc, CMeasureFrame, CMeasureView>(kIdrDocument)) {}
+        measure_(CMultiDocTemplate::Make<CQuillonDoc, CMeasureFrame, CMeasureView>(kIdrDocument)),
+        patient_(CMultiDocTemplate::Make<CQuillonDoc, CPatientFrame, CPatientView>(kIdrDocument)) {}
 
   // The template the framework would open a file with: the page's own window comes first.
   CMultiDocTemplate* Primary() { return ecgPrimary_ ? ecg_.get() : avg_.get(); }
@@ -170,7 +173,8 @@ class HiddenWindowOpener : public IDocWindowOpener {
         windowTemplate = measure_.get();
         break;
       case DocWindow::kPatient:
-        return;  // no patient form yet: pages use the whole printable area
+        windowTemplate = patient_.get();  // filled from the record: it frames the page
+        break;
     }
     if (CMDIChildWnd* frame = windowTemplate->CreateNewFrame(doc)) {
       windowTemplate->InitialUpdateFrame(frame, doc, false);
@@ -182,6 +186,7 @@ class HiddenWindowOpener : public IDocWindowOpener {
   std::unique_ptr<CMultiDocTemplate> ecg_;
   std::unique_ptr<CMultiDocTemplate> avg_;
   std::unique_ptr<CMultiDocTemplate> measure_;
+  std::unique_ptr<CMultiDocTemplate> patient_;
 };
 
 // Puts the opener in place for as long as it lives.
