@@ -1,0 +1,14 @@
+// Dialog 100, the About box: the application icon, "Quillon 2.0" and an OK button, laid out in
+// dialog units of its Arial 8 point font.
+#pragma once
+
+#include <QDialog>
+
+constexpr int kDialogAbout = 100;
+
+class CAboutDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CAboutDlg(QWidget* parent = nullptr);
+};
