@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/Resources.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -17,8 +18,7 @@ class DialogUnits {
  public:
   explicit DialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);
-    const QString alphabet =
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     m_nCharWidth = (metrics.horizontalAdvance(alphabet) / 26 + 1) / 2;
     m_nCharHeight = metrics.height();
   }
@@ -44,7 +44,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setFixedSize(units.X(227), units.Y(77));
 
   auto* icon = new QLabel(this);
-  icon->setPixmap(ResourceIcon(kIconApplication).pixmap(kIconPixels, kIconPixels));
+  icon->setPixmap(ResourceIcon(kIdrMainFrame).pixmap(kIconPixels, kIconPixels));
   icon->setGeometry(units.X(5), units.Y(11), kIconPixels, kIconPixels);
 
   auto* text = new QLabel(QStringLiteral("Quillon 2.0"), this);

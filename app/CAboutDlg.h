@@ -1,10 +1,8 @@
-// Dialog 100, the About box: the application icon, "Quillon 2.0" and an OK button, laid out in
+// The About box (kIddAbout): the application icon, "Quillon 2.0" and an OK button, laid out in
 // dialog units of its Arial 8 point font.
 #pragma once
 
 #include <QDialog>
-
-constexpr int kDialogAbout = 100;
 
 class CAboutDlg : public QDialog {
   Q_OBJECT

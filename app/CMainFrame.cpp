@@ -16,15 +16,15 @@
 #include "framework/CDocument.h"
 #include "framework/CMDIChildWnd.h"
 #include "framework/CStatusBar.h"
-#include "framework/FrameworkIds.h"
-#include "views/CommandIds.h"
+#include "framework/FrameworkConstants.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
 constexpr int kPatientPaneWidth = 400;  // pixels
 
 // The commands the help keys and the framework's help ids reach; all show the built-in guide.
-constexpr int kHelpCommands[] = {kCmdHelpIndex, kCmdHelpTopics, kCmdHelp, kCmdHelpContext};
+constexpr int kHelpCommands[] = {ID_HELP_FINDER, ID_DEFAULT_HELP, ID_HELP, ID_CONTEXT_HELP};
 
 // Desktop shortcuts added to commands that the menus already offer by mnemonic, and to zooming,
 // which the mouse does in the signal views.
@@ -33,18 +33,18 @@ struct Shortcut {
   QKeySequence::StandardKey key;
 };
 constexpr Shortcut kShortcuts[] = {
-    {kCmdFileOpen, QKeySequence::Open},     {kCmdFileSave, QKeySequence::Save},
-    {kCmdFilePrint, QKeySequence::Print},   {kCmdFileClose, QKeySequence::Close},
-    {kCmdAppExit, QKeySequence::Quit},      {kCmdZoomIn, QKeySequence::ZoomIn},
-    {kCmdZoomOut, QKeySequence::ZoomOut},   {kCmdHelp, QKeySequence::HelpContents},
-    {kCmdHelpContext, QKeySequence::WhatsThis},
+    {ID_FILE_OPEN, QKeySequence::Open},         {ID_FILE_SAVE, QKeySequence::Save},
+    {ID_FILE_PRINT, QKeySequence::Print},       {ID_FILE_CLOSE, QKeySequence::Close},
+    {ID_APP_EXIT, QKeySequence::Quit},          {kCmdZoomIn, QKeySequence::ZoomIn},
+    {kCmdZoomOut, QKeySequence::ZoomOut},       {ID_HELP, QKeySequence::HelpContents},
+    {ID_CONTEXT_HELP, QKeySequence::WhatsThis},
 };
 
 }  // namespace
 
 CMainFrame::CMainFrame() {
-  setWindowTitle(StringText(kIdsMainTitle));
-  setWindowIcon(ResourceIcon(kIconApplication));
+  setWindowTitle(StringText(kIdrMainFrame));
+  setWindowIcon(ResourceIcon(kIdrMainFrame));
   connect(MdiArea(), &QMdiArea::subWindowActivated, this, [this] { UpdateFrameTitle(); });
 }
 
@@ -65,7 +65,7 @@ void CMainFrame::SetPatientText(const QString& text) {
 // Every command of the menus and the toolbar gets its prompt from the string table; the help
 // commands show the guide and the patient pane shows m_strPatientText at every refresh.
 void CMainFrame::CreateCommands() {
-  for (int menu : {kMenuMainFrame, kMenuDocument}) {
+  for (int menu : {kIdrMainFrame, kIdrDocument}) {
     for (const MenuPopup& popup : MenuResource(menu)) {
       for (const MenuItem& item : popup.items) {
         if (!item.IsSeparator()) {
@@ -75,7 +75,7 @@ void CMainFrame::CreateCommands() {
       }
     }
   }
-  for (const ToolbarItem& button : ToolbarResource(kToolbarMainFrame)) {
+  for (const ToolbarItem& button : ToolbarResource(kIdrMainFrame)) {
     if (!button.IsSeparator()) {
       SetCommandPrompt(button.commandId, StringText(button.commandId));
     }
@@ -102,7 +102,7 @@ void CMainFrame::CreateShortcuts() {
 bool CMainFrame::CreateToolBar128() {
   std::vector<int> buttons;
   std::vector<QImage> images;
-  for (const ToolbarItem& item : ToolbarResource(kToolbarMainFrame)) {
+  for (const ToolbarItem& item : ToolbarResource(kIdrMainFrame)) {
     buttons.push_back(item.IsSeparator() ? ID_SEPARATOR : item.commandId);
     if (!item.IsSeparator()) {
       images.push_back(ToolbarButtonImage(item.commandId));
@@ -119,8 +119,8 @@ bool CMainFrame::CreateToolBar128() {
 
 bool CMainFrame::CreateStatusPanes() {
   CStatusBar* bar = GetStatusBar();
-  if (!bar->SetIndicators(
-          {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL, kIdsPatientPane})) {
+  if (!bar->SetIndicators({ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL,
+                           kIdsPatientPane})) {
     return false;
   }
   bar->SetPaneInfo(bar->CommandToIndex(kIdsPatientPane), kIdsPatientPane, SBPS_NOBORDERS,
@@ -138,7 +138,7 @@ void CMainFrame::CreateMenus() {
       for (const MenuItem& item : popup.items) {
         if (item.IsSeparator()) {
           menu->addSeparator();
-        } else if (item.commandId == kCmdFileMruFirst) {
+        } else if (item.commandId == ID_FILE_MRU_FILE1) {
           AppendRecentFileActions(menu.get());
         } else {
           menu->addAction(CommandAction(item.commandId));
@@ -151,7 +151,7 @@ void CMainFrame::CreateMenus() {
     }
     return menus;
   };
-  SetMenus(build(kMenuMainFrame), build(kMenuDocument));
+  SetMenus(build(kIdrMainFrame), build(kIdrDocument));
 }
 
 void CMainFrame::OnHelp() {
@@ -161,7 +161,7 @@ void CMainFrame::OnHelp() {
 // The title names the active window's document after the application's, as the main window
 // was created to add it.
 void CMainFrame::UpdateFrameTitle() {
-  QString title = StringText(kIdsMainTitle);
+  QString title = StringText(kIdrMainFrame);
   CMDIChildWnd* active = MDIGetActive();
   CDocument* document = active != nullptr ? active->GetActiveDocument() : nullptr;
   if (document != nullptr && !document->GetTitle().isEmpty()) {

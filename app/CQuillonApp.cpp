@@ -10,18 +10,18 @@
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/StringTable.h"
-#include "doc/CQuillonDoc.h"
-#include "doc/DocMessages.h"
+#include "document/CQuillonDoc.h"
+#include "document/DocMessages.h"
 #include "framework/CCommandLineInfo.h"
 #include "framework/CMDIChildWnd.h"
 #include "framework/CMultiDocTemplate.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
+#include "resources/ResourceIds.h"
 #include "views/CAvgView.h"
 #include "views/CEcgView.h"
 #include "views/CMeasureView.h"
 #include "views/CPatientFrame.h"
 #include "views/CPatientView.h"
-#include "views/CommandIds.h"
 
 namespace {
 
@@ -41,9 +41,7 @@ struct FrameStyles {
 };
 
 FrameStyles StylesShowingLarge(DocWindow large) {
-  const auto style = [large](DocWindow kind) {
-    return kind == large ? WS_MAXIMIZE : WS_MINIMIZE;
-  };
+  const auto style = [large](DocWindow kind) { return kind == large ? WS_MAXIMIZE : WS_MINIMIZE; };
   return {style(DocWindow::kRhythm), style(DocWindow::kAverage), style(DocWindow::kMeasurements),
           style(DocWindow::kPatient)};
 }
@@ -197,12 +195,12 @@ CMultiDocTemplate* CQuillonApp::GetTemplate(DocWindow kind) const {
 
 // All four bind the one document class to resource 129; only one of them is registered.
 void CQuillonApp::CreateTemplates() {
-  m_pEcgTemplate = CMultiDocTemplate::Make<CQuillonDoc, CEcgFrame, CEcgView>(kIdsDocumentString);
-  m_pAvgTemplate = CMultiDocTemplate::Make<CQuillonDoc, CAvgFrame, CAvgView>(kIdsDocumentString);
+  m_pEcgTemplate = CMultiDocTemplate::Make<CQuillonDoc, CEcgFrame, CEcgView>(kIdrDocument);
+  m_pAvgTemplate = CMultiDocTemplate::Make<CQuillonDoc, CAvgFrame, CAvgView>(kIdrDocument);
   m_pPatientTemplate =
-      CMultiDocTemplate::Make<CQuillonDoc, CPatientFrame, CPatientView>(kIdsDocumentString);
+      CMultiDocTemplate::Make<CQuillonDoc, CPatientFrame, CPatientView>(kIdrDocument);
   m_pMeasureTemplate =
-      CMultiDocTemplate::Make<CQuillonDoc, CMeasureFrame, CMeasureView>(kIdsDocumentString);
+      CMultiDocTemplate::Make<CQuillonDoc, CMeasureFrame, CMeasureView>(kIdrDocument);
 }
 
 // In the window a message is a box the person answers; while the command line prints, or

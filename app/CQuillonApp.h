@@ -6,9 +6,9 @@
 #include <QStringList>
 #include <memory>
 
-#include "doc/DocWindows.h"
+#include "document/DocWindows.h"
 #include "framework/CWinApp.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
 #include "framework/GdiTypes.h"
 #include "views/CDocumentFrame.h"
 #include "views/PatientFormHost.h"

@@ -33,7 +33,7 @@ QString HelpGuideText() {
 void ShowHelpGuide(QWidget* parent) {
   static QPointer<QMessageBox> shown;
   if (shown == nullptr) {
-    shown = new QMessageBox(QMessageBox::Information, StringText(kIdsMainTitle), HelpGuideText(),
+    shown = new QMessageBox(QMessageBox::Information, StringText(kIdrMainFrame), HelpGuideText(),
                             QMessageBox::Ok, parent);
     shown->setAttribute(Qt::WA_DeleteOnClose);
     shown->setTextFormat(Qt::RichText);

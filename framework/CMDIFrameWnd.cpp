@@ -4,12 +4,12 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QImage>
 #include <QPixmap>
 #include <QPointer>
 #include <QToolBar>
@@ -23,8 +23,9 @@
 #include "framework/CStatusBar.h"
 #include "framework/CView.h"
 #include "framework/CWinApp.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
 #include "framework/LockKeys.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -48,9 +49,9 @@ CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)), m_pStatusBar(new 
   OnCommand(ID_WINDOW_TILE_VERT, [this] { MDITile(MDITILE_VERTICAL); });
   OnUpdateCommandUIRange(ID_INDICATOR_CAPS, ID_INDICATOR_SCRL, [](CCmdUI* cmdUI) {
     const LockKeyState keys = ReadLockKeys();
-    const bool on = cmdUI->m_nID == ID_INDICATOR_CAPS ? keys.capsLock
+    const bool on = cmdUI->m_nID == ID_INDICATOR_CAPS  ? keys.capsLock
                     : cmdUI->m_nID == ID_INDICATOR_NUM ? keys.numLock
-                                                        : keys.scrollLock;
+                                                       : keys.scrollLock;
     cmdUI->Enable(on);
   });
 }

@@ -1,7 +1,7 @@
 #include "framework/LockKeys.h"
 
-#include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
+#include <QGuiApplication>
 
 #if defined(QUILLON_HAVE_XKB) && QT_CONFIG(xcb)
 #define QUILLON_ASK_XKB 1

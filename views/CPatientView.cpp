@@ -15,7 +15,7 @@
 
 #include "app/CDateText.h"
 #include "app/TextNumber.h"
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 #include "framework/CDataExchange.h"
 #include "views/PatientFormHost.h"
 #include "views/PatientFormIds.h"

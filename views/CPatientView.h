@@ -5,7 +5,7 @@
 
 #include <QDate>
 
-#include "doc/IRecordStore.h"
+#include "document/IRecordStore.h"
 #include "framework/CFormView.h"
 #include "framework/GdiObjects.h"
 #include "views/PatientFields.h"

@@ -7,6 +7,7 @@
 #include "FrameworkTestDoubles.h"
 #include "framework/CProfile.h"
 #include "framework/CRecentFileList.h"
+#include "resources/ResourceIds.h"
 
 class ProfileTest : public QObject {
   Q_OBJECT
@@ -82,8 +83,9 @@ class ProfileTest : public QObject {
   void EntriesKeepTheirSectionWithOtherSectionsAndCommentsUntouched() {
     QFile seed(IniPath());
     QVERIFY(seed.open(QIODevice::WriteOnly));
-    seed.write("; written by hand\n[Settings]\nPreviewPages=2\n\n[Recent File List]\n"
-               "File1=/r/a b.scp\n");
+    seed.write(
+        "; written by hand\n[Settings]\nPreviewPages=2\n\n[Recent File List]\n"
+        "File1=/r/a b.scp\n");
     seed.close();
     CProfile profile(IniPath());
     QCOMPARE(profile.GetProfileString(QStringLiteral("recent file list"), QStringLiteral("file1")),

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "app/CMainFrame.h"
@@ -23,8 +25,8 @@
 #include "framework/CMultiDocTemplate.h"
 #include "framework/CRecentFileList.h"
 #include "framework/CStatusBar.h"
-#include "framework/FrameworkIds.h"
-#include "views/CommandIds.h"
+#include "framework/FrameworkConstants.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -193,7 +195,7 @@ class QuillonAppTest : public QObject {
 
     app->OpenDocumentFile(Example());
     QVERIFY(Frames(*app).size() > size_t{4});
-    QVERIFY(app->m_pMainWnd->RouteCommand(kCmdFileClose));
+    QVERIFY(app->m_pMainWnd->RouteCommand(ID_FILE_CLOSE));
     QStringList left = Captions(Frames(*app));
     left.sort();
     QCOMPARE(left, (QStringList{"AVG", "ECG", "EXAM DATA", "MEASUREMENT"}));
@@ -206,9 +208,17 @@ class QuillonAppTest : public QObject {
       QVERIFY(app != nullptr);
       CMDIFrameWnd* frame = app->m_pMainWnd;
       frame->UpdateCommandUI();
-      QCOMPARE(frame->CommandAction(kCmdFileOpen)->isEnabled(), !readOnly);
-      QCOMPARE(frame->CommandAction(kCmdFileSave)->isEnabled(), !readOnly);
-      QVERIFY(frame->CommandAction(kCmdFileSaveAs)->isEnabled());
+      QCOMPARE(frame->CommandAction(ID_FILE_OPEN)->isEnabled(), !readOnly);
+      QCOMPARE(frame->CommandAction(ID_FILE_SAVE)->isEnabled(), !readOnly);
+      QVERIFY(frame->CommandAction(ID_FILE_SAVE_AS)->isEnabled());
+      for (CMDIChildWnd* child : Frames(*app)) {
+        if (child->windowTitle() == QStringLiteral("EXAM DATA")) {
+          const QList<QLineEdit*> edits = child->findChildren<QLineEdit*>();
+          QCOMPARE(std::any_of(edits.begin(), edits.end(),
+                               [](QLineEdit* edit) { return edit->isEnabled(); }),
+                   !readOnly);
+        }
+      }
     }
   }
 
@@ -250,7 +260,7 @@ class QuillonAppTest : public QObject {
     const QString exampleText = app->GetMainFrame()->m_strPatientText;
     QVERIFY(exampleText != demoText);
     QVERIFY(app->m_pMainWnd->MDIGetActive()->GetActiveDocument() != demo);
-    QVERIFY(app->m_pMainWnd->RouteCommand(kCmdFileClose));
+    QVERIFY(app->m_pMainWnd->RouteCommand(ID_FILE_CLOSE));
     app->m_pMainWnd->UpdateCommandUI();
     CStatusBar* bar = app->m_pMainWnd->GetStatusBar();
     QCOMPARE(bar->GetPaneText(bar->CommandToIndex(kIdsPatientPane)), exampleText);
@@ -325,10 +335,10 @@ class QuillonAppTest : public QObject {
     QCOMPARE(titles(), (QStringList{"&File", "&Window", "&?"}));
     QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon - demo.scp"));
 
-    QCOMPARE(frame->CommandAction(kCmdFileOpen)->shortcut(), QKeySequence(QKeySequence::Open));
-    QCOMPARE(frame->CommandAction(kCmdAppExit)->text(), QStringLiteral("&Exit"));
+    QCOMPARE(frame->CommandAction(ID_FILE_OPEN)->shortcut(), QKeySequence(QKeySequence::Open));
+    QCOMPARE(frame->CommandAction(ID_APP_EXIT)->text(), QStringLiteral("&Exit"));
     QVERIFY(!frame->CommandAction(kCmdZoomIn)->shortcuts().isEmpty());
-    frame->CommandAction(kCmdHelp)->trigger();
+    frame->CommandAction(ID_HELP)->trigger();
     auto* guide = frame->findChild<QMessageBox*>();
     QVERIFY(guide != nullptr && guide->isVisible());
     QVERIFY(guide->text().contains(QStringLiteral("/PT FILE PRINTER")));
