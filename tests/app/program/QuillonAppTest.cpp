@@ -4,18 +4,21 @@
 #include <QAction>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
 #include <algorithm>
 #include <memory>
 
+#include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CQuillonApp.h"
 #include "app/Resources.h"
@@ -87,7 +90,7 @@ class QuillonAppTest : public QObject {
   }
 
   QString Copy(const QString& from, const QString& name) {
-    const QString to = m_dir.filePath(name);
+    QString to = m_dir.filePath(name);
     QFile::remove(to);
     QFile::copy(from, to);
     return to;
@@ -342,6 +345,19 @@ class QuillonAppTest : public QObject {
     auto* guide = frame->findChild<QMessageBox*>();
     QVERIFY(guide != nullptr && guide->isVisible());
     QVERIFY(guide->text().contains(QStringLiteral("/PT FILE PRINTER")));
+  }
+
+  void TheAboutBoxNamesTheProgramAndClosesWithOk() {
+    CAboutDlg about;
+    QCOMPARE(about.windowTitle(), QStringLiteral("Information on Quillon..."));
+    const QList<QLabel*> labels = about.findChildren<QLabel*>();
+    QVERIFY(std::any_of(labels.begin(), labels.end(), [](QLabel* label) {
+      return label->text() == QStringLiteral("Quillon 2.0");
+    }));
+    auto* ok = about.findChild<QPushButton*>();
+    QVERIFY(ok != nullptr && ok->geometry().right() < about.width());
+    ok->click();
+    QCOMPARE(about.result(), int{QDialog::Accepted});
   }
 
   void AFileThatCannotBeReadIsShownWithoutTheWaitCursor() {
