@@ -350,6 +350,41 @@ COLORREF CDC::GetPixel(int x, int y) const {
   return RGB(color.red(), color.green(), color.blue());
 }
 
+void CDC::FillDotLattice(const CRect& rect, int xStep, int yStep, COLORREF color) {
+  if (xStep >= 1 && yStep >= 1) {
+    DoDotLattice(rect, CSize(xStep, yStep), color);
+  }
+}
+
+CSize CDC::DotDeviceSize() const {
+  return CSize(std::max(1, RoundToInt(std::fabs(ScaleX()))),
+               std::max(1, RoundToInt(std::fabs(ScaleY()))));
+}
+
+std::vector<CRect> CDC::DotDeviceRects(const CRect& rect, CSize step) const {
+  const int width = rect.right - rect.left;
+  const int height = rect.top - rect.bottom;
+  const CSize side = DotDeviceSize();
+  // The block of side pixels centred nearest the centre of the dot's unit square, which it
+  // therefore always covers, however small the square is on the device.
+  auto blockStart = [](double centre, int pixels) {
+    return static_cast<int>(std::floor(centre - pixels / 2.0 + 0.5));
+  };
+  std::vector<CRect> squares;
+  for (int y = 0; y < height; y += step.cy) {
+    const double centreY =
+        (rect.bottom + y + 0.5 - m_state.windowOrg.y) * ScaleY() + m_state.viewportOrg.y;
+    const int top = blockStart(centreY, side.cy);
+    for (int x = 0; x < width; x += step.cx) {
+      const double centreX =
+          (rect.left + x + 0.5 - m_state.windowOrg.x) * ScaleX() + m_state.viewportOrg.x;
+      const int left = blockStart(centreX, side.cx);
+      squares.emplace_back(left, top, left + side.cx, top + side.cy);
+    }
+  }
+  return squares;
+}
+
 bool CDC::BitBlt(int x, int y, int width, int height, const CDC* source, int xSrc, int ySrc,
                  DWORD rop) {
   if (rop != SRCCOPY || source == nullptr || source->m_pBitmap == nullptr ||
@@ -466,3 +501,16 @@ COLORREF CDC::DoPixel(int x, int y, COLORREF color) {
 }
 
 void CDC::DoBlock(const CRect& /*rect*/, const QImage& /*source*/, DWORD /*rop*/) {}
+
+void CDC::DoDotLattice(const CRect& rect, CSize step, COLORREF color) {
+  if (m_pBitmap == nullptr || m_pBitmap->IsNull()) {
+    return;
+  }
+  QImage& image = m_pBitmap->Image();
+  const uint value = image.format() == QImage::Format_Mono
+                         ? (IsLight(color) ? 1U : 0U)
+                         : qRgb(GetRValue(color), GetGValue(color), GetBValue(color));
+  for (const CRect& square : DotDeviceRects(rect, step)) {
+    FillArea(image, BitmapArea(square), value);
+  }
+}

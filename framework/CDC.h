@@ -150,6 +150,12 @@ class CDC {
   COLORREF SetPixel(int x, int y, COLORREF color);
   // Only a memory context can read its pixels; CLR_INVALID elsewhere and outside the bitmap.
   COLORREF GetPixel(int x, int y) const;
+  // Dots of a lattice over rect: one at each (rect.left + i·xStep, rect.bottom + j·yStep) with
+  // 0 ≤ i·xStep < rect's width and 0 ≤ j·yStep < its height (rect.top > rect.bottom), covering
+  // the logical unit square from there. Each dot is drawn at the device's own resolution as a
+  // square of at least one device pixel, so no dot is lost on a coarse device; on a PDF each row
+  // of dots is one dashed stroke, so the page stays small. Steps below 1 draw nothing.
+  void FillDotLattice(const CRect& rect, int xStep, int yStep, COLORREF color);
   // Copies width × height pixels of source's bitmap from (xSrc, ySrc) so that source pixel
   // (xSrc + i, ySrc + j) covers the logical unit square at (x + i, y + j), scaled to the device
   // resolution. In a mapping with y upward the block therefore appears upside down, as with any
@@ -190,6 +196,13 @@ class CDC {
   virtual void DoPattern(const CRect& rect, DWORD rop);
   virtual COLORREF DoPixel(int x, int y, COLORREF color);
   virtual void DoBlock(const CRect& rect, const QImage& source, DWORD rop);
+  virtual void DoDotLattice(const CRect& rect, CSize step, COLORREF color);
+  // The device rectangle of each dot of FillDotLattice, row by row from rect's bottom: a block of
+  // DotDeviceSize() pixels centred as near as can be on the centre of the dot's unit square, so it
+  // always covers the pixel that holds that centre.
+  std::vector<CRect> DotDeviceRects(const CRect& rect, CSize step) const;
+  // The side of a dot in device pixels: the device's pixels per unit, rounded, at least 1.
+  CSize DotDeviceSize() const;
 
   // Device-pixel scale of one logical unit across and down (signed: negative down for y up).
   double ScaleX() const;

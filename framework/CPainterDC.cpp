@@ -251,5 +251,62 @@ void CPainterDC::DoBlock(const CRect& rect, const QImage& source, DWORD /*rop*/)
   m_painter->drawImage(DeviceQRect(rect), block);
 }
 
+void CPainterDC::DoDotLattice(const CRect& rect, CSize step, COLORREF color) {
+  ApplyClip();
+  ApplyRop(false);
+  const QPaintEngine* engine = m_painter->paintEngine();
+  if (engine != nullptr && engine->type() == QPaintEngine::Pdf) {
+    StrokeDotRows(rect, step, color);
+    return;
+  }
+  QVector<QRect> squares;
+  for (const CRect& square : DotDeviceRects(rect, step)) {
+    squares.append(QRect(square.left, square.top, square.Width(), square.Height()));
+  }
+  m_painter->save();
+  m_painter->setPen(Qt::NoPen);
+  m_painter->setBrush(ToQColor(color));
+  m_painter->drawRects(squares);
+  m_painter->restore();
+}
+
+void CPainterDC::StrokeDotRows(const CRect& rect, CSize step, COLORREF color) {
+  // A PDF is drawn again by whatever shows or prints it: the dots stay vector squares, each row
+  // one stroke whose dashes are the dots. The denser direction makes the rows.
+  const bool alongX = step.cx <= step.cy;
+  const int width = rect.right - rect.left;
+  const int height = rect.top - rect.bottom;
+  const CSize side = DotDeviceSize();
+  const double dotLength = alongX ? side.cx : side.cy;
+  const double thickness = alongX ? side.cy : side.cx;
+  const double period = (alongX ? step.cx * ScaleX() : -step.cy * ScaleY());
+  QPen pen(ToQColor(color), thickness, Qt::CustomDashLine, Qt::FlatCap);
+  pen.setDashPattern({dotLength / thickness, (period - dotLength) / thickness});
+  m_painter->save();
+  m_painter->setPen(pen);
+  m_painter->setBrush(Qt::NoBrush);
+  const int rows = alongX ? (height + step.cy - 1) / step.cy : (width + step.cx - 1) / step.cx;
+  const int dotsPerRow =
+      alongX ? (width + step.cx - 1) / step.cx : (height + step.cy - 1) / step.cy;
+  for (int row = 0; row < rows; ++row) {
+    const int x = alongX ? 0 : row * step.cx;
+    const int y = alongX ? row * step.cy : 0;
+    CRect first = CRect(rect.left + x, rect.bottom + y + 1, rect.left + x + 1, rect.bottom + y);
+    LPtoDP(&first);
+    first.NormalizeRect();
+    const double length = (dotsPerRow - 1) * period + dotLength;
+    if (alongX) {
+      const double centreY = first.top + thickness / 2;
+      m_painter->drawLine(QPointF(first.left, centreY), QPointF(first.left + length, centreY));
+    } else {
+      // Upward on the paper is downward on the device: the row runs from the lowest dot up.
+      const double centreX = first.left + thickness / 2;
+      m_painter->drawLine(QPointF(centreX, first.top + dotLength),
+                          QPointF(centreX, first.top + dotLength - length));
+    }
+  }
+  m_painter->restore();
+}
+
 CImageDC::CImageDC(QImage* image, bool printing)
     : CPainterDC(std::make_unique<QPainter>(image), printing) {}

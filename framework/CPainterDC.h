@@ -31,12 +31,15 @@ class CPainterDC : public CDC {
   void DoPattern(const CRect& rect, DWORD rop) override;
   COLORREF DoPixel(int x, int y, COLORREF color) override;
   void DoBlock(const CRect& rect, const QImage& source, DWORD rop) override;
+  // On a PDF, one dashed stroke per row of dots; elsewhere one filled square of pixels per dot.
+  void DoDotLattice(const CRect& rect, CSize step, COLORREF color) override;
 
  private:
   void Attach(bool printing);
   // Brings the painter's clip and composition up to date with this context's state.
   void ApplyClip();
   void ApplyRop(bool usesRop2);
+  void StrokeDotRows(const CRect& rect, CSize step, COLORREF color);
   QPen DevicePen() const;
   // The device rectangle as a QRect: normalised, right and bottom exclusive.
   QRect DeviceQRect(const CRect& logical) const;

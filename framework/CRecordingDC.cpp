@@ -97,3 +97,10 @@ void CRecordingDC::DoBlock(const CRect& rect, const QImage& source, DWORD rop) {
   call.rop = rop;
   call.block = source;
 }
+
+void CRecordingDC::DoDotLattice(const CRect& rect, CSize step, COLORREF color) {
+  CRecordedCall& call = Record(CRecordedCall::Kind::Dots);
+  call.rect = rect;
+  call.step = step;
+  call.color = color;
+}

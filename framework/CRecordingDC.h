@@ -10,18 +10,20 @@
 #include "framework/CDC.h"
 
 struct CRecordedCall {
-  enum class Kind { Line, Rectangle, Fill, Text, Pattern, Pixel, Block };
+  enum class Kind { Line, Rectangle, Fill, Text, Pattern, Pixel, Block, Dots };
 
   Kind kind = Kind::Line;
   CPoint from;         // Line: start; Text: reference point
   CPoint to;           // Line: end
-  CRect rect;          // Rectangle, Fill, Pattern, Block: as given (x, y, x + w, y + h for blocks);
+  CRect rect;          // Rectangle, Fill, Pattern, Block, Dots: as given (x, y, x + w, y + h for
+                       // blocks);
                        // Text: the ExtTextOut rectangle when one was given
-  COLORREF color = 0;  // Fill, Pixel: the colour
+  COLORREF color = 0;  // Fill, Pixel, Dots: the colour
   DWORD rop = 0;       // Pattern, Block: the operation
   UINT options = 0;    // Text: ETO_ flags
   QString text;        // Text: the string
   QImage block;        // Block: the copied pixels
+  CSize step;          // Dots: the lattice's steps across and up
 
   // State in force when the primitive was drawn.
   CPen pen;
@@ -60,6 +62,7 @@ class CRecordingDC : public CDC {
   void DoPattern(const CRect& rect, DWORD rop) override;
   COLORREF DoPixel(int x, int y, COLORREF color) override;
   void DoBlock(const CRect& rect, const QImage& source, DWORD rop) override;
+  void DoDotLattice(const CRect& rect, CSize step, COLORREF color) override;
 
  private:
   CRecordedCall& Record(CRecordedCall::Kind kind);

@@ -127,3 +127,35 @@ constexpr int kIdsNotAnScpRecord = 601;     // %1 the file: it could not be read
 constexpr int kIdsSaveFailed = 602;         // %1 the file, %2 the reason (one of the two below)
 constexpr int kIdsReasonCannotWrite = 603;  // the file could not be created, written or replaced
 constexpr int kIdsReasonCannotBuild = 604;  // the record could not be assembled (memory ran out)
+
+// ---- The patient form: its layout (dialog 101) and its controls ----
+
+constexpr int kIddPatientForm = 101;
+
+constexpr int kIdcAge = 107;
+constexpr int kIdcFirstName = 1001;
+constexpr int kIdcLastName = 1002;
+constexpr int kIdcSecondName = 1003;
+constexpr int kIdcPatientId = 1004;
+constexpr int kIdcBirthDate = 1005;
+constexpr int kIdcSex = 1006;
+constexpr int kIdcRace = 1007;
+constexpr int kIdcWeight = 1008;
+constexpr int kIdcHeight = 1009;
+constexpr int kIdcSystolic = 1010;
+constexpr int kIdcDiastolic = 1011;
+constexpr int kIdcAcqInstitution = 1020;
+constexpr int kIdcAcqDepartment = 1021;
+constexpr int kIdcAnaInstitution = 1022;
+constexpr int kIdcAnaDepartment = 1023;
+constexpr int kIdcAcqDate = 1024;
+constexpr int kIdcAcqTime = 1025;
+constexpr int kIdcReferringPhysician = 1026;
+constexpr int kIdcConfirmDate = 1027;
+constexpr int kIdcConfirmDateLabel = 1028;
+constexpr int kIdcConfirmTime = 1029;
+constexpr int kIdcConfirmed = 1030;
+constexpr int kIdcWeightUnit = 1031;
+constexpr int kIdcHeightUnit = 1032;
+constexpr int kIdcAgeUnit = 1038;
+constexpr int kIdcStatementFirst = 1041;  // statements 0 to 5 are 1041 to 1046

@@ -8,6 +8,7 @@ quillon_packages=(
   fonts-liberation                            # metric-compatible "Arial" for drawing and printing
   libgtest-dev libgmock-dev libbenchmark-dev  # GoogleTest and Google Benchmark
   biosig-tools                                # an independent SCP-ECG reader the tests compare with
+  poppler-utils                               # pdftotext: the tests read the text of rendered pages
 )
 
 quillon_install_deps() {

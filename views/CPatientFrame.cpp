@@ -1,5 +1,5 @@
 #include "views/CPatientFrame.h"
 
-#include "app/StringTable.h"
+#include "resources/ResourceIds.h"
 
 CPatientFrame::CPatientFrame() : CDocumentFrame(kIdsPatientCaption, DocWindow::kPatient) {}

@@ -17,8 +17,8 @@
 #include "app/TextNumber.h"
 #include "document/CQuillonDoc.h"
 #include "framework/CDataExchange.h"
+#include "resources/ResourceIds.h"
 #include "views/PatientFormHost.h"
-#include "views/PatientFormIds.h"
 #include "views/PatientRecord.h"
 #include "views/ViewFont.h"
 
@@ -54,38 +54,38 @@ constexpr int kNoLabel = -1;
 // The layout in tab order. Disabled controls are shown but skipped by the tab key.
 constexpr FormItem kLayout[] = {
     {0, Kind::kGroup, 2, 55, 368, 95, "Patient Data", kNoLabel, kNoLabel, false},
-    {IDC_FIRST_NAME, Kind::kEdit, 56, 66, 160, 12, "First Name", 6, 66, false},
-    {IDC_LAST_NAME, Kind::kEdit, 56, 82, 160, 12, "Last Name", 6, 82, false},
-    {IDC_SECOND_NAME, Kind::kEdit, 56, 98, 160, 12, "Second Name", 6, 98, false},
-    {IDC_PATIENT_ID, Kind::kEdit, 56, 114, 160, 12, "ID", 6, 114, false},
-    {IDC_BIRTH_DATE, Kind::kEdit, 56, 130, 54, 12, "Birth Date", 6, 130, false},
-    {IDC_SEX, Kind::kDrop, 302, 66, 61, 56, "Sex", 253, 66, false},
-    {IDC_RACE, Kind::kDrop, 302, 82, 61, 56, "Race", 253, 81, false},
-    {IDC_WEIGHT, Kind::kDigits, 302, 98, 30, 12, "Weight", 253, 99, false},
-    {IDC_WEIGHT_UNIT, Kind::kList, 338, 98, 25, 56, nullptr, kNoLabel, kNoLabel, false},
-    {IDC_HEIGHT, Kind::kDigits, 302, 114, 30, 12, "Height", 253, 114, false},
-    {IDC_HEIGHT_UNIT, Kind::kList, 338, 114, 25, 56, nullptr, kNoLabel, kNoLabel, false},
-    {IDC_SYSTOLIC, Kind::kDigits, 270, 130, 32, 12, "Blood Pressure", 214, 130, false},
-    {IDC_DIASTOLIC, Kind::kDigits, 310, 130, 32, 12, nullptr, kNoLabel, kNoLabel, false},
+    {kIdcFirstName, Kind::kEdit, 56, 66, 160, 12, "First Name", 6, 66, false},
+    {kIdcLastName, Kind::kEdit, 56, 82, 160, 12, "Last Name", 6, 82, false},
+    {kIdcSecondName, Kind::kEdit, 56, 98, 160, 12, "Second Name", 6, 98, false},
+    {kIdcPatientId, Kind::kEdit, 56, 114, 160, 12, "ID", 6, 114, false},
+    {kIdcBirthDate, Kind::kEdit, 56, 130, 54, 12, "Birth Date", 6, 130, false},
+    {kIdcSex, Kind::kDrop, 302, 66, 61, 56, "Sex", 253, 66, false},
+    {kIdcRace, Kind::kDrop, 302, 82, 61, 56, "Race", 253, 81, false},
+    {kIdcWeight, Kind::kDigits, 302, 98, 30, 12, "Weight", 253, 99, false},
+    {kIdcWeightUnit, Kind::kList, 338, 98, 25, 56, nullptr, kNoLabel, kNoLabel, false},
+    {kIdcHeight, Kind::kDigits, 302, 114, 30, 12, "Height", 253, 114, false},
+    {kIdcHeightUnit, Kind::kList, 338, 114, 25, 56, nullptr, kNoLabel, kNoLabel, false},
+    {kIdcSystolic, Kind::kDigits, 270, 130, 32, 12, "Blood Pressure", 214, 130, false},
+    {kIdcDiastolic, Kind::kDigits, 310, 130, 32, 12, nullptr, kNoLabel, kNoLabel, false},
     {0, Kind::kGroup, 2, 153, 368, 167, "Diagnosis", kNoLabel, kNoLabel, false},
-    {IDC_ANA_INSTITUTION, Kind::kMulti, 66, 161, 156, 23, "Analyzing Institution", 6, 161, false},
-    {IDC_ANA_DEPARTMENT, Kind::kEdit, 276, 161, 87, 12, "Department", 229, 162, false},
-    {IDC_REFERRING_PHYSICIAN, Kind::kEdit, 67, 191, 156, 12, "Referr. Physician", 6, 191, false},
-    {IDC_CONFIRM_DATE, Kind::kEdit, 269, 179, 47, 12, "Date/Time", 229, 179, true},
-    {IDC_CONFIRM_TIME, Kind::kEdit, 325, 179, 37, 13, nullptr, kNoLabel, kNoLabel, true},
-    {IDC_CONFIRMED, Kind::kCheck, 270, 200, 51, 10, "Confirmed", kNoLabel, kNoLabel, false},
+    {kIdcAnaInstitution, Kind::kMulti, 66, 161, 156, 23, "Analyzing Institution", 6, 161, false},
+    {kIdcAnaDepartment, Kind::kEdit, 276, 161, 87, 12, "Department", 229, 162, false},
+    {kIdcReferringPhysician, Kind::kEdit, 67, 191, 156, 12, "Referr. Physician", 6, 191, false},
+    {kIdcConfirmDate, Kind::kEdit, 269, 179, 47, 12, "Date/Time", 229, 179, true},
+    {kIdcConfirmTime, Kind::kEdit, 325, 179, 37, 13, nullptr, kNoLabel, kNoLabel, true},
+    {kIdcConfirmed, Kind::kCheck, 270, 200, 51, 10, "Confirmed", kNoLabel, kNoLabel, false},
     {0, Kind::kLabel, 6, 206, 106, 8, "Interpretation", kNoLabel, kNoLabel, false},
     {0, Kind::kGroup, 3, 8, 366, 45, "Exam Data", kNoLabel, kNoLabel, false},
-    {IDC_ACQ_INSTITUTION, Kind::kMulti, 56, 16, 143, 32, "Acquiring Institution", 7, 21, false},
-    {IDC_ACQ_DEPARTMENT, Kind::kEdit, 262, 16, 99, 12, "Department", 213, 18, false},
-    {IDC_ACQ_DATE, Kind::kEdit, 262, 33, 50, 12, "Date/Time", 213, 35, true},
-    {IDC_ACQ_TIME, Kind::kEdit, 318, 33, 41, 12, nullptr, kNoLabel, kNoLabel, true},
-    {IDC_AGE, Kind::kDigits, 146, 130, 24, 12, "Age", 115, 131, true},
-    {IDC_AGE_UNIT, Kind::kList, 175, 130, 40, 12, nullptr, kNoLabel, kNoLabel, true},
+    {kIdcAcqInstitution, Kind::kMulti, 56, 16, 143, 32, "Acquiring Institution", 7, 21, false},
+    {kIdcAcqDepartment, Kind::kEdit, 262, 16, 99, 12, "Department", 213, 18, false},
+    {kIdcAcqDate, Kind::kEdit, 262, 33, 50, 12, "Date/Time", 213, 35, true},
+    {kIdcAcqTime, Kind::kEdit, 318, 33, 41, 12, nullptr, kNoLabel, kNoLabel, true},
+    {kIdcAge, Kind::kDigits, 146, 130, 24, 12, "Age", 115, 131, true},
+    {kIdcAgeUnit, Kind::kList, 175, 130, 40, 12, nullptr, kNoLabel, kNoLabel, true},
 };
 
 // The label of the blood pressure ends where its field begins, its text against the right edge.
-constexpr int kRightAlignedLabelId = IDC_SYSTOLIC;
+constexpr int kRightAlignedLabelId = kIdcSystolic;
 
 const char* const kSexEntries[] = {"not known", "male", "female", "unspecified"};
 const char* const kRaceEntries[] = {"Unspec.", "caucasian", "black", "oriental", ""};
@@ -105,15 +105,15 @@ QStringList Entries(const char* const (&entries)[N]) {
 
 QStringList ListEntries(int id) {
   switch (id) {
-    case IDC_SEX:
+    case kIdcSex:
       return Entries(kSexEntries);
-    case IDC_RACE:
+    case kIdcRace:
       return Entries(kRaceEntries);
-    case IDC_WEIGHT_UNIT:
+    case kIdcWeightUnit:
       return Entries(kWeightUnitEntries);
-    case IDC_HEIGHT_UNIT:
+    case kIdcHeightUnit:
       return Entries(kHeightUnitEntries);
-    case IDC_AGE_UNIT:
+    case kIdcAgeUnit:
       return Entries(kAgeUnitEntries);
     default:
       return Entries(kStatementEntries);
@@ -195,15 +195,20 @@ CPatientView::CPatientView(QWidget* parent)
       const int labelWidth =
           item.id == kRightAlignedLabelId ? item.x - 2 - item.labelX : item.x - item.labelX;
       auto* label = new QLabel(QString::fromLatin1(item.text), form);
-      const CRect pixels = MapDialogRect(
+      CRect pixels = MapDialogRect(
           CRect(item.labelX, item.labelY, item.labelX + labelWidth, item.labelY + kLabelHeightDlu));
+      if (label->sizeHint().width() > pixels.right - pixels.left) {
+        // A label longer than the room before its field takes a second line, as dialogs do.
+        label->setWordWrap(true);
+        pixels.bottom += pixels.bottom - pixels.top;
+      }
       label->setGeometry(pixels.left, pixels.top, pixels.right - pixels.left,
                          pixels.bottom - pixels.top);
       if (item.id == kRightAlignedLabelId) {
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
       }
-      if (item.id == IDC_CONFIRM_DATE) {
-        SetDlgItem(IDC_CONFIRM_DATE_LABEL, label);
+      if (item.id == kIdcConfirmDate) {
+        SetDlgItem(kIdcConfirmDateLabel, label);
       }
     }
     place(item.id, item.kind, CRect(item.x, item.y, item.x + item.width, item.y + height),
@@ -211,13 +216,22 @@ CPatientView::CPatientView(QWidget* parent)
   }
   for (int k = 0; k < kStatementCount; ++k) {
     const int top = kStatementTopDlu + kStatementPitchDlu * k;
-    place(IDC_STATEMENT_FIRST + k, Kind::kDrop, CRect(10, top, 361, top + kClosedListHeightDlu),
+    place(kIdcStatementFirst + k, Kind::kDrop, CRect(10, top, 361, top + kClosedListHeightDlu),
           nullptr, false);
   }
   const CRect size = MapDialogRect(CRect(0, 0, kFormWidthDlu, kFormHeightDlu));
   form->resize(size.right, size.bottom);
   TrackChanges();
   connect(qApp, &QApplication::focusChanged, this, &CPatientView::OnFocusChanged);
+}
+
+CPatientView::~CPatientView() {
+  // Tearing the widgets down moves the focus and changes controls: none of that may reach a form
+  // that is already half destroyed.
+  disconnect(qApp, nullptr, this, nullptr);
+  for (QWidget* control : GetForm()->findChildren<QWidget*>()) {
+    control->disconnect(this);
+  }
 }
 
 CQuillonDoc* CPatientView::GetQuillonDoc() const {
@@ -252,34 +266,34 @@ void CPatientView::FillFromRecord() {
 }
 
 void CPatientView::DoDataExchange(CDataExchange* dx) {
-  DDX_Text(dx, IDC_ACQ_DEPARTMENT, m_strAcqDepartment);
-  DDX_Text(dx, IDC_ACQ_INSTITUTION, m_strAcqInstitution);
-  DDX_Text(dx, IDC_ACQ_DATE, m_strAcqDate);
-  DDX_Text(dx, IDC_ANA_DEPARTMENT, m_strAnaDepartment);
-  DDX_Text(dx, IDC_ANA_INSTITUTION, m_strAnaInstitution);
-  DDX_Text(dx, IDC_BIRTH_DATE, m_strBirthDate);
-  DDX_Text(dx, IDC_DIASTOLIC, m_nDiastolic);
-  DDX_Text(dx, IDC_FIRST_NAME, m_strFirstName);
-  DDX_Text(dx, IDC_PATIENT_ID, m_strPatientId);
-  DDX_Text(dx, IDC_LAST_NAME, m_strLastName);
-  DDX_Text(dx, IDC_REFERRING_PHYSICIAN, m_strReferringPhysician);
+  DDX_Text(dx, kIdcAcqDepartment, m_strAcqDepartment);
+  DDX_Text(dx, kIdcAcqInstitution, m_strAcqInstitution);
+  DDX_Text(dx, kIdcAcqDate, m_strAcqDate);
+  DDX_Text(dx, kIdcAnaDepartment, m_strAnaDepartment);
+  DDX_Text(dx, kIdcAnaInstitution, m_strAnaInstitution);
+  DDX_Text(dx, kIdcBirthDate, m_strBirthDate);
+  DDX_Text(dx, kIdcDiastolic, m_nDiastolic);
+  DDX_Text(dx, kIdcFirstName, m_strFirstName);
+  DDX_Text(dx, kIdcPatientId, m_strPatientId);
+  DDX_Text(dx, kIdcLastName, m_strLastName);
+  DDX_Text(dx, kIdcReferringPhysician, m_strReferringPhysician);
   DDV_MaxChars(dx, m_strReferringPhysician, m_nReferringPhysicianLimit);
-  DDX_Text(dx, IDC_SECOND_NAME, m_strSecondName);
-  DDX_Text(dx, IDC_SYSTOLIC, m_nSystolic);
-  DDX_CBIndex(dx, IDC_RACE, m_nRace);
-  DDX_CBIndex(dx, IDC_SEX, m_nSex);
-  DDX_Text(dx, IDC_ACQ_TIME, m_strAcqTime);
-  DDX_Text(dx, IDC_CONFIRM_DATE, m_strConfirmDate);
-  DDX_Check(dx, IDC_CONFIRMED, m_bConfirmed);
-  DDX_Text(dx, IDC_CONFIRM_TIME, m_strConfirmTime);
-  DDX_CBIndex(dx, IDC_WEIGHT_UNIT, m_nWeightUnit);
-  DDX_CBIndex(dx, IDC_HEIGHT_UNIT, m_nHeightUnit);
-  DDX_Text(dx, IDC_WEIGHT, m_nWeight);
-  DDX_Text(dx, IDC_HEIGHT, m_nHeight);
-  DDX_CBIndex(dx, IDC_AGE_UNIT, m_nAgeUnit);
-  DDX_Text(dx, IDC_AGE, m_nAge);
+  DDX_Text(dx, kIdcSecondName, m_strSecondName);
+  DDX_Text(dx, kIdcSystolic, m_nSystolic);
+  DDX_CBIndex(dx, kIdcRace, m_nRace);
+  DDX_CBIndex(dx, kIdcSex, m_nSex);
+  DDX_Text(dx, kIdcAcqTime, m_strAcqTime);
+  DDX_Text(dx, kIdcConfirmDate, m_strConfirmDate);
+  DDX_Check(dx, kIdcConfirmed, m_bConfirmed);
+  DDX_Text(dx, kIdcConfirmTime, m_strConfirmTime);
+  DDX_CBIndex(dx, kIdcWeightUnit, m_nWeightUnit);
+  DDX_CBIndex(dx, kIdcHeightUnit, m_nHeightUnit);
+  DDX_Text(dx, kIdcWeight, m_nWeight);
+  DDX_Text(dx, kIdcHeight, m_nHeight);
+  DDX_CBIndex(dx, kIdcAgeUnit, m_nAgeUnit);
+  DDX_Text(dx, kIdcAge, m_nAge);
   for (int k = 0; k < kStatementCount; ++k) {
-    DDX_Text(dx, IDC_STATEMENT_FIRST + k, m_strStatement[k]);
+    DDX_Text(dx, kIdcStatementFirst + k, m_strStatement[k]);
   }
 }
 
@@ -294,7 +308,7 @@ bool CPatientView::StoreToRecord() {
 
 CRect CPatientView::PrintPatientHeader(CDC* dc) {
   UpdateDataQuietly();  // unsaved edits are printed; a preview's repaints show no messages
-  const auto* sexList = qobject_cast<const QComboBox*>(GetDlgItem(IDC_SEX));
+  const auto* sexList = qobject_cast<const QComboBox*>(GetDlgItem(kIdcSex));
   QString sexText;
   if (sexList != nullptr && m_nSex >= 0 && m_nSex < sexList->count()) {
     sexText = sexList->itemText(m_nSex);
@@ -342,7 +356,7 @@ bool CPatientView::FieldAcceptsItsText(int id) const {
   if (edit == nullptr || edit->text().isEmpty()) {
     return true;
   }
-  if (id == IDC_BIRTH_DATE) {
+  if (id == kIdcBirthDate) {
     CDateText date;
     date.SetText(edit->text());
     return date.IsValid();
@@ -358,7 +372,7 @@ void CPatientView::OnFocusChanged(QWidget* old, QWidget* now) {
   if (m_bReturningFocus || old == nullptr || now == nullptr || !GetForm()->isAncestorOf(now)) {
     return;
   }
-  for (const int id : {IDC_BIRTH_DATE, IDC_SYSTOLIC, IDC_DIASTOLIC}) {
+  for (const int id : {kIdcBirthDate, kIdcSystolic, kIdcDiastolic}) {
     if (GetDlgItem(id) == old && !FieldAcceptsItsText(id)) {
       m_bReturningFocus = true;
       old->setFocus(Qt::OtherFocusReason);

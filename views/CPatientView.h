@@ -23,6 +23,8 @@ class CPatientView : public CFormView,
  public:
   // Builds the form's controls in their tab order, disabled where the form only shows a value.
   explicit CPatientView(QWidget* parent = nullptr);
+  // Leaves the application's and the controls' signals before the form's own parts are gone.
+  ~CPatientView() override;
 
   // Fills the fields from the Document's record and the controls from the fields (this marks
   // nothing changed), registers the form with the Document, sets the main window's patient text

@@ -34,7 +34,7 @@ constexpr double kMarkerMsPerStep = 2.0;  // markers take one sample step as 2 m
 // what is drawn is exactly what a full redraw would show there.
 constexpr int kCullMarginLometric = 20;
 
-// Printed paper: one bitmap pixel per 0.1 mm.
+// Printed paper: dots of 0.1 mm on a 0.1 mm lattice.
 constexpr int kDotPitchPixels = 10;        // a dot every 1 mm both ways
 constexpr int kLinePitchPixels = 50;       // dotted lines every 5 mm
 constexpr int kLineDotPitchPixels = 5;     // one dot per 0.5 mm along them
@@ -271,31 +271,12 @@ void CSignalView::DrawFiducials(CDC* dc, double x, double y, double dx, double d
 // --- Paper -----------------------------------------------------------------------------------
 
 void CSignalView::DrawPrintPaper(CDC* dc, const CRect& rect) {
-  const int width = rect.right - rect.left;
-  const int height = rect.top - rect.bottom;
-  CDC memoryDC;
-  CBitmap paper;
-  if (!memoryDC.CreateCompatibleDC(dc) || !paper.CreateCompatibleBitmap(&memoryDC, width, height)) {
-    return;  // an empty rectangle, or no memory for the bitmap: no paper
-  }
-  CBitmap* oldBitmap = memoryDC.SelectObject(&paper);
-  memoryDC.PatBlt(0, 0, width, height, WHITENESS);
-  // Only the pixels of the three lattices are visited; each is set once even where they meet.
-  for (int y = 0; y < height; y += kLineDotPitchPixels) {
-    // Rows every 5 mm carry a dot every 0.5 mm, rows every 1 mm a dot every 1 mm, and every
-    // other 0.5 mm row only the dots of the vertical lines.
-    int xStep = kLinePitchPixels;
-    if (y % kLinePitchPixels == 0) {
-      xStep = kLineDotPitchPixels;
-    } else if (y % kDotPitchPixels == 0) {
-      xStep = kDotPitchPixels;
-    }
-    for (int x = 0; x < width; x += xStep) {
-      memoryDC.SetPixel(x, y, kPrintInk);
-    }
-  }
-  dc->BitBlt(rect.left, rect.bottom, width, height, &memoryDC, 0, 0, SRCCOPY);
-  memoryDC.SelectObject(oldBitmap);
+  // From the rectangle's lower left corner: a dot every 1 mm both ways, dotted vertical lines
+  // every 5 mm with a dot per 0.5 mm, and dotted horizontal lines likewise. Each dot is 0.1 mm,
+  // and the device draws it at its own resolution, never smaller than one of its pixels.
+  dc->FillDotLattice(rect, kDotPitchPixels, kDotPitchPixels, kPrintInk);
+  dc->FillDotLattice(rect, kLinePitchPixels, kLineDotPitchPixels, kPrintInk);
+  dc->FillDotLattice(rect, kLineDotPitchPixels, kLinePitchPixels, kPrintInk);
 }
 
 void CSignalView::PrintTrace(CDC* dc, int lead, int count, const CFont& font, double& x, double y,

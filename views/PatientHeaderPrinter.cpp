@@ -1,8 +1,8 @@
 #include "views/PatientHeaderPrinter.h"
 
-#include "app/StringTable.h"
 #include "framework/CDC.h"
 #include "framework/ResourceTable.h"
+#include "resources/ResourceIds.h"
 #include "views/PatientFields.h"
 
 namespace {

@@ -1,12 +1,12 @@
 #include "views/PatientRecord.h"
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 #include "app/CDateText.h"
 #include "app/CTimeText.h"
 #include "scp/ScpFields.h"
+#include "scp/ScpHandles.h"
 #include "scp/ScpItems.h"
 
 namespace {
@@ -437,10 +437,6 @@ bool BuildStatementSection(SectionBuilder& s, const PatientFields& f, const Pati
   return s.Ok();
 }
 
-struct RecordDeleter {
-  void operator()(ScpRecord* record) const { ScpRecordFree(record); }
-};
-
 // Replaces section `id` of record by a copy of the same section of scratch.
 bool ReplaceSection(ScpRecord* record, const ScpRecord* scratch, uint16_t id) {
   const int64_t length = ScpRecordSectionLength(scratch, id);
@@ -490,7 +486,7 @@ void ReadPatientRecord(const ScpRecord* record, const QDate& today, PatientField
 
 bool WritePatientRecord(ScpRecord* record, const PatientFields& fields,
                         const PatientRecordKeep& keep, const QDateTime& now) {
-  const std::unique_ptr<ScpRecord, RecordDeleter> scratch(ScpRecordCreate());
+  const ScpRecordPtr scratch(ScpRecordCreate());
   if (scratch == nullptr || ScpRecordNewSection(scratch.get(), kHeaderSection) == nullptr ||
       ScpRecordNewSection(scratch.get(), kStatementSection) == nullptr) {
     return false;

@@ -63,6 +63,26 @@ TEST_F(ScptoolRenderTest, RendersEachPageOfEachSampleAsAOnePagePdf) {
       ASSERT_EQ(outcome.exitCode, 0) << record << " " << page << ": " << outcome.err;
       EXPECT_TRUE(outcome.err.empty()) << outcome.err;
       EXPECT_EQ(PdfPages(out), 1) << record << " " << page;
+      // Vector paper: small, and no image that a printer would have to resample.
+      const scptest::Bytes bytes = scptest::ReadBytes(out);
+      EXPECT_LT(bytes.size(), 300u * 1024u) << record << " " << page;
+      EXPECT_EQ(std::string(bytes.begin(), bytes.end()).find("/Subtype /Image"), std::string::npos);
+    }
+  }
+}
+
+TEST_F(ScptoolRenderTest, BothPagesCarryThePatientFrameAsText) {
+  for (const char* page : {"rhythm", "average"}) {
+    const std::string out = dir_.File(std::string(page) + ".pdf");
+    ASSERT_EQ(Render({kDemo, "--page", page, "--out", out}).exitCode, 0);
+    const Outcome text = scptooltest::Run(dir_, "/usr/bin/pdftotext", {out, "-"});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    for (const char* line : {"Cardiology Quillon Demo Clinic", "Name: Demo Anna",
+                             "ID: QUILLON-DEMO-1", "Birth Date: 14/03/1970", "Sex: female",
+                             "Sinus rhythm", "Normal ECG (synthetic demonstration record)",
+                             "VELMORA 17/05/2024 09:30 25 mm/s 10 mm/mVHP",
+                             "0.05 Hz LP 150 Hz"}) {  // the text tool drops the double blank
+      EXPECT_NE(text.out.find(line), std::string::npos) << page << ": " << line;
     }
   }
 }

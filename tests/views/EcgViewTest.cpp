@@ -112,11 +112,11 @@ class EcgViewTest : public QObject {
     CRecordingDC page;  // 200 × 287 mm; no Document, so the whole area is for the traces
     view.PrintPage(&page);
 
-    const std::vector<CRecordedCall> blocks = page.Calls(CRecordedCall::Kind::Block);
-    QCOMPARE(static_cast<int>(blocks.size()), 1);
-    QCOMPARE(blocks[0].rect, CRect(0, -2870, 2000, 0));
-    QVERIFY(blocks[0].clipped);
-    QCOMPARE(blocks[0].clipBox, CRect(0, 0, 2000, -2870));
+    const std::vector<CRecordedCall> paper = page.Calls(CRecordedCall::Kind::Dots);
+    QCOMPARE(static_cast<int>(paper.size()), 3);  // 1 mm dots, dotted 5 mm lines both ways
+    QCOMPARE(paper[0].rect, CRect(0, 0, 2000, -2870));
+    QVERIFY(paper[0].clipped);
+    QCOMPARE(paper[0].clipBox, CRect(0, 0, 2000, -2870));
 
     for (int lead = 0; lead < 12; ++lead) {
       const CRecordedCall label = page.TextCalls(kNames[lead])[0];

@@ -98,8 +98,8 @@ class RecordViewsTest : public QObject {
     QCOMPARE(page.TextCalls("69 bpm").size(), size_t{1});
     // The block takes 1360 units from the top; the first zero line is 20 mm below that.
     QCOMPARE(page.TextCalls("I").back().from, CPoint(70, -1360 - 200));
-    const CRecordedCall paper = page.Calls(CRecordedCall::Kind::Block)[0];
-    QCOMPARE(paper.rect, CRect(0, -2870, 2000, -1360));
+    const CRecordedCall paper = page.Calls(CRecordedCall::Kind::Dots)[0];
+    QCOMPARE(paper.rect, CRect(0, -1360, 2000, -2870));
   }
 
   void WithoutAMeasurementViewThePageGoesStraightToTheBeats() {

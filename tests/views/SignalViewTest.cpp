@@ -336,28 +336,90 @@ class SignalViewTest : public QObject {
 
   void PrintedPaperIsWhiteWithDotsEveryMillimetreAndDottedLinesEveryFive() {
     TestSignalView view;
-    CRecordingDC dc;
-    dc.SetMapMode(MM_LOMETRIC);
     const CRect area(100, -50, 100 + 237, -50 - 163);
-    view.DrawPrintPaper(&dc, area);
+    CRecordingDC recorder;
+    recorder.SetMapMode(MM_LOMETRIC);
+    view.DrawPrintPaper(&recorder, area);
+    const std::vector<CRecordedCall> lattices = recorder.Calls(CRecordedCall::Kind::Dots);
+    QCOMPARE(static_cast<int>(lattices.size()), 3);
+    for (const CRecordedCall& lattice : lattices) {
+      QCOMPARE(lattice.rect, area);
+      QCOMPARE(lattice.color, RGB(0, 0, 0));
+    }
 
-    const std::vector<CRecordedCall> blocks = dc.Calls(CRecordedCall::Kind::Block);
-    QCOMPARE(static_cast<int>(blocks.size()), 1);
-    QCOMPARE(blocks[0].rect, CRect(100, -213, 337, -50));  // at (left, bottom), w × h
-    QCOMPARE(blocks[0].rop, SRCCOPY);
-    const QImage& paper = blocks[0].block;
-    QCOMPARE(paper.size(), QSize(237, 163));
-    QCOMPARE(paper.format(), QImage::Format_Mono);
+    // At 254 dpi one pixel is 0.1 mm: dot (x, y), counted from the area's lower left corner, is
+    // the pixel x across and y up from the bottom row.
+    QImage paper(237, 163, QImage::Format_RGB32);
+    paper.setDotsPerMeterX(10000);
+    paper.setDotsPerMeterY(10000);
+    paper.fill(Qt::white);
+    {
+      CImageDC dc(&paper, true);
+      dc.SetMapMode(MM_LOMETRIC);
+      view.DrawPrintPaper(&dc, CRect(0, 0, 237, -163));
+    }
     int mismatches = 0;
     for (int y = 0; y < paper.height(); ++y) {
       for (int x = 0; x < paper.width(); ++x) {
         const bool dot = (x % 10 == 0 && y % 10 == 0) || (x % 50 == 0 && y % 5 == 0) ||
                          (x % 5 == 0 && y % 50 == 0);
-        const bool black = paper.pixelIndex(x, y) == 0;
+        const bool black = (paper.pixel(x, paper.height() - 1 - y) & 0xFFFFFF) == 0;
         mismatches += dot != black ? 1 : 0;
       }
     }
     QCOMPARE(mismatches, 0);
+  }
+
+  void PrintedPaperKeepsEveryDotAtPrinterResolutions_data() {
+    QTest::addColumn<int>("dpi");
+    QTest::newRow("96 dpi") << 96;    // screens and print preview
+    QTest::newRow("200 dpi") << 200;  // thermal ECG printers
+    QTest::newRow("300 dpi") << 300;
+  }
+  void PrintedPaperKeepsEveryDotAtPrinterResolutions() {
+    QFETCH(int, dpi);
+    constexpr int kWidth = 500;  // 50 × 40 mm of paper at the image's top left corner
+    constexpr int kHeight = 400;
+    const double pixelsPerUnit = dpi / 254.0;
+    auto pixel = [pixelsPerUnit](int units) {
+      return static_cast<int>(std::lround(units * pixelsPerUnit));
+    };
+    QImage paper(pixel(kWidth) + 8, pixel(kHeight) + 8, QImage::Format_RGB32);
+    paper.setDotsPerMeterX(static_cast<int>(std::lround(dpi / 0.0254)));
+    paper.setDotsPerMeterY(static_cast<int>(std::lround(dpi / 0.0254)));
+    paper.fill(Qt::white);
+    {
+      TestSignalView view;
+      CImageDC dc(&paper, true);
+      dc.SetMapMode(MM_LOMETRIC);
+      view.DrawPrintPaper(&dc, CRect(0, 0, kWidth, -kHeight));
+    }
+    // Whether the dot at (x, y) units from the lower left corner has inked the pixel that holds
+    // the centre of its 0.1 mm square.
+    auto inked = [&](int x, int y) {
+      const int column = static_cast<int>(std::floor((x + 0.5) * pixelsPerUnit));
+      const int row = static_cast<int>(std::floor((kHeight - y - 0.5) * pixelsPerUnit));
+      return (paper.pixel(column, row) & 0xFFFFFF) == 0;
+    };
+    int missingDots = 0;  // one each millimetre both ways
+    for (int y = 0; y < kHeight; y += 10) {
+      for (int x = 0; x < kWidth; x += 10) {
+        missingDots += inked(x, y) ? 0 : 1;
+      }
+    }
+    QCOMPARE(missingDots, 0);
+    int missingSteps = 0;  // 0.5 mm steps along the dotted 5 mm lines, both ways
+    for (int line = 0; line < kWidth; line += 50) {
+      for (int step = 0; step < kHeight; step += 5) {
+        missingSteps += inked(line, step) ? 0 : 1;
+      }
+    }
+    for (int line = 0; line < kHeight; line += 50) {
+      for (int step = 0; step < kWidth; step += 5) {
+        missingSteps += inked(step, line) ? 0 : 1;
+      }
+    }
+    QCOMPARE(missingSteps, 0);
   }
 
   void PrintedTracesAreBlackSkipTheFirstSampleAndShiftByTheStartSample() {

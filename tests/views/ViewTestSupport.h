@@ -37,8 +37,14 @@ inline void InstallViewTestResources() {
       {kIdsPAxis, "P Axis:"},
       {kIdsQrsAxis, "QRS Axis:"},
       {kIdsTAxis, "T Axis:"},
+      {kIdsPrintName, "Name"},
+      {kIdsPrintPatientId, "ID"},
+      {kIdsPrintBirthDate, "Birth Date"},
+      {kIdsPrintSex, "Sex"},
+      {kIdsPrintBrand, "VELMORA"},
       {kIdsEcgCaption, "ECG"},
       {kIdsAvgCaption, "AVG"},
+      {kIdsPatientCaption, "EXAM DATA"},
       {kIdsMeasureCaption, "MEASUREMENT"},
   };
   ResourceTable table;
