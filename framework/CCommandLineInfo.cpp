@@ -24,6 +24,8 @@ void CCommandLineInfo::ParseParam(const QString& param, bool flag, bool /*last*/
   if (flag) {
     if (param.compare(QStringLiteral("p"), Qt::CaseInsensitive) == 0) {
       m_nShellCommand = FilePrint;
+    } else if (param.compare(QStringLiteral("pt"), Qt::CaseInsensitive) == 0) {
+      m_nShellCommand = FilePrintTo;
     }
     return;
   }
@@ -32,5 +34,7 @@ void CCommandLineInfo::ParseParam(const QString& param, bool flag, bool /*last*/
     if (m_nShellCommand == FileNew) {
       m_nShellCommand = FileOpen;
     }
+  } else if (m_strPrinterName.isEmpty()) {
+    m_strPrinterName = param;
   }
 }

@@ -1,4 +1,5 @@
-// What the framework reads from the command line: the file to open and whether to print it.
+// What the framework reads from the command line: the file to open and whether to print it, on
+// the default printer or on a named one.
 #pragma once
 
 #include <QString>
@@ -6,12 +7,13 @@
 
 class CCommandLineInfo {
  public:
-  enum ShellCommand { FileNew, FileOpen, FilePrint, FileNothing };
+  enum ShellCommand { FileNew, FileOpen, FilePrint, FilePrintTo, FileNothing };
 
   virtual ~CCommandLineInfo() = default;
 
   // Reads every argument after the program name. A flag (IsFlag) is passed on without its first
-  // character: "p" or "P" asks to print the file; other flags are left to the application. The
+  // character: "p" asks to print the file on the default printer, "pt" on the printer named by
+  // the argument after the file (either case); other flags are left to the application. The
   // first other argument is the file: FileNew becomes FileOpen.
   void ParseArguments(const QStringList& arguments);
   // True for an argument that starts with '-', or with '/' but is not a path: an absolute path
@@ -22,4 +24,5 @@ class CCommandLineInfo {
 
   ShellCommand m_nShellCommand = FileNew;
   QString m_strFileName;
+  QString m_strPrinterName;  // the printer of FilePrintTo
 };

@@ -87,7 +87,7 @@ void CMDIChildWnd::ActivateFrame() {
       show();
     }
   }
-  m_pMDIFrame->MdiArea()->setActiveSubWindow(this);
+  m_pMDIFrame->MDIActivate(this);
 }
 
 void CMDIChildWnd::OnClose() {

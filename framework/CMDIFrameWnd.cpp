@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -15,6 +16,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "framework/CDocument.h"
 #include "framework/CMDIChildWnd.h"
@@ -22,6 +24,7 @@
 #include "framework/CView.h"
 #include "framework/CWinApp.h"
 #include "framework/FrameworkConstants.h"
+#include "framework/LockKeys.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -32,6 +35,9 @@ const char* const kWindowListEntry = "quillonWindowListEntry";
 
 CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)), m_pStatusBar(new CStatusBar(this)) {
   setAttribute(Qt::WA_DeleteOnClose);
+  // Qt would maximise each newly activated window while the active one is maximised; the style
+  // word of each document window alone decides its state.
+  m_pMdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
   setCentralWidget(m_pMdiArea);
   setStatusBar(m_pStatusBar);
   connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this] {
@@ -41,11 +47,19 @@ CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)), m_pStatusBar(new 
   OnCommand(ID_WINDOW_CASCADE, [this] { MDICascade(); });
   OnCommand(ID_WINDOW_TILE_HORZ, [this] { MDITile(MDITILE_HORIZONTAL); });
   OnCommand(ID_WINDOW_TILE_VERT, [this] { MDITile(MDITILE_VERTICAL); });
-  OnUpdateCommandUIRange(ID_INDICATOR_CAPS, ID_INDICATOR_SCRL,
-                         [](CCmdUI* cmdUI) { cmdUI->Enable(false); });
+  OnUpdateCommandUIRange(ID_INDICATOR_CAPS, ID_INDICATOR_SCRL, [](CCmdUI* cmdUI) {
+    const LockKeyState keys = ReadLockKeys();
+    const bool on = cmdUI->m_nID == ID_INDICATOR_CAPS  ? keys.capsLock
+                    : cmdUI->m_nID == ID_INDICATOR_NUM ? keys.numLock
+                                                       : keys.scrollLock;
+    cmdUI->Enable(on);
+  });
 }
 
 CMDIFrameWnd::~CMDIFrameWnd() {
+  // Qt hides the document windows after this destructor has run, which activates others: no
+  // handler of this window may hear of it.
+  disconnect(m_pMdiArea, nullptr, this, nullptr);
   CWinApp* app = AfxGetApp();
   if (app != nullptr && app->m_pMainWnd == this) {
     app->m_pMainWnd = nullptr;
@@ -68,6 +82,11 @@ std::vector<CMDIChildWnd*> CMDIFrameWnd::GetChildFrames() const {
 
 void CMDIFrameWnd::AddChildFrame(CMDIChildWnd* frame) {
   m_pMdiArea->addSubWindow(frame);
+}
+
+void CMDIFrameWnd::MDIActivate(CMDIChildWnd* frame) {
+  m_pLastActivated = frame;
+  m_pMdiArea->setActiveSubWindow(frame);
 }
 
 void CMDIFrameWnd::MDITile(int how) {
@@ -197,30 +216,32 @@ void CMDIFrameWnd::UpdatePanes(const std::vector<CCmdTarget*>& chain) {
   }
 }
 
-QToolBar* CMDIFrameWnd::CreateToolBar(const std::vector<int>& buttons, const QPixmap& images,
-                                      const QSize& buttonSize) {
+QToolBar* CMDIFrameWnd::CreateToolBar(const std::vector<int>& buttons,
+                                      const std::vector<QImage>& images, const QSize& buttonSize) {
   QToolBar* bar = addToolBar(QString());
   bar->setObjectName(QStringLiteral("toolbar%1").arg(AFX_IDW_TOOLBAR));
   bar->setIconSize(buttonSize);
-  int image = 0;
+  size_t image = 0;
   for (int id : buttons) {
     if (id == ID_SEPARATOR) {
       bar->addSeparator();
       continue;
     }
     QAction* action = CommandAction(id);
-    action->setIcon(
-        QIcon(images.copy(image * buttonSize.width(), 0, buttonSize.width(), buttonSize.height())));
+    if (image < images.size() && !images[image].isNull()) {
+      action->setIcon(QIcon(QPixmap::fromImage(images[image])));
+    }
     ++image;
     bar->addAction(action);
   }
   return bar;
 }
 
-void CMDIFrameWnd::SetMenus(const std::vector<QMenu*>& withoutDocument,
-                            const std::vector<QMenu*>& withDocument) {
-  m_menusWithoutDocument = withoutDocument;
-  m_menusWithDocument = withDocument;
+void CMDIFrameWnd::SetMenus(std::vector<std::unique_ptr<QMenu>> withoutDocument,
+                            std::vector<std::unique_ptr<QMenu>> withDocument) {
+  menuBar()->clear();
+  m_menusWithoutDocument = std::move(withoutDocument);
+  m_menusWithDocument = std::move(withDocument);
   m_bMenusShown = false;
   UpdateMenus();
 }
@@ -233,8 +254,9 @@ void CMDIFrameWnd::UpdateMenus() {
   m_bMenusShown = true;
   m_bShowingDocumentMenus = withDocument;
   menuBar()->clear();
-  for (QMenu* menu : withDocument ? m_menusWithDocument : m_menusWithoutDocument) {
-    menuBar()->addMenu(menu);
+  for (const std::unique_ptr<QMenu>& menu :
+       withDocument ? m_menusWithDocument : m_menusWithoutDocument) {
+    menuBar()->addMenu(menu.get());
   }
 }
 
@@ -296,6 +318,13 @@ void CMDIFrameWnd::closeEvent(QCloseEvent* event) {
   event->setAccepted(m_bCloseAccepted);
 }
 
+void CMDIFrameWnd::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (m_pLastActivated != nullptr && m_pLastActivated->mdiArea() == m_pMdiArea) {
+    m_pMdiArea->setActiveSubWindow(m_pLastActivated);
+  }
+}
+
 void CMDIFrameWnd::dragEnterEvent(QDragEnterEvent* event) {
   const QList<QUrl> urls = event->mimeData()->urls();
   if (std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); })) {
@@ -304,16 +333,24 @@ void CMDIFrameWnd::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CMDIFrameWnd::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  const QList<QUrl> urls = event->mimeData()->urls();
+  for (const QUrl& url : urls) {
+    if (url.isLocalFile()) {
+      paths << url.toLocalFile();
+    }
+  }
+  OnDropFiles(paths);
+  event->acceptProposedAction();
+}
+
+void CMDIFrameWnd::OnDropFiles(const QStringList& paths) {
   CWinApp* app = AfxGetApp();
   if (app == nullptr) {
     return;
   }
   activateWindow();
-  const QList<QUrl> urls = event->mimeData()->urls();
-  for (const QUrl& url : urls) {
-    if (url.isLocalFile()) {
-      app->OpenDocumentFile(url.toLocalFile());
-    }
+  for (const QString& path : paths) {
+    app->OpenDocumentFile(path);
   }
-  event->acceptProposedAction();
 }

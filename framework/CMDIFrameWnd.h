@@ -5,7 +5,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "framework/CCmdTarget.h"
@@ -16,7 +19,7 @@ class CView;
 class QAction;
 class QMdiArea;
 class QMenu;
-class QPixmap;
+class QImage;
 class QToolBar;
 
 class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
@@ -24,8 +27,9 @@ class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
 
  public:
   // Builds the MDI area and the status bar; handles Cascade, Tile Horizontally and Tile
-  // Vertically, and disables the keyboard indicators (their state cannot be read portably).
-  // The window deletes itself once it has closed.
+  // Vertically, and shows the keyboard indicators while their lock key is on (blank where the
+  // window system does not tell). Activating a document window never maximises it, whatever
+  // state the window active before was in. The window deletes itself once it has closed.
   CMDIFrameWnd();
   // Leaves the application (its m_pMainWnd becomes null).
   ~CMDIFrameWnd() override;
@@ -38,6 +42,9 @@ class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
   std::vector<CMDIChildWnd*> GetChildFrames() const;
   // Adds a created child frame to the MDI area (CMDIChildWnd::Create calls it).
   void AddChildFrame(CMDIChildWnd* frame);
+  // Makes frame the active document window. While this window is hidden Qt activates nothing,
+  // so the frame is activated again when this window is shown.
+  void MDIActivate(CMDIChildWnd* frame);
 
   // Arranges the document windows that are not minimised side by side (MDITILE_VERTICAL: in
   // columns, two windows in two columns, three in three, four in two columns of two) or one
@@ -61,13 +68,15 @@ class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
   // application calls it whenever the event loop is idle.
   void UpdateCommandUI();
 
-  // A toolbar of command buttons (ID_SEPARATOR for a gap) whose images are buttonSize-wide
-  // cuts of images, left to right; the button's tip and status text are the command's prompt.
-  QToolBar* CreateToolBar(const std::vector<int>& buttons, const QPixmap& images,
+  // A toolbar of command buttons (ID_SEPARATOR for a gap), with one image of buttonSize for each
+  // button in the same order (gaps take none); the button's tip and status text are the
+  // command's prompt. A button without an image shows its tip as text.
+  QToolBar* CreateToolBar(const std::vector<int>& buttons, const std::vector<QImage>& images,
                           const QSize& buttonSize);
-  // The menus shown while no document window is active, and while one is.
-  void SetMenus(const std::vector<QMenu*>& withoutDocument,
-                const std::vector<QMenu*>& withDocument);
+  // The menus shown while no document window is active, and while one is. The window owns them
+  // from then on; menus set before are deleted.
+  void SetMenus(std::vector<std::unique_ptr<QMenu>> withoutDocument,
+                std::vector<std::unique_ptr<QMenu>> withDocument);
   // Appends the actions of the recent-file entries (ID_FILE_MRU_FILE1 to 4) to menu.
   void AppendRecentFileActions(QMenu* menu);
   // Makes menu end with the list of open document windows, refreshed each time it opens.
@@ -75,6 +84,8 @@ class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
 
   // Lets files be dropped on the window; each dropped file is opened by the application.
   void DragAcceptFiles(bool accept = true);
+  // Files dropped on the window: brings it forward and opens each through the application.
+  void OnDropFiles(const QStringList& paths);
 
   // The close request: the base asks the application to save changed documents (any Cancel
   // keeps the window open) and closes every document, then lets the window close.
@@ -82,6 +93,7 @@ class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -90,10 +102,11 @@ class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
   void UpdatePanes(const std::vector<CCmdTarget*>& chain);
 
   QMdiArea* m_pMdiArea;
+  QPointer<CMDIChildWnd> m_pLastActivated;
   CStatusBar* m_pStatusBar;
   std::map<int, QAction*> m_actions;
-  std::vector<QMenu*> m_menusWithoutDocument;
-  std::vector<QMenu*> m_menusWithDocument;
+  std::vector<std::unique_ptr<QMenu>> m_menusWithoutDocument;
+  std::vector<std::unique_ptr<QMenu>> m_menusWithDocument;
   bool m_bMenusShown = false;
   bool m_bShowingDocumentMenus = false;
   bool m_bCloseAccepted = false;

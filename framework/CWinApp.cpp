@@ -8,6 +8,9 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <cstdio>
+#include <vector>
 
 #include "framework/CCommandLineInfo.h"
 #include "framework/CDocument.h"
@@ -26,7 +29,39 @@ CWinApp* CWinApp::s_pInstance = nullptr;
 namespace {
 
 constexpr int kFailedStartExitCode = 1;
+constexpr int kPrintedExitCode = 0;
+constexpr int kNotPrintedExitCode = 1;
 const char* const kMruPlaceholderText = "quillonMruPlaceholderText";
+
+// Takes every override cursor (the wait cursor) off while it lives and puts them back after, so
+// that a message is never shown under the wait cursor.
+class OverrideCursorPause {
+ public:
+  OverrideCursorPause() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+      return;
+    }
+    while (const QCursor* cursor = QGuiApplication::overrideCursor()) {
+      m_cursors.push_back(*cursor);
+      QGuiApplication::restoreOverrideCursor();
+    }
+  }
+  ~OverrideCursorPause() {
+    for (auto cursor = m_cursors.rbegin(); cursor != m_cursors.rend(); ++cursor) {
+      QGuiApplication::setOverrideCursor(*cursor);
+    }
+  }
+  OverrideCursorPause(const OverrideCursorPause&) = delete;
+  OverrideCursorPause& operator=(const OverrideCursorPause&) = delete;
+
+ private:
+  std::vector<QCursor> m_cursors;
+};
+
+void WriteShellMessage(const QString& message) {
+  std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+  std::fflush(stderr);
+}
 
 QWidget* DialogParent() {
   return AfxGetMainWnd();
@@ -140,7 +175,7 @@ int CWinApp::ExitInstance() {
 
 int CWinApp::Run() {
   if (!InitInstance()) {
-    m_nExitCode = kFailedStartExitCode;
+    m_nExitCode = m_shellExitCode.value_or(kFailedStartExitCode);
     return ExitInstance();
   }
   QMetaObject::Connection idle;
@@ -221,7 +256,11 @@ bool CWinApp::WriteProfileString(const QString& section, const QString& entry,
 }
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
-  info.ParseArguments(QCoreApplication::arguments());
+  info.ParseArguments(GetCommandLine());
+}
+
+QStringList CWinApp::GetCommandLine() const {
+  return m_arguments.value_or(QCoreApplication::arguments());
 }
 
 bool CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
@@ -233,25 +272,55 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
       return m_pMainWnd != nullptr;
     case CCommandLineInfo::FileOpen:
       return OpenDocumentFile(info.m_strFileName) != nullptr;
-    case CCommandLineInfo::FilePrint: {
-      CDocument* document = OpenDocumentFile(info.m_strFileName);
-      if (document == nullptr) {
-        return false;
-      }
-      CMDIChildWnd* frame = m_pMainWnd != nullptr ? m_pMainWnd->MDIGetActive() : nullptr;
-      if (frame == nullptr || frame->GetActiveDocument() != document) {
-        const std::vector<CMDIChildWnd*> frames = document->GetFrames();
-        frame = frames.empty() ? nullptr : frames.back();
-      }
-      CView* view = frame != nullptr ? frame->GetActiveView() : nullptr;
-      RouteCommand({view, document, frame, m_pMainWnd, this}, ID_FILE_PRINT_DIRECT);
-      document->OnCloseDocument();
-      return false;  // printed: the program ends
-    }
+    case CCommandLineInfo::FilePrint:
+    case CCommandLineInfo::FilePrintTo:
+      m_bShellPrinting = true;
+      m_shellExitCode = PrintFromShell(info) ? kPrintedExitCode : kNotPrintedExitCode;
+      m_bShellPrinting = false;
+      return false;  // printed or not, the program ends
     case CCommandLineInfo::FileNothing:
       return true;
   }
   return false;
+}
+
+bool CWinApp::PrintFromShell(const CCommandLineInfo& info) {
+  QPrinter* printer = GetPrinter();
+  if (info.m_nShellCommand == CCommandLineInfo::FilePrintTo) {
+    if (QPrinterInfo::printerInfo(info.m_strPrinterName).isNull()) {
+      WriteShellMessage(QStringLiteral("%1: there is no printer named \"%2\".")
+                            .arg(info.m_strFileName, info.m_strPrinterName));
+      return false;
+    }
+    printer->setPrinterName(info.m_strPrinterName);
+  }
+  CDocument* document = OpenDocumentFile(info.m_strFileName);
+  if (document == nullptr) {
+    WriteShellMessage(
+        QStringLiteral("%1: not printed, the file could not be opened.").arg(info.m_strFileName));
+    return false;
+  }
+  CMDIChildWnd* frame = m_pMainWnd != nullptr ? m_pMainWnd->MDIGetActive() : nullptr;
+  if (frame == nullptr || frame->GetActiveDocument() != document) {
+    const std::vector<CMDIChildWnd*> frames = document->GetFrames();
+    frame = frames.empty() ? nullptr : frames.back();
+  }
+  CView* view = frame != nullptr ? frame->GetActiveView() : nullptr;
+  bool printed = false;
+  if (view == nullptr || !view->HasCommandHandler(ID_FILE_PRINT_DIRECT)) {
+    WriteShellMessage(QStringLiteral("%1: the active window of the file cannot be printed.")
+                          .arg(info.m_strFileName));
+  } else if (!view->PrintTo(printer)) {
+    const QString target = printer->outputFormat() == QPrinter::PdfFormat
+                               ? printer->outputFileName()
+                               : printer->printerName();
+    WriteShellMessage(QStringLiteral("%1: not printed, the printer \"%2\" could not be opened.")
+                          .arg(info.m_strFileName, target));
+  } else {
+    printed = true;
+  }
+  document->OnCloseDocument();
+  return printed;
 }
 
 void CWinApp::OnFileNew() {
@@ -357,6 +426,7 @@ CMDIFrameWnd* AfxGetMainWnd() {
 }
 
 int AfxMessageBox(const QString& prompt, UINT type) {
+  const OverrideCursorPause noWaitCursor;
   return AfxGetApp() != nullptr ? AfxGetApp()->DoMessageBox(prompt, type)
                                 : ShowMessageBox(prompt, type);
 }

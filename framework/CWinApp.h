@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "framework/CCmdTarget.h"
 #include "framework/CDocManager.h"
@@ -29,7 +31,8 @@ class CWinApp : public CCmdTarget {
 
   // Start-up, called once by Run; false ends the program. The base returns true.
   virtual bool InitInstance();
-  // Called when the program ends; returns its exit code: 0, or 1 when InitInstance failed.
+  // Called when the program ends; returns its exit code: 0, or 1 when InitInstance failed, or
+  // what a print from the command line set (ProcessShellCommand).
   virtual int ExitInstance();
   // Runs InitInstance and, when it succeeds, the event loop until the last window closes;
   // returns ExitInstance's code.
@@ -66,10 +69,17 @@ class CWinApp : public CCmdTarget {
 
   // Command line: reads QApplication's arguments, then carries out the shell command: open the
   // file (false when it cannot be opened), File New when there is none (false without a main
-  // window), or print the file's active window without dialog, close it and return false so
-  // that the program ends.
+  // window), or print the file's active window without dialog on the default or the named
+  // printer, close it and return false so that the program ends. A print sets the program's exit
+  // code: 0 when the page was printed; otherwise 1, after a message on standard error saying why.
   void ParseCommandLine(CCommandLineInfo& info);
+  // The program's arguments, the program first: QApplication's unless set (tests set their own).
+  QStringList GetCommandLine() const;
+  void SetCommandLine(const QStringList& arguments) { m_arguments = arguments; }
   bool ProcessShellCommand(CCommandLineInfo& info);
+  // True while the shell command prints: messages then go to standard error, as nobody sits at
+  // a window to answer them.
+  bool IsShellPrinting() const { return m_bShellPrinting; }
 
   // Command handlers an application may register: File New, File Open (file dialog, then
   // OpenDocumentFile), Print Setup, Exit (closes the main window after the save questions), and
@@ -99,22 +109,27 @@ class CWinApp : public CCmdTarget {
 
  private:
   void OnUpdateRecentFileMenu(CCmdUI* cmdUI);
+  bool PrintFromShell(const CCommandLineInfo& info);
 
   static CWinApp* s_pInstance;
 
   QString m_strAppName;
+  std::optional<QStringList> m_arguments;
   QString m_strProfileName;
   CDocManager m_docManager;
   std::unique_ptr<CProfile> m_pProfile;
   std::unique_ptr<CRecentFileList> m_pRecentFileList;
   std::unique_ptr<QPrinter> m_pPrinter;
   int m_nExitCode = 0;
+  std::optional<int> m_shellExitCode;  // set by a print from the command line
+  bool m_bShellPrinting = false;
 };
 
 // The application object, and its main window; null when there is none.
 CWinApp* AfxGetApp();
 CMDIFrameWnd* AfxGetMainWnd();
-// Shows a message through the application (or a plain message box without one).
+// Shows a message through the application (or a plain message box without one). The wait cursor,
+// when shown, is taken off while the message is up.
 int AfxMessageBox(const QString& prompt, UINT type = 0);
 // The print dialog and the file dialog through the application, or plain dialogs without one.
 bool AfxPrintDialog(QPrinter* printer, CPrintInfo* info);

@@ -64,6 +64,10 @@ constexpr int AFX_IDP_PARSE_STRING_SIZE = 614;  // %1 the most characters a fiel
 constexpr int kCmdZoomIn = 32771;
 constexpr int kCmdZoomOut = 32772;
 
+// ---- Quillon's dialogs ----
+
+constexpr int kIddAbout = 100;  // the About box: icon, "Quillon 2.0" and OK
+
 // ---- Quillon's cursor ----
 
 constexpr int kCursorMagnifier = 149;  // the signal views' pointer

@@ -3,6 +3,8 @@
 quillon_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev   # Qt 6 widgets, printing and Qt Test
+  libx11-dev                                  # the lock keys of the status bar, read through XKB
+  xvfb xauth xdotool                          # the end-to-end run of quillon on a virtual display
   fonts-liberation                            # metric-compatible "Arial" for drawing and printing
   libgtest-dev libgmock-dev libbenchmark-dev  # GoogleTest and Google Benchmark
   biosig-tools                                # an independent SCP-ECG reader the tests compare with

@@ -42,6 +42,12 @@ class AppStartupTest : public QObject {
     print.ParseArguments({"quillon", "-P", "rec.scp"});
     QCOMPARE(print.m_nShellCommand, CCommandLineInfo::FilePrint);
     QCOMPARE(print.m_strFileName, QStringLiteral("rec.scp"));
+
+    CCommandLineInfo printTo;
+    printTo.ParseArguments({"quillon", "/PT", "rec.scp", "Ward 3 Laser", "driver"});
+    QCOMPARE(printTo.m_nShellCommand, CCommandLineInfo::FilePrintTo);
+    QCOMPARE(printTo.m_strFileName, QStringLiteral("rec.scp"));
+    QCOMPARE(printTo.m_strPrinterName, QStringLiteral("Ward 3 Laser"));
   }
 
   void AStartThatFailsEndsWithoutRunningTheEventLoop() {

@@ -2,8 +2,10 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 #include "FrameworkTestDoubles.h"
 #include "framework/CMDIFrameWnd.h"
@@ -158,9 +160,13 @@ class CommandRoutingTest : public QObject {
   }
 
   void MenusFollowWhetherADocumentWindowIsActive() {
-    QMenu noDocument(QStringLiteral("&File"));
-    QMenu document(QStringLiteral("&Window"));
-    m_mainFrame->SetMenus({&noDocument}, {&noDocument, &document});
+    std::vector<std::unique_ptr<QMenu>> withoutDocument;
+    withoutDocument.push_back(std::make_unique<QMenu>(QStringLiteral("&File")));
+    std::vector<std::unique_ptr<QMenu>> withDocument;
+    withDocument.push_back(std::make_unique<QMenu>(QStringLiteral("&File")));
+    withDocument.push_back(std::make_unique<QMenu>(QStringLiteral("&Window")));
+    const QPointer<QMenu> firstSet(withDocument.back().get());
+    m_mainFrame->SetMenus(std::move(withoutDocument), std::move(withDocument));
     QCOMPARE(m_mainFrame->menuBar()->actions().size(), 1);
     CMDIChildWnd* frame = OpenWindow(false);
     m_mainFrame->UpdateCommandUI();
@@ -168,6 +174,11 @@ class CommandRoutingTest : public QObject {
     frame->GetActiveDocument()->OnCloseDocument();
     m_mainFrame->UpdateCommandUI();
     QCOMPARE(m_mainFrame->menuBar()->actions().size(), 1);
+
+    // The window owns its menus: setting others deletes the first ones.
+    m_mainFrame->SetMenus({}, {});
+    QVERIFY(firstSet.isNull());
+    QCOMPARE(m_mainFrame->menuBar()->actions().size(), 0);
   }
 
   void RecentFileEntriesShowShortNamesAndThePlaceholderWhenEmpty() {

@@ -64,6 +64,10 @@ class ProfileTest : public QObject {
     QCOMPARE(ini.value(QStringLiteral("Recent File List/File2")).toString(),
              QStringLiteral("/r/old.scp"));
     QVERIFY(!ini.contains(QStringLiteral("Recent File List/File3")));
+    QFile text(IniPath());
+    QVERIFY(text.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(text.readAll()),
+             QStringLiteral("[Recent File List]\nFile1=/r/new.scp\nFile2=/r/old.scp\n"));
 
     CRecentFileList read(4);
     read.ReadList(profile);
@@ -74,6 +78,27 @@ class ProfileTest : public QObject {
     written.WriteList(profile);
     read.ReadList(profile);
     QCOMPARE(read.GetCount(), 1);
+  }
+
+  void EntriesKeepTheirSectionWithOtherSectionsAndCommentsUntouched() {
+    QFile seed(IniPath());
+    QVERIFY(seed.open(QIODevice::WriteOnly));
+    seed.write(
+        "; written by hand\n[Settings]\nPreviewPages=2\n\n[Recent File List]\n"
+        "File1=/r/a b.scp\n");
+    seed.close();
+    CProfile profile(IniPath());
+    QCOMPARE(profile.GetProfileString(QStringLiteral("recent file list"), QStringLiteral("file1")),
+             QStringLiteral("/r/a b.scp"));
+    QVERIFY(profile.WriteProfileString(QStringLiteral("Recent File List"), QStringLiteral("File2"),
+                                       QStringLiteral("/r/c.scp")));
+    QVERIFY(profile.WriteProfileInt(QStringLiteral("Settings"), QStringLiteral("PreviewPages"), 1));
+    QVERIFY(!profile.WriteProfileString(QStringLiteral("Settings"), QStringLiteral("Two"),
+                                        QStringLiteral("line\nbreak")));
+    QVERIFY(seed.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(seed.readAll()),
+             QStringLiteral("; written by hand\n[Settings]\nPreviewPages=1\n\n"
+                            "[Recent File List]\nFile1=/r/a b.scp\nFile2=/r/c.scp\n"));
   }
 
   void MenuNamesAreShortenedToThirtyCharactersKeepingTheFileName() {
