@@ -6,6 +6,7 @@ quillon_packages=(
   fonts-liberation                            # metric-compatible "Arial" for drawing and printing
   libgtest-dev libgmock-dev libbenchmark-dev  # GoogleTest and Google Benchmark
   biosig-tools                                # an independent SCP-ECG reader the tests compare with
+  desktop-file-utils shared-mime-info man-db  # checks of the installed desktop entry, MIME type, man pages
 )
 
 quillon_install_deps() {
