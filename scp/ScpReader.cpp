@@ -1,6 +1,6 @@
 #include "scp/ScpReader.h"
 
-#include <memory>
+#include "scp/ScpHandles.h"
 
 namespace {
 
@@ -12,21 +12,6 @@ constexpr uint32_t kPointerEntrySize = 10;
 // record whose stored bodies add up to more than this many times the file size keeps a small
 // crafted file from claiming gigabytes, while leaving room for any honest duplicates.
 constexpr int64_t kMaxStoredBytesPerFileByte = 8;
-
-struct FileCloser {
-  void operator()(ScpFileState* file) const { ScpFileClose(file); }
-};
-using FileHandle = std::unique_ptr<ScpFileState, FileCloser>;
-
-struct RecordDeleter {
-  void operator()(ScpRecord* record) const { ScpRecordFree(record); }
-};
-using RecordHandle = std::unique_ptr<ScpRecord, RecordDeleter>;
-
-struct BlockDeleter {
-  void operator()(void* block) const { ScpMemFree(block); }
-};
-using BlockHandle = std::unique_ptr<void, BlockDeleter>;
 
 }  // namespace
 
@@ -55,7 +40,7 @@ ScpStatus ScpReadSection(ScpFile file, int64_t offset, ScpSectionHeader* header,
   if (fileSize < 0 || offset + static_cast<int64_t>(header->length) > fileSize) {
     return kScpErrOutOfBounds - kScpLayerDirectory;
   }
-  BlockHandle block(ScpMemAlloc(bodyLength));
+  ScpBlockPtr block(ScpMemAlloc(bodyLength));
   if (block == nullptr) {
     return kScpErrNoMemory - kScpLayerDirectory;
   }
@@ -69,11 +54,11 @@ ScpStatus ScpReadSection(ScpFile file, int64_t offset, ScpSectionHeader* header,
 }
 
 ScpRecord* ScpReadRecord(const char* path) {
-  FileHandle file(ScpFileOpen(path));
+  ScpFilePtr file(ScpFileOpen(path));
   if (file == nullptr) {
     return nullptr;
   }
-  RecordHandle record(ScpRecordCreate());
+  ScpRecordPtr record(ScpRecordCreate());
   if (record == nullptr) {
     return nullptr;
   }
@@ -87,7 +72,7 @@ ScpRecord* ScpReadRecord(const char* path) {
   if (ScpReadSection(file.get(), kRecordHeaderSize, &header, &rawPointers) != kScpOk) {
     return nullptr;
   }
-  BlockHandle pointers(rawPointers);
+  ScpBlockPtr pointers(rawPointers);
   uint32_t pointerBytes = pointers == nullptr ? 0 : header.length - kSectionHeaderSize;
   const uint8_t* pointerBody = ScpMemLock(pointers.get());
 
