@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "app/Resources.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -43,8 +44,8 @@ int main(int argc, char* argv[]) {
   }
   const QString themeDir = QString::fromLocal8Bit(argv[1]);
   for (int size : kThemeSizes) {
-    if (!WriteIcon(themeDir, kIconApplication, size, "apps", "quillon") ||
-        !WriteIcon(themeDir, kIconDocument, size, "mimetypes", "application-x-scp-ecg")) {
+    if (!WriteIcon(themeDir, kIdrMainFrame, size, "apps", "quillon") ||
+        !WriteIcon(themeDir, kIdrDocument, size, "mimetypes", "application-x-scp-ecg")) {
       return 1;
     }
   }
