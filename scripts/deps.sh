@@ -9,6 +9,7 @@ quillon_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev  # GoogleTest and Google Benchmark
   biosig-tools                                # an independent SCP-ECG reader the tests compare with
   poppler-utils                               # pdftotext: the tests read the text of rendered pages
+  desktop-file-utils shared-mime-info man-db  # checks of the installed desktop entry, MIME type, man pages
 )
 
 quillon_install_deps() {
