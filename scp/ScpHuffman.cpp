@@ -1,5 +1,9 @@
 #include "scp/ScpHuffman.h"
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
 const ScpHuffmanCode ScpDefaultHuffmanTable[kScpDefaultHuffmanRows] = {
     // prefixBits, totalBits, mode, baseValue, code (first bit read in bit 0)
     {1, 1, 1, 0, 0x0},       // 0
@@ -75,10 +79,122 @@ int16_t ReadValueBits(BitReader& bits, int valueBits) {
   return static_cast<int16_t>(value & 0xFFFFu);
 }
 
+// What the first ten bits of the stream decode to with the default table: the code's length,
+// the number of value bits after it, and the value when there are none.
+struct WindowCode {
+  uint8_t codeBits;
+  uint8_t valueBits;
+  int16_t value;
+};
+
+constexpr int kWindowBits = 10;  // the default table's longest code
+using WindowTable = std::array<WindowCode, size_t{1} << kWindowBits>;
+
+// Resolves every ten-bit window the way the bit-by-bit search does: after each bit, the first row
+// whose code matches the bits so far. The default table is complete, so every window resolves.
+WindowTable BuildWindowTable() {
+  WindowTable windows{};
+  for (uint32_t window = 0; window < windows.size(); ++window) {
+    uint32_t code = 0;
+    for (uint32_t bits = 1; bits <= kWindowBits; ++bits) {
+      code |= ((window >> (kWindowBits - bits)) & 1u) << (bits - 1);
+      const ScpHuffmanCode* row = FindRow(ScpDefaultHuffmanTable, bits, code);
+      if (row != nullptr) {
+        windows[window] =
+            WindowCode{static_cast<uint8_t>(bits),
+                       static_cast<uint8_t>(row->totalBits - row->prefixBits), row->baseValue};
+        break;
+      }
+    }
+  }
+  return windows;
+}
+
+// Holds the next bits of a byte run left-aligned in 64 bits. Bits past the end of the run read
+// as 0, which is how value bits cut off by the end decode.
+class BitWindow {
+ public:
+  BitWindow(const uint8_t* data, uint32_t byteCount) : next_(data), end_(data + byteCount) {}
+
+  // Tops the window up to at least 57 bits, or to every bit left.
+  void Refill() {
+    if (end_ - next_ >= 8) {
+      uint64_t word = 0;
+      for (int i = 0; i < 8; ++i) {
+        word = (word << 8) | next_[i];
+      }
+      bits_ |= word >> count_;
+      const int bytes = (63 - count_) >> 3;
+      next_ += bytes;
+      count_ += bytes * 8;
+      return;
+    }
+    while (count_ <= 56 && next_ < end_) {
+      bits_ |= static_cast<uint64_t>(*next_++) << (56 - count_);
+      count_ += 8;
+    }
+  }
+
+  int Count() const { return count_; }
+  uint32_t Peek(int bits) const { return static_cast<uint32_t>(bits_ >> (64 - bits)); }
+  void Skip(int bits) {
+    bits_ <<= bits;
+    count_ -= bits;
+  }
+
+ private:
+  const uint8_t* next_;
+  const uint8_t* end_;
+  uint64_t bits_ = 0;
+  int count_ = 0;  // bits of the window that belong to the run
+};
+
+ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* out,
+                             uint32_t maxValues, uint32_t* produced) {
+  static const WindowTable windows = BuildWindowTable();
+  BitWindow bits(data, byteCount);
+  uint32_t count = 0;
+  for (;;) {
+    bits.Refill();
+    if (bits.Count() == 0) {
+      break;
+    }
+    const WindowCode code = windows[bits.Peek(kWindowBits)];
+    if (code.codeBits > bits.Count()) {
+      break;  // a code cut off by the end of the data is dropped
+    }
+    bits.Skip(code.codeBits);
+    int16_t value = code.value;
+    if (code.valueBits != 0) {
+      uint32_t raw = bits.Peek(code.valueBits);
+      if ((raw & (1u << (code.valueBits - 1))) != 0) {
+        raw |= 0xFFFFu << (code.valueBits - 1);
+      }
+      value = static_cast<int16_t>(raw & 0xFFFFu);
+      bits.Skip(std::min<int>(code.valueBits, bits.Count()));
+    }
+    if (count < maxValues) {
+      out[count] = value;
+    }
+    ++count;
+  }
+  *produced = count;
+  return kScpOk;
+}
+
 }  // namespace
 
 ScpStatus ScpHuffmanDecode(const ScpHuffmanCode* table, const uint8_t* data, uint32_t byteCount,
                            int16_t* out, uint32_t maxValues, uint32_t* produced) {
+  if (table != nullptr && table != ScpDefaultHuffmanTable) {
+    return ScpHuffmanDecodeBitByBit(table, data, byteCount, out, maxValues, produced);
+  }
+  return DecodeDefaultTable(data, byteCount, out, maxValues, produced);
+}
+
+ScpStatus ScpHuffmanDecodeBitByBit(const ScpHuffmanCode* table, const uint8_t* data,
+                                   uint32_t byteCount, int16_t* out, uint32_t maxValues,
+                                   uint32_t* produced) {
   *produced = 0;
   if (table == nullptr) {
     table = ScpDefaultHuffmanTable;
