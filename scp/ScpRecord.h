@@ -1,6 +1,7 @@
 // The in-memory SCP-ECG record: a directory of sections, each an owned body block with its id.
 //
-// Lookups by id find the first entry with that id in directory order. The record owns every
+// Lookups by id find the first entry with that id in directory order, through an index by id so
+// that a lookup costs the same however many entries the record holds. The record owns every
 // block: freeing the record frees them all, removing a section frees its block.
 #pragma once
 
@@ -18,6 +19,7 @@ struct ScpSectionEntry {
 struct ScpRecord {
   uint16_t count;            // number of directory entries
   ScpSectionEntry* entries;  // `count` entries in the order they were added
+  uint16_t* firstById;       // per id: 1 + the position of its first entry, 0 when none has it
 };
 
 // Returns a new empty record (count 0), or null when memory runs out.
