@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "scp/ScpFields.h"
 #include "scp/ScpHuffman.h"
@@ -12,6 +13,7 @@ namespace {
 
 constexpr int64_t kMaxSampleCount = INT32_MAX;
 constexpr int64_t kMaxReferenceSamples = UINT16_MAX;
+constexpr uint16_t kMaxDecimationFactor = 16;
 
 int64_t Clamp(int64_t value, int64_t low, int64_t high) {
   return std::max(low, std::min(value, high));
@@ -226,6 +228,60 @@ bool DeriveProtectedZones(const ScpRecord* record, const ZoneContext& context,
   return true;
 }
 
+struct FreeDeleter {
+  void operator()(void* block) const { std::free(block); }
+};
+using ZoneHandle = std::unique_ptr<ScpQrsZone, FreeDeleter>;
+using SampleHandle = std::unique_ptr<int16_t, FreeDeleter>;
+
+// The number of samples, from the lead's start, that `stored` values fill when laid out over the
+// stretches and zones of a lead of sampleCount samples.
+int32_t SamplesCovered(const ScpQrsZone* zones, uint16_t zoneCount, uint16_t factor,
+                       int32_t sampleCount, int32_t stored) {
+  const int64_t f = std::max<uint16_t>(factor, 1);
+  int64_t remaining = std::max(stored, 0);
+  ZoneWalk walk(zones, zoneCount, sampleCount);
+  while (walk.Next()) {
+    const int64_t stretchValues = CeilDiv(walk.stretchEnd() - walk.stretchStart(), f);
+    if (remaining < stretchValues) {
+      return static_cast<int32_t>(walk.stretchStart() + remaining * f);
+    }
+    remaining -= stretchValues;
+    const int64_t zoneValues = walk.zoneEnd() - walk.zoneStart();
+    if (remaining < zoneValues) {
+      return static_cast<int32_t>(walk.zoneStart() + remaining);
+    }
+    remaining -= zoneValues;
+  }
+  return sampleCount;
+}
+
+// Turns the stored values at the start of `samples` into the lead's sampleCount samples: brought
+// to the reference beat's units, decimated stretches expanded, the reference beat added back,
+// returned to the rhythm's units and smoothed outside the protected zones.
+void Reconstruct(int16_t* samples, int32_t stored, int32_t sampleCount, const ScpQrsZone* zones,
+                 uint16_t zoneCount, uint16_t factor, const ScpLeadSignal& lead,
+                 const ScpReferenceBeat* reference) {
+  const bool rescale =
+      reference != nullptr && lead.amplitudeMultiplier != 0 && reference->amplitudeMultiplier != 0;
+  if (rescale) {
+    ScpRescale(samples, stored, lead.amplitudeMultiplier, reference->amplitudeMultiplier);
+  }
+  if (zoneCount != 0 || factor > 1) {
+    ScpExpandDecimated(samples, stored, factor, sampleCount, zones, zoneCount);
+  }
+  if (reference != nullptr) {
+    ScpAddReferenceBeat(reference->samples, reference->sampleCount, samples, sampleCount, zones,
+                        zoneCount);
+  }
+  if (rescale) {
+    ScpRescale(samples, sampleCount, reference->amplitudeMultiplier, lead.amplitudeMultiplier);
+  }
+  if (zoneCount != 0 || factor > 1 || reference != nullptr) {
+    ScpSmoothOutsideZones(samples, sampleCount, zones, zoneCount);
+  }
+}
+
 }  // namespace
 
 ScpStatus ScpBuildQrsZones(const ScpRecord* record, int16_t ordinal, ScpQrsZone** zones,
@@ -256,6 +312,11 @@ ScpStatus ScpBuildQrsZones(const ScpRecord* record, int16_t ordinal, ScpQrsZone*
   const uint16_t f = reference.sampleInterval < rhythm.sampleInterval
                          ? static_cast<uint16_t>(rhythm.sampleInterval / reference.sampleInterval)
                          : 1;
+  // Bimodal compression keeps every second or fourth value; a larger ratio of the intervals is a
+  // corrupt header that would make a few bytes claim a lead of millions of samples.
+  if (f > kMaxDecimationFactor) {
+    return kScpErrMalformed - kScpLayerItem;
+  }
   if (qrs.qrsCount == 0) {
     *factor = f;
     *expectedCount = ScpCountStoredValues(nullptr, 0, f, static_cast<int32_t>(sampleCount));
@@ -283,9 +344,11 @@ ScpStatus ScpBuildQrsZones(const ScpRecord* record, int16_t ordinal, ScpQrsZone*
   }
   if (!ReadProtectedAreas(record, context, built, qrs.qrsCount) &&
       !DeriveProtectedZones(record, context, reference.sampleInterval, built, qrs.qrsCount)) {
-    std::free(built);
-    *expectedCount = static_cast<int32_t>(sampleCount);
-    return kScpOk;
+    // Nothing says where the complexes were kept at the full rate: the whole lead was stored at
+    // one value per f samples, and the reference beat still goes back over each subtraction range.
+    for (uint16_t i = 0; i < qrs.qrsCount; ++i) {
+      built[i].protectedStart = built[i].protectedEnd = 0;
+    }
   }
   *zones = built;
   *zoneCount = qrs.qrsCount;
@@ -344,21 +407,23 @@ void ScpExpandDecimated(int16_t* values, int32_t storedCount, uint16_t factor, i
   // from at or after the place being written, because no stretch takes more values than samples.
   const int32_t base = sampleCount - stored;
   std::memmove(values + base, values, sizeof(int16_t) * static_cast<size_t>(stored));
+  const int16_t* source = values + base;
   int32_t next = 0;  // stream index of the next value
-  auto take = [&]() -> int16_t {
-    const int16_t value = next < stored ? values[base + next] : 0;
-    ++next;
-    return value;
-  };
   ZoneWalk walk(zones, zoneCount, sampleCount);
   while (walk.Next()) {
     for (int32_t start = walk.stretchStart(); start < walk.stretchEnd(); start += f) {
-      const int16_t value = take();
+      const int16_t value = next < stored ? source[next] : int16_t{0};
+      ++next;
       std::fill(values + start, values + std::min(start + f, walk.stretchEnd()), value);
     }
-    for (int32_t i = walk.zoneStart(); i < walk.zoneEnd(); ++i) {
-      values[i] = take();
+    const int32_t zoneLength = walk.zoneEnd() - walk.zoneStart();
+    const int32_t copied = std::max(0, std::min(zoneLength, stored - next));
+    if (copied > 0) {
+      std::memmove(values + walk.zoneStart(), source + next,
+                   sizeof(int16_t) * static_cast<size_t>(copied));
     }
+    std::fill(values + walk.zoneStart() + copied, values + walk.zoneEnd(), int16_t{0});
+    next += zoneLength;
   }
 }
 
@@ -478,79 +543,64 @@ ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSi
   if (span <= 0 || span > kMaxSampleCount) {
     return kScpErrMalformed - kScpLayerDecoder;
   }
-  const int32_t sampleCount = static_cast<int32_t>(span);
+  int32_t sampleCount = static_cast<int32_t>(span);
 
-  ScpQrsZone* zones = nullptr;
+  ZoneHandle zones;
   uint16_t zoneCount = 0;
   uint16_t factor = 1;
   int32_t expected = sampleCount;
   if (HasSection(record, kScpQrsSection)) {
+    ScpQrsZone* built = nullptr;
     const ScpStatus status =
-        ScpBuildQrsZones(record, rhythm->ordinal, &zones, &zoneCount, &factor, &expected);
+        ScpBuildQrsZones(record, rhythm->ordinal, &built, &zoneCount, &factor, &expected);
+    zones.reset(built);
     if (status != kScpOk) {
       return static_cast<ScpStatus>(status - kScpLayerDecoder);
     }
   }
   const Body body = SectionBody(record, kScpRhythmSection);
   if (body.bytes == nullptr) {
-    std::free(zones);
     return kScpErrNoData - kScpLayerDecoder;
   }
-  // Every value of the stream stands for at most `factor` samples; a span the whole body could
-  // not fill is a corrupt lead entry, not a lead to allocate for.
+  // Every stored value stands for at most `factor` samples, so the lead's own data bound its
+  // length: a Huffman-coded lead longer than its bytes could code is a corrupt lead entry, and
+  // plain data end where the section's bytes end.
   const bool huffman = HasSection(record, kScpHuffmanSection);
-  const int64_t maxValues = huffman ? body.length * 8 : body.length / 2;
-  if (span > maxValues * factor) {
-    std::free(zones);
+  const int64_t plainValues =
+      rhythm->dataOffset < body.length ? (body.length - rhythm->dataOffset) / 2 : 0;
+  if (huffman && span > static_cast<int64_t>(rhythm->dataLength) * 8 * factor) {
     return kScpErrMalformed - kScpLayerDecoder;
   }
-  int16_t* samples = AllocateSamples(sampleCount);
+  const int64_t capacity = huffman ? span : std::min<int64_t>(span, plainValues * factor);
+  SampleHandle samples(AllocateSamples(capacity));
   if (samples == nullptr) {
-    std::free(zones);
     return kScpErrNoSampleMemory - kScpLayerDecoder;
   }
 
   int32_t stored = 0;
   if (huffman) {
     uint32_t produced = 0;
-    const ScpStatus status = ScpHuffmanDecode(nullptr, body.bytes + rhythm->dataOffset,
-                                              static_cast<uint32_t>(rhythm->dataLength), samples,
-                                              static_cast<uint32_t>(expected), &produced);
+    const ScpStatus status = ScpHuffmanDecode(
+        nullptr, body.bytes + rhythm->dataOffset, static_cast<uint32_t>(rhythm->dataLength),
+        samples.get(), static_cast<uint32_t>(expected), &produced);
     if (status != kScpOk) {
-      std::free(samples);
-      std::free(zones);
       return static_cast<ScpStatus>(status - kScpLayerDecoder);
     }
     stored = static_cast<int32_t>(std::min<int64_t>(produced, expected));
   } else {
-    stored = CopyPlainValues(body, rhythm->dataOffset, expected, samples);
+    stored = CopyPlainValues(body, rhythm->dataOffset, expected, samples.get());
+    if (stored < expected) {
+      // The section ends inside the lead's data: the lead ends with the last stored value.
+      sampleCount = SamplesCovered(zones.get(), zoneCount, factor, sampleCount, stored);
+      rhythm->endSample = rhythm->startSample + sampleCount - 1;
+    }
   }
-  UndoDifferences(rhythm->differenceEncoding, samples, stored);
-
-  if (reference != nullptr && reference->samples == nullptr) {
-    reference = nullptr;
-  }
-  const bool rescale = reference != nullptr && rhythm->amplitudeMultiplier != 0 &&
-                       reference->amplitudeMultiplier != 0;
-  if (rescale) {
-    ScpRescale(samples, stored, rhythm->amplitudeMultiplier, reference->amplitudeMultiplier);
-  }
-  if (zoneCount != 0 || factor > 1) {
-    ScpExpandDecimated(samples, stored, factor, sampleCount, zones, zoneCount);
-  }
-  if (reference != nullptr) {
-    ScpAddReferenceBeat(reference->samples, reference->sampleCount, samples, sampleCount, zones,
-                        zoneCount);
-  }
-  if (rescale) {
-    ScpRescale(samples, sampleCount, reference->amplitudeMultiplier, rhythm->amplitudeMultiplier);
-  }
-  if (zoneCount != 0 || factor > 1 || reference != nullptr) {
-    ScpSmoothOutsideZones(samples, sampleCount, zones, zoneCount);
-  }
+  UndoDifferences(rhythm->differenceEncoding, samples.get(), stored);
+  Reconstruct(samples.get(), stored, sampleCount, zones.get(), zoneCount, factor, *rhythm,
+              reference != nullptr && reference->samples != nullptr ? reference : nullptr);
   rhythm->sampleCount = sampleCount;
-  rhythm->samples = samples;
-  rhythm->zones = zones;
+  rhythm->samples = samples.release();
+  rhythm->zones = zones.release();
   rhythm->zoneCount = zoneCount;
   rhythm->decimationFactor = factor;
   return kScpOk;

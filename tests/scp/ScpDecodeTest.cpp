@@ -211,18 +211,39 @@ TEST(ScpDecodeRhythm, UnknownDifferenceEncodingLeavesValuesAsStored) {
 
 TEST(ScpDecodeRhythm, PlainDataAreReadByTheLeadsSampleCountNotItsByteCount) {
   // Lead 1 claims 4 samples but stores 2 bytes; its values run on into lead 2's data, as stored
-  // plain data always have. Lead 2 is the last: its fourth value would lie past the body.
+  // plain data always have. Lead 2 is the last: its fourth value would lie past the body, so the
+  // lead ends after its third (no invented zero).
   RecordPtr record =
       MakeRecord({{3, LeadTable({{1, 4, 1}, {1, 4, 2}})},
                   {6, SignalSection(5000, 2000, 0, {PlainValues({1}), PlainValues({2, 3, 4})})}});
   ScpRhythmSignal first{};
   ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &first, nullptr), kScpOk);
-  EXPECT_EQ(Samples(first.samples, first.samples + 4), (Samples{1, 2, 3, 4}));
+  EXPECT_EQ(Samples(first.samples, first.samples + first.sampleCount), (Samples{1, 2, 3, 4}));
   ScpRhythmSignal second{};
   ASSERT_EQ(ScpDecodeRhythm(record.get(), 2, &second, nullptr), kScpOk);
-  EXPECT_EQ(Samples(second.samples, second.samples + 4), (Samples{2, 3, 4, 0}));
+  EXPECT_EQ(Samples(second.samples, second.samples + second.sampleCount), (Samples{2, 3, 4}));
+  EXPECT_EQ(second.endSample, 3);
   ScpFreeRhythm(&first);
   ScpFreeRhythm(&second);
+}
+
+TEST(ScpDecodeRhythm, PlainLeadCutShortByTheSectionEndsWhereItsDataEnd) {
+  // Two billion samples claimed, 1000 stored, decimated by 2 outside no complex: the lead is the
+  // 2000 samples its values fill, allocated for what is there rather than for the claim.
+  Samples stored(1000);
+  for (size_t i = 0; i < stored.size(); ++i) {
+    stored[i] = static_cast<int16_t>(i + 1);
+  }
+  RecordPtr record = MakeRecord({{3, LeadTable({{1, 2000000000, 1}})},
+                                 {4, codectest::QrsSection(800, 200, {}, {})},
+                                 {5, SignalSection(5000, 2000, 0, {Bytes{}})},
+                                 {6, SignalSection(5000, 4000, 0, {PlainValues(stored)})}});
+  ScpRhythmSignal rhythm{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr), kScpOk);
+  ASSERT_EQ(rhythm.sampleCount, 2000);
+  EXPECT_EQ(rhythm.endSample, 2000);
+  EXPECT_EQ(rhythm.samples[1999], 1000);
+  ScpFreeRhythm(&rhythm);
 }
 
 TEST(ScpDecodeRhythm, LeadsLongerThan65535SamplesKeepTheirFullCount) {
@@ -239,16 +260,21 @@ TEST(ScpDecodeRhythm, LeadsLongerThan65535SamplesKeepTheirFullCount) {
   ScpFreeRhythm(&rhythm);
 }
 
-TEST(ScpDecodeRhythm, SpanLargerThanTheSectionCouldHoldIsRefused) {
-  // A 4-byte lead claiming 10 million samples: far more than even one value per bit could give.
-  RecordPtr record = MakeRecord({{2, Bytes{0, 0}},
-                                 {3, LeadTable({{1, 10000000, 1}})},
-                                 {6, SignalSection(5000, 2000, 0, {Bytes{0, 0, 0, 0}})}});
-  ScpRhythmSignal rhythm{};
-  EXPECT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr),
-            kScpErrMalformed - kScpLayerDecoder);
-  EXPECT_EQ(rhythm.samples, nullptr);
-  EXPECT_EQ(rhythm.zones, nullptr);
+TEST(ScpDecodeRhythm, HuffmanSpanLargerThanTheLeadsOwnBytesCouldCodeIsRefused) {
+  // A 4-byte lead codes at most 32 values: 10 million samples are refused, and so are 33 even
+  // when another lead's data make the section large.
+  for (uint32_t span : {10000000u, 33u}) {
+    RecordPtr record =
+        MakeRecord({{2, Bytes{0, 0}},
+                    {3, LeadTable({{1, span, 1}, {1, span, 2}})},
+                    {6, SignalSection(5000, 2000, 0, {Bytes{0, 0, 0, 0}, Bytes(60000, 0)})}});
+    ScpRhythmSignal rhythm{};
+    EXPECT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr),
+              kScpErrMalformed - kScpLayerDecoder)
+        << span;
+    EXPECT_EQ(rhythm.samples, nullptr);
+    EXPECT_EQ(rhythm.zones, nullptr);
+  }
 }
 
 TEST(ScpDecodeRhythm, ReversedOrEmptySpanIsRefused) {
