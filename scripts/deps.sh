@@ -6,6 +6,7 @@ quillon_packages=(
   fonts-liberation                            # metric-compatible "Arial" for drawing and printing
   libgtest-dev libgmock-dev libbenchmark-dev  # GoogleTest and Google Benchmark
   biosig-tools                                # an independent SCP-ECG reader the tests compare with
+  libbiosig-dev                               # its library, the peer of the decoding benchmark
 )
 
 quillon_install_deps() {
