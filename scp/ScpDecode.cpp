@@ -369,28 +369,45 @@ int32_t ScpCountStoredValues(const ScpQrsZone* zones, uint16_t zoneCount, uint16
   return static_cast<int32_t>(count);
 }
 
+// The running sums are kept in registers (unsigned, so they wrap at 16 bits without overflow)
+// rather than read back from the array, which would make every step wait for the last store.
 void ScpUndoFirstDifferences(int16_t* values, int32_t count) {
+  if (count < 1) {
+    return;
+  }
+  auto sample = static_cast<uint16_t>(values[0]);
   for (int32_t i = 1; i < count; ++i) {
-    values[i] = static_cast<int16_t>(values[i - 1] + values[i]);
+    sample = static_cast<uint16_t>(sample + static_cast<uint16_t>(values[i]));
+    values[i] = static_cast<int16_t>(sample);
   }
 }
 
+// Both passes at once: the slope is the running sum of the second differences (the first slope
+// being x[1] - x[0]), the sample the running sum of the slopes.
 void ScpUndoSecondDifferences(int16_t* values, int32_t count) {
   if (count < 2) {
     return;
   }
-  values[1] = static_cast<int16_t>(values[1] - values[0]);
-  ScpUndoFirstDifferences(values + 1, count - 1);
-  ScpUndoFirstDifferences(values, count);
+  auto sample = static_cast<uint16_t>(values[0]);
+  auto slope = static_cast<uint16_t>(-sample);
+  for (int32_t i = 1; i < count; ++i) {
+    slope = static_cast<uint16_t>(slope + static_cast<uint16_t>(values[i]));
+    sample = static_cast<uint16_t>(sample + slope);
+    values[i] = static_cast<int16_t>(sample);
+  }
 }
 
 void ScpRescale(int16_t* values, int32_t count, uint16_t multiplier, uint16_t divisor) {
-  if (divisor == 0) {
-    return;
+  if (divisor == 0 || multiplier == divisor) {
+    return;  // x * m / m is x for every 16-bit x
   }
+  // The quotient of two integers below 2^31 and 2^16, rounded once to a double, is never close
+  // enough to an integer it does not reach to truncate differently from the integer division, and
+  // a double division costs a fraction of an integer one.
+  const double d = divisor;
   for (int32_t i = 0; i < count; ++i) {
     const int32_t product = values[i] * static_cast<int32_t>(multiplier);
-    values[i] = static_cast<int16_t>(product / static_cast<int32_t>(divisor));
+    values[i] = static_cast<int16_t>(static_cast<int32_t>(product / d));
   }
 }
 

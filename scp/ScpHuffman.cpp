@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstring>
 
 const ScpHuffmanCode ScpDefaultHuffmanTable[kScpDefaultHuffmanRows] = {
     // prefixBits, totalBits, mode, baseValue, code (first bit read in bit 0)
@@ -120,9 +121,10 @@ class BitWindow {
   void Refill() {
     if (end_ - next_ >= 8) {
       uint64_t word = 0;
-      for (int i = 0; i < 8; ++i) {
-        word = (word << 8) | next_[i];
-      }
+      std::memcpy(&word, next_, sizeof word);
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+      word = __builtin_bswap64(word);  // the stream's first byte on top
+#endif
       bits_ |= word >> count_;
       const int bytes = (63 - count_) >> 3;
       next_ += bytes;
@@ -135,8 +137,12 @@ class BitWindow {
     }
   }
 
-  int Count() const { return count_; }
-  uint32_t Peek(int bits) const { return static_cast<uint32_t>(bits_ >> (64 - bits)); }
+  int Count() const {
+    return count_;
+  }
+  uint32_t Peek(int bits) const {
+    return static_cast<uint32_t>(bits_ >> (64 - bits));
+  }
   void Skip(int bits) {
     bits_ <<= bits;
     count_ -= bits;

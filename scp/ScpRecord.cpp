@@ -1,26 +1,37 @@
 #include "scp/ScpRecord.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
 constexpr uint32_t kMaxEntries = 0xFFFF;                 // the count is a u16
 constexpr int64_t kMaxSectionLength = 0xFFFFFFFFLL - 2;  // the block holds length + 2 bytes
 constexpr size_t kNewSectionBlockSize = 4;
-constexpr size_t kIdCount = size_t{UINT16_MAX} + 1;
-
 int32_t IndexOf(const ScpRecord* record, uint16_t id) {
   if (record == nullptr) {
     return -1;
   }
-  return static_cast<int32_t>(record->firstById[id]) - 1;
+  if (id < kScpIndexedIds) {
+    return static_cast<int32_t>(record->firstById[id]) - 1;
+  }
+  for (uint32_t i = 0; i < record->count; ++i) {
+    if (record->entries[i].id == id) {
+      return static_cast<int32_t>(i);
+    }
+  }
+  return -1;
 }
 
 // Rebuilds the index from the directory; the first entry of each id wins.
 void RebuildIndex(ScpRecord* record) {
-  std::memset(record->firstById, 0, sizeof(uint16_t) * kIdCount);
+  std::fill(std::begin(record->firstById), std::end(record->firstById), uint16_t{0});
   for (uint32_t i = record->count; i > 0; --i) {
-    record->firstById[record->entries[i - 1].id] = static_cast<uint16_t>(i);
+    const uint16_t id = record->entries[i - 1].id;
+    if (id < kScpIndexedIds) {
+      record->firstById[id] = static_cast<uint16_t>(i);
+    }
   }
 }
 
@@ -43,10 +54,7 @@ ScpRecord* ScpRecordCreate() {
   }
   record->count = 0;
   record->entries = static_cast<ScpSectionEntry*>(ScpMemAlloc(0));
-  record->firstById = static_cast<uint16_t*>(ScpMemAlloc(sizeof(uint16_t) * kIdCount));
-  if (record->entries == nullptr || record->firstById == nullptr) {
-    ScpMemFree(record->entries);
-    ScpMemFree(record->firstById);
+  if (record->entries == nullptr) {
     ScpMemFree(record);
     return nullptr;
   }
@@ -61,7 +69,6 @@ void ScpRecordFree(ScpRecord* record) {
     ScpMemFree(record->entries[i].data);
   }
   ScpMemFree(record->entries);
-  ScpMemFree(record->firstById);
   ScpMemFree(record);
 }
 
@@ -74,7 +81,7 @@ ScpStatus ScpRecordAddSection(ScpRecord* record, uint16_t id, uint32_t length, S
   }
   record->entries[record->count] = ScpSectionEntry{block, id, length};
   ++record->count;
-  if (record->firstById[id] == 0) {
+  if (id < kScpIndexedIds && record->firstById[id] == 0) {
     record->firstById[id] = record->count;
   }
   return kScpOk;

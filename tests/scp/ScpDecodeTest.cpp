@@ -61,6 +61,25 @@ TEST(ScpRescale, MultipliesThenDividesTruncatingTowardZero) {
   EXPECT_EQ(thirds, (Samples{3, -3}));
 }
 
+TEST(ScpRescale, AgreesWithIntegerDivisionOnEveryValue) {
+  for (const auto& [m, d] : {std::pair<uint16_t, uint16_t>{65535, 1},
+                             {1, 65535},
+                             {7, 3},
+                             {2500, 5000},
+                             {65535, 65534},
+                             {4999, 5000}}) {
+    Samples values(65536);
+    for (int32_t x = -32768; x <= 32767; ++x) {
+      values[static_cast<size_t>(x + 32768)] = static_cast<int16_t>(x);
+    }
+    ScpRescale(values.data(), 65536, m, d);
+    for (int32_t x = -32768; x <= 32767; ++x) {
+      ASSERT_EQ(values[static_cast<size_t>(x + 32768)], static_cast<int16_t>(x * m / d))
+          << x << " * " << m << " / " << d;
+    }
+  }
+}
+
 TEST(ScpRescale, DivisorZeroLeavesTheValues) {
   Samples values{10, -10};
   ScpRescale(values.data(), 2, 5000, 0);
