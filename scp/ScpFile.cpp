@@ -121,6 +121,11 @@ ScpFile ScpFileCreateTemporary(const char* target, char* tempPath, size_t tempPa
       return nullptr;
     }
     if (targetExists && S_ISREG(targetStat.st_mode)) {
+      // Owner and group first (a change of owner may clear the set-id bits), as far as this
+      // process may set them: another user's file keeps at least its group when we are in it.
+      if (::fchown(fd, targetStat.st_uid, targetStat.st_gid) != 0) {
+        static_cast<void>(::fchown(fd, static_cast<uid_t>(-1), targetStat.st_gid));
+      }
       ::fchmod(fd, targetStat.st_mode & 07777);
     }
     ScpFile file = Wrap(fd);
