@@ -9,7 +9,7 @@
 //   144 to 148       labels of the printed patient header and footer
 //   149 to 152       captions of the four kinds of document window
 //   501              placeholder of the status bar's patient pane
-//   601 to 604       messages of a failed open or save (texts marked %1, %2 take QString::arg)
+//   601 to 605       messages of a failed open or save, of unscaled leads (%1, %2: QString::arg)
 //   611 to 614       the question about unsaved changes and the form's entry messages
 //   32771, 32772     and every menu command id: the command's prompt, "status text\ntool tip"
 //   57344            application title
@@ -76,6 +76,7 @@ constexpr int kIdsNotAnScpRecord = 601;  // %1 the file: it could not be read as
 constexpr int kIdsSaveFailed = 602;      // %1 the file, %2 the reason (one of the two below)
 constexpr int kIdsReasonCannotWrite = 603;  // the file could not be created, written or replaced
 constexpr int kIdsReasonCannotBuild = 604;  // the record could not be assembled (memory ran out)
+constexpr int kIdsUnscaledLeads = 605;      // %1 the file: its leads' unit is 0 nV, not drawn
 
 // Question before closing a changed document, and the patient form's entry messages.
 constexpr int kIdsAskToSave = 611;             // %1 the document's title

@@ -40,6 +40,13 @@ QString SaveFailedMessage(const QString& path, SaveFailure reason) {
       .arg(ShownPath(path), because);
 }
 
+QString UnscaledLeadsMessage(const QString& path) {
+  return TextOr(DocStringId::kUnscaledLeads,
+                "\"%1\" gives its leads an amplitude unit of 0 nV: they cannot be drawn to scale, "
+                "so their traces are not shown.")
+      .arg(ShownPath(path));
+}
+
 DocMessageSink SetDocMessageSink(DocMessageSink sink) {
   return std::exchange(InstalledSink(), std::move(sink));
 }

@@ -11,6 +11,7 @@ constexpr int kNotAnScpRecord = 601;     // %1 the file
 constexpr int kSaveFailed = 602;         // %1 the file, %2 one of the two reasons below
 constexpr int kReasonCannotWrite = 603;  // the file could not be created, written or replaced
 constexpr int kReasonCannotBuild = 604;  // the record could not be assembled in memory
+constexpr int kUnscaledLeads = 605;      // %1 the file
 }  // namespace DocStringId
 
 // Why a save failed.
@@ -24,6 +25,10 @@ QString NotAnScpRecordMessage(const QString& path);
 
 // Returns the message for a failed save, naming the file and the reason.
 QString SaveFailedMessage(const QString& path, SaveFailure reason);
+
+// Returns the message for a record whose leads have an amplitude unit of 0 nV, naming it: their
+// traces cannot be drawn to scale and are left out.
+QString UnscaledLeadsMessage(const QString& path);
 
 using DocMessageSink = std::function<void(const QString& message)>;
 
