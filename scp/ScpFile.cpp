@@ -168,6 +168,26 @@ size_t ScpFileRead(ScpFile file, void* buffer, size_t count) {
   return done;
 }
 
+size_t ScpFileReadAt(ScpFile file, int64_t offset, void* buffer, size_t count) {
+  if (file == nullptr || buffer == nullptr || offset < 0 || ShouldFail(kScpFileOpSeek)) {
+    return 0;
+  }
+  auto* bytes = static_cast<uint8_t*>(buffer);
+  size_t done = 0;
+  while (done < count) {
+    ssize_t got = ::pread(file->fd, bytes + done, count - done,
+                          static_cast<off_t>(offset + static_cast<int64_t>(done)));
+    if (got < 0 && errno == EINTR) {
+      continue;
+    }
+    if (got <= 0) {
+      break;
+    }
+    done += static_cast<size_t>(got);
+  }
+  return done;
+}
+
 size_t ScpFileWrite(ScpFile file, const void* buffer, size_t count) {
   if (file == nullptr || (buffer == nullptr && count > 0) || ShouldFail(kScpFileOpWrite)) {
     return 0;

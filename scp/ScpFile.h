@@ -30,6 +30,11 @@ int ScpFileClose(ScpFile file);
 // Returns the number of bytes read (fewer at the end of the file or on an error).
 size_t ScpFileRead(ScpFile file, void* buffer, size_t count);
 
+// Reads from `offset` without moving the file position (one call instead of a seek and a read).
+// Returns the number of bytes read (fewer at the end of the file or on an error; 0 for a
+// negative offset or an injected seek fault).
+size_t ScpFileReadAt(ScpFile file, int64_t offset, void* buffer, size_t count);
+
 // Returns the number of bytes written (fewer on an error).
 size_t ScpFileWrite(ScpFile file, const void* buffer, size_t count);
 
