@@ -216,8 +216,9 @@ std::vector<BenchRecord> Records(GeneratedRecords* generated) {
   return records;
 }
 
-// Prints the usual console output, then the mean time per iteration of each record's two
-// benchmarks and the peer's time divided by ours.
+// Prints the usual console output, then the mean processor time per iteration of each record's
+// two benchmarks (processor time, so that other work on a shared machine does not count) and the
+// peer's time divided by ours.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
@@ -228,7 +229,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
       }
       const std::string name = run.benchmark_name();
       const size_t slash = name.find('/');
-      const double ms = run.GetAdjustedRealTime() *
+      const double ms = run.GetAdjustedCPUTime() *
                         benchmark::GetTimeUnitMultiplier(benchmark::kMillisecond) /
                         benchmark::GetTimeUnitMultiplier(run.time_unit);
       times_[name.substr(slash + 1)][name.substr(0, slash)] = ms;

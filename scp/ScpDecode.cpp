@@ -14,6 +14,7 @@ namespace {
 constexpr int64_t kMaxSampleCount = INT32_MAX;
 constexpr int64_t kMaxReferenceSamples = UINT16_MAX;
 constexpr uint16_t kMaxDecimationFactor = 16;
+constexpr int32_t kSmoothBlock = 64;  // samples smoothed per step of the block loop
 
 int64_t Clamp(int64_t value, int64_t low, int64_t high) {
   return std::max(low, std::min(value, high));
@@ -124,8 +125,21 @@ void SmoothStretch(int16_t* values, int32_t sampleCount, int32_t start, int32_t 
   if (end - start < 3) {
     return;
   }
-  int32_t before = values[start];
-  for (int32_t j = start + 1; j < end - 1; ++j) {
+  // Whole blocks go through a copy of the values before smoothing, a fixed count at a time, so
+  // the loop has no dependence from one sample to the next and compiles to vector code.
+  int16_t original[kSmoothBlock + 2];
+  int32_t j = start + 1;
+  original[0] = values[start];
+  for (; j + kSmoothBlock < end; j += kSmoothBlock) {
+    std::memcpy(original + 1, values + j, sizeof(int16_t) * (kSmoothBlock + 1));
+    for (int32_t i = 0; i < kSmoothBlock; ++i) {
+      values[j + i] =
+          static_cast<int16_t>((int32_t{original[i]} + original[i + 1] + original[i + 2] + 1) / 3);
+    }
+    original[0] = original[kSmoothBlock];
+  }
+  int32_t before = original[0];
+  for (; j < end - 1; ++j) {
     const int32_t current = values[j];
     values[j] = static_cast<int16_t>((before + current + values[j + 1] + 1) / 3);
     before = current;

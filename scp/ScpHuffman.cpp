@@ -111,6 +111,36 @@ WindowTable BuildWindowTable() {
   return windows;
 }
 
+// Up to four whole codes without value bits (values -8 to +8) that open a twelve-bit window,
+// decoded in one step: most lead data are runs of small differences.
+struct ShortCodeRun {
+  uint8_t count;  // codes in the run, 0 when the window opens with an escape
+  uint8_t bits;   // their total length
+  int8_t values[4];
+};
+
+constexpr int kRunWindowBits = 12;
+constexpr int kMaxRunCodes = 4;
+using RunTable = std::array<ShortCodeRun, size_t{1} << kRunWindowBits>;
+
+RunTable BuildRunTable(const WindowTable& windows) {
+  RunTable runs{};
+  for (uint32_t window = 0; window < runs.size(); ++window) {
+    ShortCodeRun& run = runs[window];
+    while (run.count < kMaxRunCodes) {
+      // The ten bits from the run's end, with zeros past the window.
+      const uint32_t rest = (window << run.bits) & ((1u << kRunWindowBits) - 1);
+      const WindowCode code = windows[rest >> (kRunWindowBits - kWindowBits)];
+      if (code.valueBits != 0 || run.bits + code.codeBits > kRunWindowBits) {
+        break;
+      }
+      run.values[run.count++] = static_cast<int8_t>(code.value);
+      run.bits = static_cast<uint8_t>(run.bits + code.codeBits);
+    }
+  }
+  return runs;
+}
+
 // Holds the next bits of a byte run left-aligned in 64 bits. Bits past the end of the run read
 // as 0, which is how value bits cut off by the end decode.
 class BitWindow {
@@ -158,12 +188,24 @@ class BitWindow {
 ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* out,
                              uint32_t maxValues, uint32_t* produced) {
   static const WindowTable windows = BuildWindowTable();
+  static const RunTable runs = BuildRunTable(windows);
   BitWindow bits(data, byteCount);
   uint32_t count = 0;
   for (;;) {
     bits.Refill();
     if (bits.Count() == 0) {
       break;
+    }
+    // A run lies wholly in the data when its bits do; past the end the window reads zeros.
+    const ShortCodeRun& run = runs[bits.Peek(kRunWindowBits)];
+    if (run.count != 0 && run.bits <= bits.Count()) {
+      const uint32_t room = count < maxValues ? maxValues - count : 0;
+      for (uint32_t i = 0; i < run.count && i < room; ++i) {
+        out[count + i] = run.values[i];
+      }
+      count += run.count;
+      bits.Skip(run.bits);
+      continue;
     }
     const WindowCode code = windows[bits.Peek(kWindowBits)];
     if (code.codeBits > bits.Count()) {
