@@ -1,24 +1,24 @@
 #include "app/Menus.h"
 
-#include "views/CommandIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
 constexpr MenuItem kSeparator = {0, nullptr};
-constexpr MenuItem kAboutItem = {kCmdAppAbout, "Information on Quillon..."};
-constexpr MenuItem kOpenItem = {kCmdFileOpen, "&Open"};
-constexpr MenuItem kPrintSetupItem = {kCmdFilePrintSetup, "Print Set&up"};
-constexpr MenuItem kExitItem = {kCmdAppExit, "&Exit"};
+constexpr MenuItem kAboutItem = {ID_APP_ABOUT, "Information on Quillon..."};
+constexpr MenuItem kOpenItem = {ID_FILE_OPEN, "&Open"};
+constexpr MenuItem kPrintSetupItem = {ID_FILE_PRINT_SETUP, "Print Set&up"};
+constexpr MenuItem kExitItem = {ID_APP_EXIT, "&Exit"};
 
 const std::vector<MenuPopup>& MainFrameMenu() {
   static const std::vector<MenuPopup> menu = {
       {"&File",
-       {{kCmdFileNew, "&New"},
+       {{ID_FILE_NEW, "&New"},
         kOpenItem,
         kSeparator,
         kPrintSetupItem,
         kSeparator,
-        {kCmdFileMruFirst, "&Last File Used"},
+        {ID_FILE_MRU_FILE1, "&Last File Used"},
         kSeparator,
         kExitItem},
        false},
@@ -31,18 +31,18 @@ const std::vector<MenuPopup>& DocumentMenu() {
   static const std::vector<MenuPopup> menu = {
       {"&File",
        {kOpenItem,
-        {kCmdFileSave, "&Save"},
-        {kCmdFileSaveAs, "Save &As"},
-        {kCmdFileClose, "&Close"},
+        {ID_FILE_SAVE, "&Save"},
+        {ID_FILE_SAVE_AS, "Save &As"},
+        {ID_FILE_CLOSE, "&Close"},
         kSeparator,
-        {kCmdFilePrint, "&Print"},
-        {kCmdFilePrintPreview, "Print P&review"},
+        {ID_FILE_PRINT, "&Print"},
+        {ID_FILE_PRINT_PREVIEW, "Print P&review"},
         kPrintSetupItem,
         kSeparator,
         kExitItem},
        false},
       {"&Window",
-       {{kCmdWindowCascade, "&Cascade"}, {kCmdWindowTileHorizontally, "Tile &Horizontally"}},
+       {{ID_WINDOW_CASCADE, "&Cascade"}, {ID_WINDOW_TILE_HORZ, "Tile &Horizontally"}},
        true},
       {"&?", {kSeparator, kAboutItem}, false},
   };
@@ -54,9 +54,9 @@ const std::vector<MenuPopup>& DocumentMenu() {
 const std::vector<MenuPopup>& MenuResource(int id) {
   static const std::vector<MenuPopup> none;
   switch (id) {
-    case kMenuMainFrame:
+    case kIdrMainFrame:
       return MainFrameMenu();
-    case kMenuDocument:
+    case kIdrDocument:
       return DocumentMenu();
     default:
       return none;

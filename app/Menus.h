@@ -3,10 +3,6 @@
 
 #include <vector>
 
-// Menu resources; the main window's and the document templates' resource ids.
-constexpr int kMenuMainFrame = 128;
-constexpr int kMenuDocument = 129;
-
 // One line of a popup: a command with its text, or a separator.
 struct MenuItem {
   int commandId;     // 0 for a separator
@@ -15,7 +11,7 @@ struct MenuItem {
   bool IsSeparator() const { return commandId == 0; }
 };
 
-// One popup of the menu bar. The item kCmdFileMruFirst marks where the recent files are listed.
+// One popup of the menu bar. The item ID_FILE_MRU_FILE1 marks where the recent files are listed.
 struct MenuPopup {
   const char* title;
   std::vector<MenuItem> items;

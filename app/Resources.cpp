@@ -8,6 +8,7 @@
 #include <QPolygonF>
 
 #include "app/StringTable.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ void DrawDocumentIcon(QPainter& painter) {
 }  // namespace
 
 QImage IconImage(int id, int size) {
-  if ((id != kIconApplication && id != kIconDocument) || size < 1) {
+  if ((id != kIdrMainFrame && id != kIdrDocument) || size < 1) {
     return QImage();
   }
   QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -114,7 +115,7 @@ QImage IconImage(int id, int size) {
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.scale(size / kDesignSize, size / kDesignSize);
-  if (id == kIconApplication) {
+  if (id == kIdrMainFrame) {
     DrawApplicationIcon(painter);
   } else {
     DrawDocumentIcon(painter);

@@ -8,10 +8,6 @@
 
 #include "framework/ResourceTable.h"
 
-constexpr int kIconApplication = 128;  // the main window's icon
-constexpr int kIconDocument = 129;     // the document windows' icon
-constexpr int kCursorMagnifier = 149;  // the signal views' pointer
-
 // Returns icon `id` drawn at size x size pixels on a transparent background, or a null image for
 // an id that is not an icon or a size below 1.
 QImage IconImage(int id, int size);

@@ -2,7 +2,7 @@
 
 #include <QPixmap>
 
-#include "views/CommandIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -17,19 +17,19 @@ struct ButtonImage {
 };
 
 constexpr ButtonImage kButtonImages[] = {
-    {kCmdFileOpen, kOpenXpm},
-    {kCmdFileSave, kSaveXpm},
-    {kCmdFilePrint, kPrintXpm},
-    {kCmdFilePrintPreview, kPrintPreviewXpm},
+    {ID_FILE_OPEN, kOpenXpm},
+    {ID_FILE_SAVE, kSaveXpm},
+    {ID_FILE_PRINT, kPrintXpm},
+    {ID_FILE_PRINT_PREVIEW, kPrintPreviewXpm},
 };
 
 }  // namespace
 
 const std::vector<ToolbarItem>& ToolbarResource(int id) {
   static const std::vector<ToolbarItem> mainFrame = {
-      {kCmdFileOpen}, {kCmdFileSave}, {0}, {kCmdFilePrint}, {kCmdFilePrintPreview}};
+      {ID_FILE_OPEN}, {ID_FILE_SAVE}, {0}, {ID_FILE_PRINT}, {ID_FILE_PRINT_PREVIEW}};
   static const std::vector<ToolbarItem> none;
-  return id == kToolbarMainFrame ? mainFrame : none;
+  return id == kIdrMainFrame ? mainFrame : none;
 }
 
 QImage ToolbarButtonImage(int commandId) {

@@ -6,7 +6,6 @@
 
 #include <vector>
 
-constexpr int kToolbarMainFrame = 128;
 constexpr int kToolbarImageWidth = 21;
 constexpr int kToolbarImageHeight = 20;
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "doc/LeadTables.h"
+#include "leads/LeadTables.h"
 #include "scp/ScpDecode.h"
 #include "scp/ScpMemory.h"
 #include "scp/ScpReader.h"

@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "app/Resources.h"
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 #include "framework/CPainterDC.h"
 #include "views/CAvgView.h"
 #include "views/CEcgView.h"

@@ -10,8 +10,9 @@
 
 #include "framework/CFormView.h"
 #include "framework/CWinApp.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
 #include "framework/FrameworkMessages.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

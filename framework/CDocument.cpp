@@ -8,8 +8,9 @@
 #include "framework/CView.h"
 #include "framework/CWaitCursor.h"
 #include "framework/CWinApp.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
 #include "framework/FrameworkMessages.h"
+#include "resources/ResourceIds.h"
 
 CDocument::CDocument() {
   OnCommand(ID_FILE_SAVE, [this] { OnFileSave(); });

@@ -8,7 +8,7 @@
 #include "framework/CDocument.h"
 #include "framework/CMDIFrameWnd.h"
 #include "framework/CView.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
 
 CMDIChildWnd::CMDIChildWnd() {
   setAttribute(Qt::WA_DeleteOnClose, false);

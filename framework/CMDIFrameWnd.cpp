@@ -21,7 +21,8 @@
 #include "framework/CStatusBar.h"
 #include "framework/CView.h"
 #include "framework/CWinApp.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "framework/CView.h"
 #include "framework/CWaitCursor.h"
 #include "framework/CWinApp.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
 #include "framework/ResourceTable.h"
 
 namespace {

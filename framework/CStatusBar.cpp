@@ -3,8 +3,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 
-#include "framework/FrameworkIds.h"
 #include "framework/ResourceTable.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

@@ -18,7 +18,8 @@
 #include "framework/CProfile.h"
 #include "framework/CRecentFileList.h"
 #include "framework/CView.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
+#include "resources/ResourceIds.h"
 
 CWinApp* CWinApp::s_pInstance = nullptr;
 

@@ -1,7 +1,7 @@
 #include "framework/FrameworkMessages.h"
 
-#include "framework/FrameworkIds.h"
 #include "framework/ResourceTable.h"
+#include "resources/ResourceIds.h"
 
 QString FrameworkMessage(int id) {
   QString installed = LoadString(id);

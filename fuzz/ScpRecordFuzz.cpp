@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "doc/LeadTables.h"
+#include "leads/LeadTables.h"
 #include "scp/ScpCheck.h"
 #include "scp/ScpFields.h"
 #include "scp/ScpItems.h"

@@ -1,11 +1,11 @@
 #include "scp/ScpCheck.h"
 
-#include <memory>
 #include <unordered_map>
 
 #include "scp/ScpCrc.h"
 #include "scp/ScpFields.h"
 #include "scp/ScpFile.h"
+#include "scp/ScpHandles.h"
 #include "scp/ScpMemory.h"
 
 namespace {
@@ -14,16 +14,6 @@ constexpr uint32_t kRecordHeaderSize = 6;
 constexpr uint32_t kSectionHeaderSize = 16;
 constexpr uint32_t kPointerEntrySize = 10;
 constexpr size_t kChunkSize = size_t{64} * 1024;
-
-struct FileCloser {
-  void operator()(ScpFileState* file) const { ScpFileClose(file); }
-};
-using FileHandle = std::unique_ptr<ScpFileState, FileCloser>;
-
-struct CheckDeleter {
-  void operator()(ScpRecordCheck* check) const { ScpCheckFree(check); }
-};
-using CheckHandle = std::unique_ptr<ScpRecordCheck, CheckDeleter>;
 
 // Carries `crc` over file bytes [begin, end) in chunks; false when they cannot all be read.
 bool CrcOfRange(ScpFile file, int64_t begin, int64_t end, uint16_t* crc) {
@@ -86,14 +76,14 @@ ScpStatus ScpCheckRecordFile(const char* path, ScpRecordCheck** out) {
     return kScpErrNoData - kScpLayerDirectory;
   }
   *out = nullptr;
-  FileHandle file(ScpFileOpen(path));
+  ScpFilePtr file(ScpFileOpen(path));
   int64_t fileSize = ScpFileSize(file.get());
   uint8_t head[kRecordHeaderSize + kSectionHeaderSize];
   if (file == nullptr || fileSize < static_cast<int64_t>(sizeof head) ||
       !ReadAt(file.get(), 0, head, sizeof head)) {
     return kScpErrNoData - kScpLayerDirectory;
   }
-  CheckHandle check(static_cast<ScpRecordCheck*>(ScpMemAlloc(sizeof(ScpRecordCheck))));
+  ScpCheckPtr check(static_cast<ScpRecordCheck*>(ScpMemAlloc(sizeof(ScpRecordCheck))));
   if (check == nullptr) {
     return kScpErrNoMemory - kScpLayerDirectory;
   }
@@ -114,7 +104,7 @@ ScpStatus ScpCheckRecordFile(const char* path, ScpRecordCheck** out) {
     return kScpErrMalformed - kScpLayerDirectory;
   }
   uint32_t pointerBytes = pointerHeader.length - kSectionHeaderSize;
-  std::unique_ptr<void, void (*)(void*)> pointers(ScpMemAlloc(pointerBytes), ScpMemFree);
+  ScpBlockPtr pointers(ScpMemAlloc(pointerBytes));
   uint32_t entryCount = pointerBytes / kPointerEntrySize;
   check->sections =
       static_cast<ScpSectionCheck*>(ScpMemAlloc(sizeof(ScpSectionCheck) * entryCount));

@@ -559,6 +559,18 @@ ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode,
   return kScpOk;
 }
 
+// The rhythm of one lead, in order:
+//   1. describe the lead and check its sample span;
+//   2. build the QRS zones and decimation factor, and so the number of stored values;
+//   3. read the stored values (Huffman-coded or plain; plain data that stop early end the lead
+//      there) and undo the difference encoding;
+//   4. rescale them to the reference beat's amplitude units;
+//   5. expand the decimated stretches between the zones to one value per sample;
+//   6. add the reference beat back into the subtraction zones;
+//   7. rescale back to the rhythm's own units;
+//   8. smooth the stretches outside the protected zones.
+// Steps 4 and 7 need a reference beat and two non-zero multipliers, step 5 zones or a factor
+// above 1, step 6 a reference beat, step 8 zones, a factor above 1 or a reference beat.
 ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSignal* rhythm,
                           const ScpReferenceBeat* reference) {
   rhythm->samples = nullptr;

@@ -1,7 +1,8 @@
 #include "scp/ScpReader.h"
 
-#include <memory>
 #include <unordered_map>
+
+#include "scp/ScpHandles.h"
 
 namespace {
 
@@ -13,21 +14,6 @@ constexpr uint32_t kPointerEntrySize = 10;
 // record whose stored bodies add up to more than this many times the file size keeps a small
 // crafted file from claiming gigabytes, while leaving room for any honest duplicates.
 constexpr int64_t kMaxStoredBytesPerFileByte = 8;
-
-struct FileCloser {
-  void operator()(ScpFileState* file) const { ScpFileClose(file); }
-};
-using FileHandle = std::unique_ptr<ScpFileState, FileCloser>;
-
-struct RecordDeleter {
-  void operator()(ScpRecord* record) const { ScpRecordFree(record); }
-};
-using RecordHandle = std::unique_ptr<ScpRecord, RecordDeleter>;
-
-struct BlockDeleter {
-  void operator()(void* block) const { ScpMemFree(block); }
-};
-using BlockHandle = std::unique_ptr<void, BlockDeleter>;
 
 }  // namespace
 
@@ -56,7 +42,7 @@ ScpStatus ReadSectionAt(ScpFile file, int64_t fileSize, int64_t offset, ScpSecti
   if (fileSize < 0 || offset + static_cast<int64_t>(header->length) > fileSize) {
     return kScpErrOutOfBounds - kScpLayerDirectory;
   }
-  BlockHandle block(ScpMemAlloc(bodyLength));
+  ScpBlockPtr block(ScpMemAlloc(bodyLength));
   if (block == nullptr) {
     return kScpErrNoMemory - kScpLayerDirectory;
   }
@@ -89,11 +75,11 @@ ScpStatus ScpReadSection(ScpFile file, int64_t offset, ScpSectionHeader* header,
 }
 
 ScpRecord* ScpReadRecord(const char* path) {
-  FileHandle file(ScpFileOpen(path));
+  ScpFilePtr file(ScpFileOpen(path));
   if (file == nullptr) {
     return nullptr;
   }
-  RecordHandle record(ScpRecordCreate());
+  ScpRecordPtr record(ScpRecordCreate());
   if (record == nullptr) {
     return nullptr;
   }
@@ -108,7 +94,7 @@ ScpRecord* ScpReadRecord(const char* path) {
   if (ReadSectionAt(file.get(), fileSize, kRecordHeaderSize, &header, &rawPointers) != kScpOk) {
     return nullptr;
   }
-  BlockHandle pointers(rawPointers);
+  ScpBlockPtr pointers(rawPointers);
   uint32_t pointerBytes = pointers == nullptr ? 0 : header.length - kSectionHeaderSize;
   const uint8_t* pointerBody = ScpMemLock(pointers.get());
 

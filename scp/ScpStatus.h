@@ -31,10 +31,20 @@ constexpr ScpStatus kScpErrHuffmanNoCode = -26;     // no table row matched 32 b
 constexpr ScpStatus kScpErrNoLead = -27;            // section 3 does not list the lead code
 constexpr ScpStatus kScpErrNoSampleMemory = -28;    // the sample array could not be allocated
 
-// Layer offsets, subtracted by each operation a failure passes through.
+// Layer offsets, subtracted by each operation a failure passes through. Each is a whole multiple
+// of kScpLayerStep and every base code lies above -kScpLayerStep, so the base code of any status
+// is its remainder by kScpLayerStep.
+constexpr ScpStatus kScpLayerStep = 100;
 constexpr ScpStatus kScpLayerDirectory = 100;  // directory lookups, section writing, the codec
 constexpr ScpStatus kScpLayerRecord = 200;     // record operations, section field access
 constexpr ScpStatus kScpLayerAccessor = 300;   // appends, item search, section accessors, writer
 constexpr ScpStatus kScpLayerItem = 400;       // item readers and writers
 constexpr ScpStatus kScpLayerTypedItem = 500;  // typed item writers
 constexpr ScpStatus kScpLayerDecoder = 600;    // the two signal decoders
+
+// True when status is the failure baseError (one of the base codes above), whichever layers it
+// passed through: ScpStatusIs(kScpErrNoSection - kScpLayerRecord, kScpErrNoSection) holds. False
+// for success and for a baseError that is not a base code.
+constexpr bool ScpStatusIs(ScpStatus status, ScpStatus baseError) {
+  return baseError < 0 && baseError > -kScpLayerStep && status % kScpLayerStep == baseError;
+}

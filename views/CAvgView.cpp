@@ -2,13 +2,12 @@
 
 #include <cstdlib>
 
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 #include "framework/CDC.h"
+#include "resources/ResourceIds.h"
 #include "views/CMeasureView.h"
 
 namespace {
-
-constexpr int kIdsAvgCaption = 150;
 
 // Screen paper: four columns of three beats.
 constexpr int kRowsPerColumn = 3;

@@ -1,7 +1,7 @@
 #include "views/CDocumentFrame.h"
 
 #include "framework/CWinApp.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
 #include "framework/ResourceTable.h"
 
 DWORD DocFrameStyle(DocWindow kind) {

@@ -3,7 +3,7 @@
 // close request that is ignored (the windows of a document close together with it).
 #pragma once
 
-#include "doc/DocWindows.h"
+#include "document/DocWindows.h"
 #include "framework/CMDIChildWnd.h"
 #include "framework/GdiTypes.h"
 

@@ -5,12 +5,11 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 #include "framework/CDC.h"
+#include "resources/ResourceIds.h"
 
 namespace {
-
-constexpr int kIdsEcgCaption = 149;
 
 // Screen paper.
 constexpr int kLeftMarginLometric = 80;   // 8 mm to the start of the traces

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 #include "framework/CDC.h"
 #include "framework/ResourceTable.h"
+#include "resources/ResourceIds.h"
 #include "scp/ScpMeasurements.h"
 #include "views/LeadLabel.h"
 #include "views/MeasureText.h"
@@ -13,11 +14,11 @@
 
 namespace {
 
-constexpr int kIdsMeasureCaption = 152;
-constexpr int kIdsFirstRowLabel = 69;  // the label of row k is string 69 + k
 // The labels of the nine global values, column by column: heart rate, P onset, P offset; QRS
 // onset, QRS offset, T offset; P, QRS and T axes.
-constexpr int kIdsGlobalLabels[3][3] = {{118, 119, 120}, {121, 122, 123}, {124, 125, 126}};
+constexpr int kIdsGlobalLabels[3][3] = {{kIdsHeartRate, kIdsPOnset, kIdsPOffset},
+                                        {kIdsQrsOnset, kIdsQrsOffset, kIdsTOffset},
+                                        {kIdsPAxis, kIdsQrsAxis, kIdsTAxis}};
 
 constexpr int kConstructionFontHeight = 18;
 
@@ -117,15 +118,15 @@ void CMeasureView::DrawGlobals(CDC* dc, const GlobalsLayout& layout,
 
 void CMeasureView::DrawLeadTable(CDC* dc, const LeadTableLayout& layout) {
   dc->SetTextAlign(TA_LEFT);
-  for (int row = 0; row < kMeasureRows; ++row) {
+  for (int row = 0; row < kMeasureRowCount; ++row) {
     dc->TextOut(layout.labelX, layout.firstRowY + layout.rowStep * row,
-                LoadString(kIdsFirstRowLabel + row));
+                LoadString(kIdsFirstMeasureRow + row));
   }
   dc->SetTextAlign(TA_RIGHT);
   for (int lead = 0; lead < ShownLeads(); ++lead) {
     const int columnRight = layout.firstColumnRight + layout.columnWidth * lead;
     dc->TextOut(columnRight, layout.leadNameY, LeadLabel(m_leads[lead].leadCode));
-    for (int row = 0; row < kMeasureRows; ++row) {
+    for (int row = 0; row < kMeasureRowCount; ++row) {
       dc->TextOut(columnRight, layout.firstRowY + layout.rowStep * row,
                   MeasureValueText(row, m_leads[lead].values[row]));
     }
@@ -195,7 +196,7 @@ CRect CMeasureView::PrintMeasurements(CDC* dc, const CRect& rect) {
   dc->SelectObject(oldFont);
   dc->RestoreDC(-1);
 
-  const int rows = m_bHasLeadTable ? kMeasureRows : 0;
+  const int rows = m_bHasLeadTable ? kMeasureRowCount : 0;
   if (portrait) {
     return CRect(rect.left, block.top - kPaperFirstRowDrop - kPaperRowPitch * rows, rect.right,
                  rect.bottom);

@@ -5,17 +5,15 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 #include "framework/CDC.h"
 #include "framework/ResourceTable.h"
-#include "views/CommandIds.h"
+#include "resources/ResourceIds.h"
 #include "views/LeadLabel.h"
 #include "views/PatientHeaderPrinter.h"
 #include "views/ViewFont.h"
 
 namespace {
-
-constexpr int kIdsMagnifierCursor = 149;
 
 // Scales: 10 mm per millivolt and 25 mm per second, in 0.1 mm.
 constexpr double kNanovoltsPerMillivolt = 1000000.0;
@@ -75,7 +73,7 @@ int FirstScreenGridLine(int from, double pitch) {
 
 CSignalView::CSignalView(QWidget* parent)
     : CScrollView(parent),
-      m_hCursor(LoadCursor(kIdsMagnifierCursor)),
+      m_hCursor(LoadCursor(kCursorMagnifier)),
       m_logFont(ViewFont(kLabelHeightLometric)) {
   viewport()->setMouseTracking(true);
   SetViewCursor(m_hCursor);

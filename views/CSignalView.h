@@ -7,10 +7,10 @@
 
 #include <cstdint>
 
-#include "doc/LeadTables.h"
 #include "framework/CScrollView.h"
 #include "framework/GdiObjects.h"
 #include "framework/GdiTypes.h"
+#include "leads/LeadTables.h"
 #include "scp/ScpLeads.h"
 
 class CDC;

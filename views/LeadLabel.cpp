@@ -1,14 +1,8 @@
 #include "views/LeadLabel.h"
 
-#include "framework/ResourceTable.h"
-
-namespace {
-
-constexpr int kIdsLeadNameOffset = 3;  // the name of lead code c is string c + 3
-
-}  // namespace
+#include "scp/ScpLeadNames.h"
 
 QString LeadLabel(int leadCode) {
-  const QString name = LoadString(leadCode + kIdsLeadNameOffset);
-  return name.isEmpty() ? QString::number(leadCode) : name;
+  const char* name = ScpLeadName(leadCode);
+  return name != nullptr ? QString::fromLatin1(name) : QString::number(leadCode);
 }

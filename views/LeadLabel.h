@@ -3,6 +3,6 @@
 
 #include <QString>
 
-// Returns the name of a lead code from the string table (id code + 3: "I", "V1", "aVR", ...), or
-// the code as a number when the table has no name for it.
+// Returns the display name of a lead code ("I", "V1", "aVR", ..., from ScpLeadName), or
+// the code as a number when the code has no name.
 QString LeadLabel(int leadCode);

@@ -1,20 +1,18 @@
 #include "views/MeasureText.h"
 
 #include "framework/ResourceTable.h"
+#include "resources/ResourceIds.h"
+#include "scp/ScpFields.h"
 
 namespace {
 
-// Values that are markers, not measurements, and the strings that name them.
+// Values that are markers, not measurements; kIdsValueNotDone and its neighbours name them.
 constexpr int kValueNotDone = 29999;
 constexpr int kValueError = 29998;
 constexpr int kValueNotTested = 19999;
-constexpr int kIdsNotDone = 98;     // "N.D."
-constexpr int kIdsError = 99;       // "Error"
-constexpr int kIdsNotTested = 100;  // "N.T."
 
-// Morphology code c (0 to 8) is named by string 101 + c ("??", "P", "N", ... "W").
-constexpr int kIdsFirstMorphology = 101;
-constexpr int kMorphologyCodes = 9;
+// The table shows one row per value of a stored lead block.
+static_assert(kMeasureRowCount == kScpLeadMeasurementValues, "one row per stored lead value");
 
 // The row groups of a lead block and how each shows its value.
 constexpr int kLastDurationRow = 8;    // rows 0..8: durations, unsigned
@@ -30,15 +28,15 @@ constexpr double kMillisecondsPerMinute = 60000.0;
 
 QString MeasureValueText(int row, int value) {
   if (value == kValueNotTested) {
-    return LoadString(kIdsNotTested);
+    return LoadString(kIdsValueNotTested);
   }
   if (value == kValueError) {
-    return LoadString(kIdsError);
+    return LoadString(kIdsValueError);
   }
   if (value == kValueNotDone) {
-    return LoadString(kIdsNotDone);
+    return LoadString(kIdsValueNotDone);
   }
-  if (row < 0 || row >= kMeasureRows) {
+  if (row < 0 || row >= kMeasureRowCount) {
     return QString();
   }
   if (row <= kLastDurationRow) {
@@ -48,8 +46,8 @@ QString MeasureValueText(int row, int value) {
     return QString::asprintf("%5d", value);
   }
   if (row == kPMorphologyRow || row == kTMorphologyRow) {
-    const bool known = value >= 0 && value < kMorphologyCodes;
-    return LoadString(known ? kIdsFirstMorphology + value : kIdsNotDone);
+    const bool known = value >= 0 && value < kMorphologyCount;
+    return LoadString(known ? kIdsFirstMorphology + value : kIdsValueNotDone);
   }
   if (row <= kLastSegmentRow) {
     return QString::asprintf("%5u", static_cast<unsigned>(value));
@@ -62,7 +60,7 @@ QString MeasureValueText(int row, int value) {
 
 QString HeartRateText(uint16_t rrIntervalMs) {
   if (rrIntervalMs == 0) {
-    return LoadString(kIdsNotDone);
+    return LoadString(kIdsValueNotDone);
   }
   const int beatsPerMinute = static_cast<int>(kMillisecondsPerMinute / rrIntervalMs);
   return QString::asprintf("%d bpm", beatsPerMinute);

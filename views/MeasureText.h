@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-// Rows of the per-lead table (the 29 values of a lead block, in their stored order).
-constexpr int kMeasureRows = 29;
+#include "resources/ResourceIds.h"
 
-// Returns the text of per-lead value `value` in row `row` (0 to 28). The markers 29999 ("N.D."),
+// Returns the text of per-lead value `value` in row `row` (0 to kMeasureRowCount - 1, the rows of
+// resources/ResourceIds.h). The markers 29999 ("N.D."),
 // 29998 ("Error") and 19999 ("N.T.") win over every row's format; otherwise durations and segments
 // show as "%5u", amplitudes and slopes as "%5d", morphologies by their name, the quality row as
 // "???". A morphology code outside 0 to 8 shows as "N.D.".

@@ -8,8 +8,8 @@
 #include "app/Resources.h"
 #include "app/Toolbar.h"
 #include "framework/ResourceTable.h"
+#include "resources/ResourceIds.h"
 #include "scp/ScpLeadNames.h"
-#include "views/CommandIds.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ std::string Italian(int id) {
 // Every command a menu item or a toolbar button issues.
 std::vector<int> MenuAndToolbarCommands() {
   std::vector<int> commands;
-  for (int menu : {kMenuMainFrame, kMenuDocument}) {
+  for (int menu : {kIdrMainFrame, kIdrDocument}) {
     for (const MenuPopup& popup : MenuResource(menu)) {
       for (const MenuItem& item : popup.items) {
         if (!item.IsSeparator()) {
@@ -34,7 +34,7 @@ std::vector<int> MenuAndToolbarCommands() {
       }
     }
   }
-  for (const ToolbarItem& button : ToolbarResource(kToolbarMainFrame)) {
+  for (const ToolbarItem& button : ToolbarResource(kIdrMainFrame)) {
     if (!button.IsSeparator()) {
       commands.push_back(button.commandId);
     }
@@ -67,12 +67,23 @@ TEST_F(StringTable, HasNoTextForIdsNoOneNamed) {
 }
 
 TEST_F(StringTable, HasEveryTextInBothLanguages) {
-  std::vector<int> ids = {
-      kIdsMainTitle,     kIdsDocumentString,       kIdsAppTitle,          kIdsPatientPane,
-      kIdsIndicatorCaps, kIdsIndicatorNum,         kIdsIndicatorScroll,   kIdsNotAnScpRecord,
-      kIdsSaveFailed,    kIdsReasonCannotWrite,    kIdsReasonCannotBuild, kIdsAskToSave,
-      kIdsEnterInteger,  kIdsEnterPositiveInteger, kIdsEnterAtMostChars,  kCmdZoomIn,
-      kCmdZoomOut};
+  std::vector<int> ids = {kIdrMainFrame,
+                          kIdrDocument,
+                          kIdsAppTitle,
+                          kIdsPatientPane,
+                          ID_INDICATOR_CAPS,
+                          ID_INDICATOR_NUM,
+                          ID_INDICATOR_SCRL,
+                          kIdsNotAnScpRecord,
+                          kIdsSaveFailed,
+                          kIdsReasonCannotWrite,
+                          kIdsReasonCannotBuild,
+                          AFX_IDP_ASK_TO_SAVE,
+                          AFX_IDP_PARSE_INT,
+                          AFX_IDP_PARSE_UINT,
+                          AFX_IDP_PARSE_STRING_SIZE,
+                          kCmdZoomIn,
+                          kCmdZoomOut};
   for (int id = kIdsFirstMeasureRow; id < kIdsFirstMorphology + kMorphologyCount; ++id) {
     ids.push_back(id);
   }
@@ -100,22 +111,22 @@ TEST_F(StringTable, KeepsMeasurementLabelsExactlyIncludingTheirDoubleBlanks) {
 }
 
 TEST_F(StringTable, DecodesAccentedItalianTexts) {
-  const QString text = StringText(kIdsEnterAtMostChars, UiLanguage::kItalian).arg(80);
+  const QString text = StringText(AFX_IDP_PARSE_STRING_SIZE, UiLanguage::kItalian).arg(80);
   EXPECT_EQ(text, QString::fromUtf8("Non digitare pi\u00f9 di 80 caratteri."));
 }
 
 TEST_F(StringTable, SplitsCommandPromptsIntoStatusTextAndToolTip) {
-  const QString open = StringText(kCmdFileOpen, UiLanguage::kItalian);
+  const QString open = StringText(ID_FILE_OPEN, UiLanguage::kItalian);
   EXPECT_EQ(StringField(open, 0), "Apre un documento esistente");
   EXPECT_EQ(StringField(open, 1), "Apri");
-  EXPECT_EQ(StringField(StringText(kCmdFileNew, UiLanguage::kEnglish), 0),
+  EXPECT_EQ(StringField(StringText(ID_FILE_NEW, UiLanguage::kEnglish), 0),
             "Creates a new document");
-  EXPECT_TRUE(StringField(StringText(kCmdFileNew, UiLanguage::kEnglish), 1).isEmpty());
+  EXPECT_TRUE(StringField(StringText(ID_FILE_NEW, UiLanguage::kEnglish), 1).isEmpty());
   EXPECT_TRUE(StringField(open, -1).isEmpty());
 }
 
 TEST_F(StringTable, GivesEveryToolbarButtonATipInBothLanguages) {
-  for (const ToolbarItem& button : ToolbarResource(kToolbarMainFrame)) {
+  for (const ToolbarItem& button : ToolbarResource(kIdrMainFrame)) {
     if (button.IsSeparator()) {
       continue;
     }
@@ -129,17 +140,16 @@ TEST_F(StringTable, GivesEveryToolbarButtonATipInBothLanguages) {
 
 TEST_F(StringTable, KeepsTheDocumentStringFieldsThatNameTheFileType) {
   for (UiLanguage language : kBothLanguages) {
-    const QString document = StringText(kIdsDocumentString, language);
+    const QString document = StringText(kIdrDocument, language);
     EXPECT_TRUE(StringField(document, 0).isEmpty());
     EXPECT_EQ(StringField(document, 1), "Quillon");
     EXPECT_TRUE(StringField(document, 3).contains("(*.scp)"));
     EXPECT_EQ(StringField(document, 4), ".SCP");
     EXPECT_EQ(StringField(document, 5), "Quillon.Document");
   }
-  EXPECT_EQ(StringField(StringText(kIdsDocumentString, UiLanguage::kEnglish), 3),
+  EXPECT_EQ(StringField(StringText(kIdrDocument, UiLanguage::kEnglish), 3),
             "Quillon Files (*.scp)");
-  EXPECT_EQ(StringField(StringText(kIdsDocumentString, UiLanguage::kEnglish), 6),
-            "Quillon Document");
+  EXPECT_EQ(StringField(StringText(kIdrDocument, UiLanguage::kEnglish), 6), "Quillon Document");
 }
 
 TEST_F(StringTable, NamesTheFileAndTheReasonInFailureMessages) {

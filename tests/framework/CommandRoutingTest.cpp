@@ -8,11 +8,12 @@
 #include "FrameworkTestDoubles.h"
 #include "framework/CMDIFrameWnd.h"
 #include "framework/CStatusBar.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
-constexpr int kCmdProbe = 32771;
-constexpr int kPanePatient = 501;
+constexpr int kCmdProbe = kCmdZoomIn;  // a command no framework class handles
+constexpr int kPanePatient = kIdsPatientPane;
 
 // A handler of the probe command that writes who handled it into the log.
 std::function<void()> Logger(QStringList* log, const QString& who) {

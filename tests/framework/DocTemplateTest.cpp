@@ -10,6 +10,7 @@
 #include "framework/CMDIFrameWnd.h"
 #include "framework/CRecentFileList.h"
 #include "framework/CView.h"
+#include "resources/ResourceIds.h"
 
 class DocTemplateTest : public QObject {
   Q_OBJECT

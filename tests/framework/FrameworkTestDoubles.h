@@ -13,7 +13,7 @@
 #include "framework/CMultiDocTemplate.h"
 #include "framework/CScrollView.h"
 #include "framework/CWinApp.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
 
 // What the doubles share with a test: the log, and how the document's file operations end.
 struct TestWorld {

@@ -7,6 +7,7 @@
 #include "FrameworkTestDoubles.h"
 #include "framework/CProfile.h"
 #include "framework/CRecentFileList.h"
+#include "resources/ResourceIds.h"
 
 class ProfileTest : public QObject {
   Q_OBJECT

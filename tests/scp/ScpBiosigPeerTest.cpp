@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "scp/ScpDecode.h"
+#include "scp/ScpHandles.h"
 #include "scp/ScpLeadNames.h"
 #include "scp/ScpLeads.h"
 #include "tests/scp/ScpCodecTestRecords.h"
@@ -17,7 +18,6 @@
 namespace {
 
 using codectest::ReadExample;
-using codectest::RecordPtr;
 
 constexpr double kMicrovoltsPerUnit = 2.5;  // the example's 2500 nV per sample unit
 
@@ -91,7 +91,7 @@ class ScpBiosigPeer : public ::testing::Test {
   }
 
   scptest::TempDir dir_;
-  RecordPtr record_;
+  ScpRecordPtr record_;
   std::vector<PeerChannel> peer_;
 };
 
@@ -100,6 +100,7 @@ TEST_F(ScpBiosigPeer, RhythmWithoutReferenceBeatEqualsBiosigInEveryStoredLead) {
     const uint8_t code = LeadCodeAt(static_cast<uint16_t>(ordinal));
     ASSERT_STREQ(ScpLeadName(code), peer_[ordinal].label.c_str()) << "channel " << ordinal + 1;
     ScpRhythmSignal rhythm{};
+    ScpRhythmSamplesPtr rhythmSamples(&rhythm);
     ASSERT_EQ(ScpDecodeRhythm(record_.get(), code, &rhythm, nullptr), kScpOk);
     ASSERT_EQ(static_cast<size_t>(rhythm.sampleCount), peer_[ordinal].microvolts.size());
     EXPECT_EQ(rhythm.amplitudeMultiplier, 2500);
@@ -109,7 +110,6 @@ TEST_F(ScpBiosigPeer, RhythmWithoutReferenceBeatEqualsBiosigInEveryStoredLead) {
       maxDifference = std::max(maxDifference, std::fabs(rhythm.samples[i] - peerUnits));
     }
     EXPECT_EQ(maxDifference, 0.0) << "lead " << ScpLeadName(code);
-    ScpFreeRhythm(&rhythm);
   }
 }
 
@@ -117,8 +117,10 @@ TEST_F(ScpBiosigPeer, RhythmWithReferenceBeatIsBiosigsSignalSmoothed) {
   for (size_t ordinal = 0; ordinal < peer_.size(); ++ordinal) {
     const uint8_t code = LeadCodeAt(static_cast<uint16_t>(ordinal));
     ScpReferenceBeat beat{};
+    ScpBeatSamplesPtr beatSamples(&beat);
     ASSERT_EQ(ScpDecodeReferenceBeat(record_.get(), code, &beat), kScpOk);
     ScpRhythmSignal rhythm{};
+    ScpRhythmSamplesPtr rhythmSamples(&rhythm);
     ASSERT_EQ(ScpDecodeRhythm(record_.get(), code, &rhythm, &beat), kScpOk);
     EXPECT_EQ(rhythm.zoneCount, 0);  // the example's QRS section lists no complexes
 
@@ -138,8 +140,6 @@ TEST_F(ScpBiosigPeer, RhythmWithReferenceBeatIsBiosigsSignalSmoothed) {
       mismatches += rhythm.samples[i] != smoothed ? 1 : 0;
     }
     EXPECT_EQ(mismatches, 0) << "lead " << ScpLeadName(code);
-    ScpFreeRhythm(&rhythm);
-    ScpFreeReferenceBeat(&beat);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "scp/ScpHandles.h"
 #include "scp/ScpMemory.h"
 #include "scp/ScpReader.h"
 #include "scp/ScpRecord.h"
@@ -17,17 +18,12 @@ namespace codectest {
 
 using Bytes = std::vector<uint8_t>;
 
-struct RecordDeleter {
-  void operator()(ScpRecord* record) const { ScpRecordFree(record); }
-};
-using RecordPtr = std::unique_ptr<ScpRecord, RecordDeleter>;
-
 inline std::string ExamplePath() {
   return std::string(QUILLON_SHARED_SAMPLES_DIR) + "/Example.scp";
 }
 
-inline RecordPtr ReadExample() {
-  return RecordPtr(ScpReadRecord(ExamplePath().c_str()));
+inline ScpRecordPtr ReadExample() {
+  return ScpRecordPtr(ScpReadRecord(ExamplePath().c_str()));
 }
 
 // Appends little-endian integers to a body under construction.
@@ -44,8 +40,8 @@ inline void AddU32(Bytes& body, uint32_t value) {
 }
 
 // A record holding these sections, in this order, each body copied into a block of its own.
-inline RecordPtr MakeRecord(const std::vector<std::pair<uint16_t, Bytes>>& sections) {
-  RecordPtr record(ScpRecordCreate());
+inline ScpRecordPtr MakeRecord(const std::vector<std::pair<uint16_t, Bytes>>& sections) {
+  ScpRecordPtr record(ScpRecordCreate());
   for (const auto& [id, body] : sections) {
     ScpBlock block = ScpMemAlloc(body.size());
     if (!body.empty()) {

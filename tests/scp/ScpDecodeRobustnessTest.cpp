@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "scp/ScpDecode.h"
+#include "scp/ScpHandles.h"
 #include "scp/ScpMeasurements.h"
 #include "tests/scp/ScpCodecTestRecords.h"
 
@@ -17,7 +18,6 @@ namespace {
 using codectest::Area;
 using codectest::Bytes;
 using codectest::Complex;
-using codectest::RecordPtr;
 using Sections = std::vector<std::pair<uint16_t, Bytes>>;
 
 // Lead codes of both records, one that no table lists, and the extremes of the byte.
@@ -50,9 +50,10 @@ Sections DecimatedRecord() {
 // Decodes every lead code every way and checks the contracts that hold whatever the input:
 // statuses are 0 or negative, a success leaves arrays of the announced size, a failure none.
 void DecodeEverything(const Sections& sections, const std::string& label) {
-  RecordPtr record = codectest::MakeRecord(sections);
+  ScpRecordPtr record = codectest::MakeRecord(sections);
   for (uint8_t code : kLeadCodes) {
     ScpReferenceBeat beat{};
+    ScpBeatSamplesPtr beatSamples(&beat);
     const ScpStatus beatStatus = ScpDecodeReferenceBeat(record.get(), code, &beat);
     ASSERT_LE(beatStatus, 0) << label;
     ASSERT_EQ(beatStatus == kScpOk, beat.samples != nullptr) << label;
@@ -62,6 +63,7 @@ void DecodeEverything(const Sections& sections, const std::string& label) {
     }
     for (const ScpReferenceBeat* reference : {static_cast<ScpReferenceBeat*>(nullptr), &beat}) {
       ScpRhythmSignal rhythm{};
+      ScpRhythmSamplesPtr rhythmSamples(&rhythm);
       const ScpStatus status = ScpDecodeRhythm(record.get(), code, &rhythm, reference);
       ASSERT_LE(status, 0) << label;
       if (status != kScpOk) {
@@ -80,9 +82,7 @@ void DecodeEverything(const Sections& sections, const std::string& label) {
         ASSERT_LE(rhythm.zones[z - 1].protectedEnd, rhythm.zones[z].protectedStart) << label;
       }
       EXPECT_NE(sum, INT64_MIN);
-      ScpFreeRhythm(&rhythm);
     }
-    ScpFreeReferenceBeat(&beat);
   }
   ScpBeatMeasurements measurements{};
   ASSERT_LE(ScpGetBeatMeasurements(record.get(), 0, &measurements), 0) << label;
@@ -133,7 +133,7 @@ void ForEachVariant(const Sections& sections,
 }
 
 TEST(ScpDecodeRobustness, BrokenVariantsOfTheExampleRecordDecodeOrFailCleanly) {
-  RecordPtr example = codectest::ReadExample();
+  ScpRecordPtr example = codectest::ReadExample();
   ASSERT_NE(example, nullptr);
   ForEachVariant(codectest::SectionsOf(example.get()), DecodeEverything);
 }
@@ -141,12 +141,12 @@ TEST(ScpDecodeRobustness, BrokenVariantsOfTheExampleRecordDecodeOrFailCleanly) {
 TEST(ScpDecodeRobustness, BrokenVariantsOfADecimatedRecordDecodeOrFailCleanly) {
   const Sections sections = DecimatedRecord();
   // The intact record decodes with its zones, so the variants start from a working path.
-  RecordPtr record = codectest::MakeRecord(sections);
+  ScpRecordPtr record = codectest::MakeRecord(sections);
   ScpRhythmSignal rhythm{};
+  ScpRhythmSamplesPtr rhythmSamples(&rhythm);
   ASSERT_EQ(ScpDecodeRhythm(record.get(), 2, &rhythm, nullptr), kScpOk);
   EXPECT_EQ(rhythm.zoneCount, 3);
   EXPECT_EQ(rhythm.decimationFactor, 4);
-  ScpFreeRhythm(&rhythm);
   ForEachVariant(sections, DecodeEverything);
 }
 

@@ -14,7 +14,6 @@ using codectest::LeadTable;
 using codectest::MakeRecord;
 using codectest::PlainValues;
 using codectest::QrsSection;
-using codectest::RecordPtr;
 using codectest::SignalSection;
 using Samples = std::vector<int16_t>;
 
@@ -195,8 +194,8 @@ TEST(ScpSmoothOutsideZones, TwoValueStretchAveragesItsSecondWithTheValueAfterIt)
 
 // A record of one plain lead (code 1, samples 1 to n) in sections 3 and 6, and a reference beat
 // in section 5 when given.
-RecordPtr PlainRecord(const Samples& rhythm, uint8_t differences, const Samples& reference = {},
-                      uint16_t rhythmMultiplier = 5000, uint16_t referenceMultiplier = 5000) {
+ScpRecordPtr PlainRecord(const Samples& rhythm, uint8_t differences, const Samples& reference = {},
+                         uint16_t rhythmMultiplier = 5000, uint16_t referenceMultiplier = 5000) {
   std::vector<std::pair<uint16_t, Bytes>> sections{
       {3, LeadTable({{1, static_cast<uint32_t>(rhythm.size()), 1}})},
       {6, SignalSection(rhythmMultiplier, 2000, differences, {PlainValues(rhythm)})}};
@@ -207,7 +206,7 @@ RecordPtr PlainRecord(const Samples& rhythm, uint8_t differences, const Samples&
 }
 
 TEST(ScpDecodeRhythm, PlainDataWithFirstDifferencesDecodesToSamples) {
-  RecordPtr record = PlainRecord({5, 1, -2, 3}, 1);
+  ScpRecordPtr record = PlainRecord({5, 1, -2, 3}, 1);
   ScpRhythmSignal rhythm{};
   ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr), kScpOk);
   EXPECT_EQ(Samples(rhythm.samples, rhythm.samples + rhythm.sampleCount), (Samples{5, 6, 4, 7}));
@@ -221,7 +220,7 @@ TEST(ScpDecodeRhythm, PlainDataWithFirstDifferencesDecodesToSamples) {
 }
 
 TEST(ScpDecodeRhythm, UnknownDifferenceEncodingLeavesValuesAsStored) {
-  RecordPtr record = PlainRecord({5, 1, -2}, 3);
+  ScpRecordPtr record = PlainRecord({5, 1, -2}, 3);
   ScpRhythmSignal rhythm{};
   ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr), kScpOk);
   EXPECT_EQ(Samples(rhythm.samples, rhythm.samples + 3), (Samples{5, 1, -2}));
@@ -232,7 +231,7 @@ TEST(ScpDecodeRhythm, PlainDataAreReadByTheLeadsSampleCountNotItsByteCount) {
   // Lead 1 claims 4 samples but stores 2 bytes; its values run on into lead 2's data, as stored
   // plain data always have. Lead 2 is the last: its fourth value would lie past the body, so the
   // lead ends after its third (no invented zero).
-  RecordPtr record =
+  ScpRecordPtr record =
       MakeRecord({{3, LeadTable({{1, 4, 1}, {1, 4, 2}})},
                   {6, SignalSection(5000, 2000, 0, {PlainValues({1}), PlainValues({2, 3, 4})})}});
   ScpRhythmSignal first{};
@@ -253,7 +252,7 @@ TEST(ScpDecodeRhythm, PlainLeadCutShortByTheSectionEndsWhereItsDataEnd) {
   for (size_t i = 0; i < stored.size(); ++i) {
     stored[i] = static_cast<int16_t>(i + 1);
   }
-  RecordPtr record = MakeRecord({{3, LeadTable({{1, 2000000000, 1}})},
+  ScpRecordPtr record = MakeRecord({{3, LeadTable({{1, 2000000000, 1}})},
                                  {4, codectest::QrsSection(800, 200, {}, {})},
                                  {5, SignalSection(5000, 2000, 0, {Bytes{}})},
                                  {6, SignalSection(5000, 4000, 0, {PlainValues(stored)})}});
@@ -270,7 +269,7 @@ TEST(ScpDecodeRhythm, LeadsLongerThan65535SamplesKeepTheirFullCount) {
   for (size_t i = 0; i < values.size(); ++i) {
     values[i] = static_cast<int16_t>(i % 1000);
   }
-  RecordPtr record = PlainRecord(values, 0);
+  ScpRecordPtr record = PlainRecord(values, 0);
   ScpRhythmSignal rhythm{};
   ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr), kScpOk);
   ASSERT_EQ(rhythm.sampleCount, 70000);
@@ -283,7 +282,7 @@ TEST(ScpDecodeRhythm, HuffmanSpanLargerThanTheLeadsOwnBytesCouldCodeIsRefused) {
   // A 4-byte lead codes at most 32 values: 10 million samples are refused, and so are 33 even
   // when another lead's data make the section large.
   for (uint32_t span : {10000000u, 33u}) {
-    RecordPtr record =
+    ScpRecordPtr record =
         MakeRecord({{2, Bytes{0, 0}},
                     {3, LeadTable({{1, span, 1}, {1, span, 2}})},
                     {6, SignalSection(5000, 2000, 0, {Bytes{0, 0, 0, 0}, Bytes(60000, 0)})}});
@@ -297,7 +296,7 @@ TEST(ScpDecodeRhythm, HuffmanSpanLargerThanTheLeadsOwnBytesCouldCodeIsRefused) {
 }
 
 TEST(ScpDecodeRhythm, ReversedOrEmptySpanIsRefused) {
-  RecordPtr record = MakeRecord(
+  ScpRecordPtr record = MakeRecord(
       {{3, LeadTable({{5, 4, 1}})}, {6, SignalSection(5000, 2000, 0, {PlainValues({1, 2})})}});
   ScpRhythmSignal rhythm{};
   EXPECT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr),
@@ -306,7 +305,7 @@ TEST(ScpDecodeRhythm, ReversedOrEmptySpanIsRefused) {
 }
 
 TEST(ScpDecodeRhythm, UnlistedLeadCodeFailsThroughTheLeadLookup) {
-  RecordPtr record = PlainRecord({1, 2}, 0);
+  ScpRecordPtr record = PlainRecord({1, 2}, 0);
   ScpRhythmSignal rhythm{};
   EXPECT_EQ(ScpDecodeRhythm(record.get(), 2, &rhythm, nullptr),
             kScpErrNoLead - kScpLayerItem - kScpLayerTypedItem - kScpLayerDecoder);
@@ -315,7 +314,7 @@ TEST(ScpDecodeRhythm, UnlistedLeadCodeFailsThroughTheLeadLookup) {
 
 TEST(ScpDecodeRhythm, ReferenceBeatWithoutQrsSectionRescalesAndSmoothsTheWholeLead) {
   // Rhythm units of 5000 nV, reference units of 2500 nV: 7 becomes 14 and comes back as 7.
-  RecordPtr record = PlainRecord({30, 60, 0, 90, 7}, 0, {1, 1}, 5000, 2500);
+  ScpRecordPtr record = PlainRecord({30, 60, 0, 90, 7}, 0, {1, 1}, 5000, 2500);
   ScpReferenceBeat beat{};
   ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
   ScpRhythmSignal rhythm{};
@@ -326,7 +325,7 @@ TEST(ScpDecodeRhythm, ReferenceBeatWithoutQrsSectionRescalesAndSmoothsTheWholeLe
 }
 
 TEST(ScpDecodeRhythm, ReferenceBeatWithoutSamplesIsTreatedAsNone) {
-  RecordPtr record = PlainRecord({30, 60, 0, 90}, 0);
+  ScpRecordPtr record = PlainRecord({30, 60, 0, 90}, 0);
   ScpReferenceBeat beat{};
   beat.leadCode = 1;
   beat.amplitudeMultiplier = 5000;
@@ -337,7 +336,7 @@ TEST(ScpDecodeRhythm, ReferenceBeatWithoutSamplesIsTreatedAsNone) {
 }
 
 TEST(ScpDecodeRhythm, ZeroAmplitudeMultiplierSkipsRescalingInsteadOfDividingByZero) {
-  RecordPtr record = PlainRecord({30, 60, 0, 90}, 0, {1, 1}, 5000, 0);
+  ScpRecordPtr record = PlainRecord({30, 60, 0, 90}, 0, {1, 1}, 5000, 0);
   ScpReferenceBeat beat{};
   ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
   ScpRhythmSignal rhythm{};
@@ -348,7 +347,7 @@ TEST(ScpDecodeRhythm, ZeroAmplitudeMultiplierSkipsRescalingInsteadOfDividingByZe
 }
 
 TEST(ScpDecodeReferenceBeat, WithoutQrsSectionPlainDataSizeTheBeat) {
-  RecordPtr record = PlainRecord({0}, 0, {4, 5, 6});
+  ScpRecordPtr record = PlainRecord({0}, 0, {4, 5, 6});
   ScpReferenceBeat beat{};
   ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
   EXPECT_EQ(beat.beatLength, 6);  // 3 values of 2000 us
@@ -361,9 +360,9 @@ TEST(ScpDecodeReferenceBeat, WithoutQrsSectionPlainDataSizeTheBeat) {
 }
 
 TEST(ScpDecodeReferenceBeat, QrsHeaderSizesTheBeatAndAShortStreamEndsInZeros) {
-  RecordPtr record = MakeRecord({{3, LeadTable({{1, 10, 1}})},
-                                 {4, QrsSection(10, 3, {})},  // 10 ms at 2000 us: 5 samples
-                                 {5, SignalSection(5000, 2000, 2, {PlainValues({5, 6, 1})})}});
+  ScpRecordPtr record = MakeRecord({{3, LeadTable({{1, 10, 1}})},
+                                    {4, QrsSection(10, 3, {})},  // 10 ms at 2000 us: 5 samples
+                                    {5, SignalSection(5000, 2000, 2, {PlainValues({5, 6, 1})})}});
   ScpReferenceBeat beat{};
   ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
   EXPECT_EQ(beat.fiducial, 3);
@@ -374,9 +373,9 @@ TEST(ScpDecodeReferenceBeat, QrsHeaderSizesTheBeatAndAShortStreamEndsInZeros) {
 }
 
 TEST(ScpDecodeReferenceBeat, HuffmanDataWithoutQrsSectionCannotBeSized) {
-  RecordPtr record = MakeRecord({{2, Bytes{0, 0}},
-                                 {3, LeadTable({{1, 10, 1}})},
-                                 {5, SignalSection(5000, 2000, 0, {Bytes{0}})}});
+  ScpRecordPtr record = MakeRecord({{2, Bytes{0, 0}},
+                                    {3, LeadTable({{1, 10, 1}})},
+                                    {5, SignalSection(5000, 2000, 0, {Bytes{0}})}});
   ScpReferenceBeat beat{};
   EXPECT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat),
             kScpErrNoSection - kScpLayerRecord - kScpLayerAccessor - kScpLayerDecoder);
@@ -385,9 +384,9 @@ TEST(ScpDecodeReferenceBeat, HuffmanDataWithoutQrsSectionCannotBeSized) {
 
 TEST(ScpDecodeReferenceBeat, BeatLongerThan65535SamplesIsRefusedNotTruncated) {
   // 65535 ms at 500 us would be 131070 samples, more than the beat's 16-bit count can hold.
-  RecordPtr record = MakeRecord({{3, LeadTable({{1, 10, 1}})},
-                                 {4, QrsSection(65535, 3, {})},
-                                 {5, SignalSection(5000, 500, 0, {PlainValues({1, 2})})}});
+  ScpRecordPtr record = MakeRecord({{3, LeadTable({{1, 10, 1}})},
+                                    {4, QrsSection(65535, 3, {})},
+                                    {5, SignalSection(5000, 500, 0, {PlainValues({1, 2})})}});
   ScpReferenceBeat beat{};
   EXPECT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpErrMalformed - kScpLayerDecoder);
   EXPECT_EQ(beat.samples, nullptr);
@@ -397,10 +396,10 @@ TEST(ScpDecodeReferenceBeat, HuffmanTablesDeclaredInSectionTwoAreNotUsed) {
   // Section 2 declaring one table of one row (1 bit, code 0, value 5): with it, the 0 bits
   // below would decode as 5s. The default table reads them as 0s after the +1 of code 100.
   const Bytes ownTable{1, 0, 1, 0, 1, 1, 1, 5, 0, 0, 0, 0, 0};
-  RecordPtr record = MakeRecord({{2, ownTable},
-                                 {3, LeadTable({{1, 10, 1}})},
-                                 {4, QrsSection(8, 1, {})},  // 8 ms at 2000 us: 4 samples
-                                 {5, SignalSection(5000, 2000, 0, {Bytes{0x80}})}});
+  ScpRecordPtr record = MakeRecord({{2, ownTable},
+                                    {3, LeadTable({{1, 10, 1}})},
+                                    {4, QrsSection(8, 1, {})},  // 8 ms at 2000 us: 4 samples
+                                    {5, SignalSection(5000, 2000, 0, {Bytes{0x80}})}});
   ScpReferenceBeat beat{};
   ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
   EXPECT_EQ(Samples(beat.samples, beat.samples + 4), (Samples{1, 0, 0, 0}));
@@ -408,9 +407,9 @@ TEST(ScpDecodeReferenceBeat, HuffmanTablesDeclaredInSectionTwoAreNotUsed) {
 }
 
 TEST(ScpDecodeReferenceBeat, ZeroSampleIntervalIsRefusedInsteadOfDividingByZero) {
-  RecordPtr record = MakeRecord({{3, LeadTable({{1, 10, 1}})},
-                                 {4, QrsSection(10, 3, {})},
-                                 {5, SignalSection(5000, 0, 0, {PlainValues({1, 2})})}});
+  ScpRecordPtr record = MakeRecord({{3, LeadTable({{1, 10, 1}})},
+                                    {4, QrsSection(10, 3, {})},
+                                    {5, SignalSection(5000, 0, 0, {PlainValues({1, 2})})}});
   ScpReferenceBeat beat{};
   EXPECT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpErrMalformed - kScpLayerDecoder);
   EXPECT_EQ(beat.samples, nullptr);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scp/ScpCheck.h"
+#include "scp/ScpHandles.h"
 #include "scp/ScpItems.h"
 #include "scp/ScpReader.h"
 #include "scp/ScpWriter.h"
@@ -15,23 +16,16 @@
 
 namespace {
 
-using codectest::RecordPtr;
-
 const std::string kExample = codectest::ExamplePath();
 
-struct CheckDeleter {
-  void operator()(ScpRecordCheck* check) const { ScpCheckFree(check); }
-};
-using CheckPtr = std::unique_ptr<ScpRecordCheck, CheckDeleter>;
-
-CheckPtr Check(const std::string& path) {
+ScpCheckPtr Check(const std::string& path) {
   ScpRecordCheck* check = nullptr;
   EXPECT_EQ(ScpCheckRecordFile(path.c_str(), &check), kScpOk) << path;
-  return CheckPtr(check);
+  return ScpCheckPtr(check);
 }
 
 void ExpectAllChecksumsAgree(const std::string& path) {
-  CheckPtr check = Check(path);
+  ScpCheckPtr check = Check(path);
   ASSERT_NE(check, nullptr);
   EXPECT_TRUE(ScpRecordCheckOk(check.get()))
       << path << ": record CRC " << check->storedCrc << " vs " << check->computedCrc;
@@ -42,7 +36,7 @@ void ExpectAllChecksumsAgree(const std::string& path) {
 }
 
 TEST(ScpExampleRecord, ReadsSectionsOneToSevenWithTheirBodyLengths) {
-  RecordPtr record = codectest::ReadExample();
+  ScpRecordPtr record = codectest::ReadExample();
   ASSERT_NE(record, nullptr);
   const std::vector<std::pair<int, int64_t>> expected = {{1, 152},  {2, 2},     {3, 110}, {4, 6},
                                                          {5, 3326}, {6, 30068}, {7, 226}};
@@ -59,7 +53,7 @@ TEST(ScpExampleRecord, ReadsSectionsOneToSevenWithTheirBodyLengths) {
 
 TEST(ScpExampleRecord, ItsStoredChecksumsAllAgreeWithItsBytes) {
   ExpectAllChecksumsAgree(kExample);
-  CheckPtr check = Check(kExample);
+  ScpCheckPtr check = Check(kExample);
   ASSERT_NE(check, nullptr);
   EXPECT_EQ(check->sectionCount, 8u);  // section 0 and sections 1 to 7
 }
@@ -68,12 +62,12 @@ TEST(ScpExampleRecord, ARewriteVerifiesReadsBackIdenticalAndRewritesByteForByte)
   scptest::TempDir dir;
   std::string first = dir.File("first.scp");
   std::string second = dir.File("second.scp");
-  RecordPtr original = codectest::ReadExample();
+  ScpRecordPtr original = codectest::ReadExample();
   ASSERT_NE(original, nullptr);
   ASSERT_EQ(ScpWriteRecord(original.get(), first.c_str()), kScpOk);
   ExpectAllChecksumsAgree(first);
 
-  RecordPtr copy(ScpReadRecord(first.c_str()));
+  ScpRecordPtr copy(ScpReadRecord(first.c_str()));
   ASSERT_NE(copy, nullptr);
   ASSERT_EQ(ScpRecordSectionCount(copy.get()), ScpRecordSectionCount(original.get()));
   for (uint16_t i = 0; i < ScpRecordSectionCount(original.get()); ++i) {
@@ -96,7 +90,7 @@ TEST(ScpRecordCheck, ADamagedByteShowsInItsSectionAndTheRecordCrcOnly) {
   bytes[section3 + 20] ^= 0x01;
   scptest::WriteBytes(path, bytes);
 
-  CheckPtr check = Check(path);
+  ScpCheckPtr check = Check(path);
   ASSERT_NE(check, nullptr);
   EXPECT_NE(check->storedCrc, check->computedCrc);
   EXPECT_EQ(check->lengthField, check->fileSize);
@@ -112,7 +106,7 @@ TEST(ScpRecordCheck, ALengthFieldThatDisagreesWithTheFileSizeFailsTheRecordCheck
   scptest::Bytes bytes = scptest::ReadBytes(kExample);
   bytes.push_back(0);
   scptest::WriteBytes(path, bytes);
-  CheckPtr check = Check(path);
+  ScpCheckPtr check = Check(path);
   ASSERT_NE(check, nullptr);
   EXPECT_EQ(check->storedCrc, check->computedCrc);  // computed over the record's own length
   EXPECT_EQ(check->fileSize, static_cast<int64_t>(check->lengthField) + 1);
@@ -125,7 +119,7 @@ TEST(ScpRecordCheck, ASectionOutsideTheFileIsReportedNotRead) {
   scptest::Bytes bytes = scptest::ReadBytes(kExample);
   scptest::PutU32(bytes, scptest::kPointerBodyOffset + 60 + 6, 0xFFFFFF00u);  // section 6
   scptest::WriteBytes(path, bytes);
-  CheckPtr check = Check(path);
+  ScpCheckPtr check = Check(path);
   ASSERT_NE(check, nullptr);
   ASSERT_EQ(check->sections[6].id, 6);
   EXPECT_FALSE(check->sections[6].headerRead);

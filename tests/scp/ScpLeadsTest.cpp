@@ -15,7 +15,6 @@ using codectest::MakeRecord;
 using codectest::PlainValues;
 using codectest::QrsSection;
 using codectest::ReadExample;
-using codectest::RecordPtr;
 using codectest::SignalSection;
 
 constexpr ScpStatus kAbsentToAccessor = kScpErrNoSection - kScpLayerRecord - kScpLayerAccessor;
@@ -25,7 +24,7 @@ constexpr ScpStatus kPastBodyToAccessor =
 class ScpExampleLeads : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(record_, nullptr); }
-  RecordPtr record_ = ReadExample();
+  ScpRecordPtr record_ = ReadExample();
 };
 
 TEST_F(ScpExampleLeads, LeadTableListsTwelveLeadsOverTheWholeRecording) {
@@ -78,7 +77,7 @@ TEST_F(ScpExampleLeads, QrsSectionListsNoComplexes) {
 }
 
 TEST(ScpLeads, AbsentSectionsReportTheirStatusThroughEachLayer) {
-  RecordPtr record = MakeRecord({});
+  ScpRecordPtr record = MakeRecord({});
   ScpLeadTableHeader table{};
   EXPECT_EQ(ScpGetLeadTableHeader(record.get(), &table), kAbsentToAccessor);
   ScpLeadEntry entry{};
@@ -96,7 +95,7 @@ TEST(ScpLeads, AbsentSectionsReportTheirStatusThroughEachLayer) {
 }
 
 TEST(ScpLeads, SignalReadersAcceptOnlySectionsFiveAndSix) {
-  RecordPtr record = MakeRecord({{4, QrsSection(1000, 1, {})}});
+  ScpRecordPtr record = MakeRecord({{4, QrsSection(1000, 1, {})}});
   ScpSignalHeader header{};
   EXPECT_EQ(ScpGetSignalHeader(record.get(), 4, &header),
             kScpErrNotItemSection - kScpLayerAccessor);
@@ -107,12 +106,12 @@ TEST(ScpLeads, SignalReadersAcceptOnlySectionsFiveAndSix) {
 }
 
 TEST(ScpLeads, EmptyLeadTableListsNoCode) {
-  RecordPtr record = MakeRecord({{3, LeadTable({})}});
+  ScpRecordPtr record = MakeRecord({{3, LeadTable({})}});
   EXPECT_EQ(ScpFindLead(record.get(), 1), kScpErrNoLead - kScpLayerItem);
 }
 
 TEST(ScpLeads, CodeListedTwiceFindsTheLowerOrdinal) {
-  RecordPtr record = MakeRecord({{3, LeadTable({{1, 10, 5}, {1, 10, 2}, {1, 10, 2}})}});
+  ScpRecordPtr record = MakeRecord({{3, LeadTable({{1, 10, 5}, {1, 10, 2}, {1, 10, 2}})}});
   EXPECT_EQ(ScpFindLead(record.get(), 2), 1);
   EXPECT_EQ(ScpFindLead(record.get(), 7), kScpErrNoLead - kScpLayerItem);
 }
@@ -120,13 +119,13 @@ TEST(ScpLeads, CodeListedTwiceFindsTheLowerOrdinal) {
 TEST(ScpLeads, TableCountingMoreLeadsThanItHoldsFailsTheSearch) {
   Bytes table = LeadTable({{1, 10, 5}});
   table[0] = 3;  // three leads claimed, one stored
-  RecordPtr record = MakeRecord({{3, table}});
+  ScpRecordPtr record = MakeRecord({{3, table}});
   EXPECT_EQ(ScpFindLead(record.get(), 5), 0);
   EXPECT_EQ(ScpFindLead(record.get(), 6), kPastBodyToAccessor - kScpLayerItem);
 }
 
 TEST(ScpLeads, LeadWithNoBytesStartsWhereThePreviousLeadEnds) {
-  RecordPtr record = MakeRecord(
+  ScpRecordPtr record = MakeRecord(
       {{6, SignalSection(5000, 2000, 0, {PlainValues({1, 2, 3}), Bytes{}, PlainValues({4})})}});
   int32_t offset = 0;
   int32_t length = -1;
@@ -141,7 +140,7 @@ TEST(ScpLeads, LeadWithNoBytesStartsWhereThePreviousLeadEnds) {
 TEST(ScpLeads, DataRunningPastTheBodyOrOrdinalsOutsideTheTableAreRefused) {
   Bytes body = SignalSection(5000, 2000, 0, {PlainValues({1, 2, 3}), PlainValues({4})});
   body[6] = 8;  // the first lead claims 8 bytes: the second's data would end past the body
-  RecordPtr record = MakeRecord({{6, body}});
+  ScpRecordPtr record = MakeRecord({{6, body}});
   int32_t offset = 0;
   int32_t length = 0;
   EXPECT_EQ(ScpLocateLeadData(record.get(), 6, 0, 2, &offset, &length), kScpOk);
@@ -156,7 +155,7 @@ TEST(ScpLeads, DataRunningPastTheBodyOrOrdinalsOutsideTheTableAreRefused) {
 
 TEST(ScpLeads, ProtectedAreasAreReadOnlyWhenTheWholeListIsStored) {
   Bytes qrs = QrsSection(1000, 100, {{0, 10, 20, 30}, {1, 40, 50, 60}}, {{15, 25}, {45, 55}});
-  RecordPtr record = MakeRecord({{4, qrs}});
+  ScpRecordPtr record = MakeRecord({{4, qrs}});
   ScpProtectedArea area{};
   ASSERT_EQ(ScpGetProtectedArea(record.get(), 1, &area), kScpOk);
   EXPECT_EQ(area.startSample, 45u);
@@ -164,7 +163,7 @@ TEST(ScpLeads, ProtectedAreasAreReadOnlyWhenTheWholeListIsStored) {
   EXPECT_EQ(ScpGetProtectedArea(record.get(), 2, &area), kScpErrNoSuchEntry - kScpLayerAccessor);
 
   qrs.resize(qrs.size() - 1);  // the last area is cut short: no list at all
-  RecordPtr cut = MakeRecord({{4, qrs}});
+  ScpRecordPtr cut = MakeRecord({{4, qrs}});
   EXPECT_EQ(ScpGetProtectedArea(cut.get(), 0, &area), kScpErrOutOfBounds - kScpLayerAccessor);
 }
 

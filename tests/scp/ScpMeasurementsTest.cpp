@@ -12,13 +12,12 @@ namespace {
 using codectest::AddU16;
 using codectest::Bytes;
 using codectest::MakeRecord;
-using codectest::RecordPtr;
 
 constexpr ScpStatus kAbsentToAccessor = kScpErrNoSection - kScpLayerRecord - kScpLayerAccessor;
 constexpr ScpStatus kPastBody = kScpErrOutOfBounds - kScpLayerDirectory;
 
 TEST(ScpMeasurements, ExampleRecordGivesItsFirstBeatsFiducials) {
-  RecordPtr record = codectest::ReadExample();
+  ScpRecordPtr record = codectest::ReadExample();
   ASSERT_NE(record, nullptr);
   ScpMeasurementHeader header{};
   ASSERT_EQ(ScpGetMeasurementHeader(record.get(), &header), kScpOk);
@@ -45,7 +44,7 @@ TEST(ScpMeasurements, BlockZeroIsReadWhateverTheBlockCountSays) {
   for (uint16_t value : {1, 2, 3, 4, 5, 6, 7, 8}) {
     AddU16(body, value);
   }
-  RecordPtr record = MakeRecord({{7, body}});
+  ScpRecordPtr record = MakeRecord({{7, body}});
   ScpMeasurementHeader header{};
   ASSERT_EQ(ScpGetMeasurementHeader(record.get(), &header), kScpOk);
   EXPECT_EQ(header.rrInterval, 800);
@@ -57,7 +56,7 @@ TEST(ScpMeasurements, BlockZeroIsReadWhateverTheBlockCountSays) {
 }
 
 TEST(ScpMeasurements, ShortMeasurementSectionIsRefused) {
-  RecordPtr record = MakeRecord({{7, Bytes(21, 0)}});  // one byte short of block 0
+  ScpRecordPtr record = MakeRecord({{7, Bytes(21, 0)}});  // one byte short of block 0
   ScpBeatMeasurements beat{};
   EXPECT_EQ(ScpGetBeatMeasurements(record.get(), 0, &beat), kPastBody - kScpLayerAccessor);
 }
@@ -81,7 +80,7 @@ Bytes LeadBlocks(uint16_t leadCount, uint16_t blockLength, uint16_t storedBlocks
 }
 
 TEST(ScpMeasurements, LeadBlocksFollowTheStoredBlockLength) {
-  RecordPtr record = MakeRecord({{10, LeadBlocks(3, 70, 3)}});
+  ScpRecordPtr record = MakeRecord({{10, LeadBlocks(3, 70, 3)}});
   ScpLeadMeasurements lead{};
   ASSERT_EQ(ScpGetLeadMeasurements(record.get(), 2, &lead), kScpOk);
   EXPECT_EQ(lead.leadCode, 3);
@@ -91,13 +90,13 @@ TEST(ScpMeasurements, LeadBlocksFollowTheStoredBlockLength) {
 
 TEST(ScpMeasurements, LeadBlocksOutsideTheSectionOrShorterThanTheirValuesAreRefused) {
   ScpLeadMeasurements lead{};
-  RecordPtr record = MakeRecord({{10, LeadBlocks(3, 62, 3)}});
+  ScpRecordPtr record = MakeRecord({{10, LeadBlocks(3, 62, 3)}});
   EXPECT_EQ(ScpGetLeadMeasurements(record.get(), 3, &lead), kScpErrNoSuchEntry - kScpLayerItem);
-  RecordPtr missing = MakeRecord({{10, LeadBlocks(3, 62, 2)}});  // counts three, holds two
+  ScpRecordPtr missing = MakeRecord({{10, LeadBlocks(3, 62, 2)}});  // counts three, holds two
   EXPECT_EQ(ScpGetLeadMeasurements(missing.get(), 2, &lead), kPastBody - kScpLayerItem);
-  RecordPtr overlapping = MakeRecord({{10, LeadBlocks(2, 40, 2)}});
+  ScpRecordPtr overlapping = MakeRecord({{10, LeadBlocks(2, 40, 2)}});
   EXPECT_EQ(ScpGetLeadMeasurements(overlapping.get(), 0, &lead), kScpErrMalformed - kScpLayerItem);
-  RecordPtr headless = MakeRecord({{10, Bytes{2, 0}}});
+  ScpRecordPtr headless = MakeRecord({{10, Bytes{2, 0}}});
   EXPECT_EQ(ScpGetLeadMeasurements(headless.get(), 0, &lead),
             kPastBody - kScpLayerAccessor - kScpLayerItem);
 }

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "scp/ScpHandles.h"
 #include "tests/scp/ScpTestFiles.h"
 
 namespace {
@@ -14,17 +15,12 @@ using scptest::Bytes;
 using scptest::Counting;
 using scptest::RawSection;
 
-struct RecordDeleter {
-  void operator()(ScpRecord* record) const { ScpRecordFree(record); }
-};
-using RecordPtr = std::unique_ptr<ScpRecord, RecordDeleter>;
-
 class ScpReaderTest : public ::testing::Test {
  protected:
-  RecordPtr Read(const Bytes& file) {
+  ScpRecordPtr Read(const Bytes& file) {
     std::string path = dir_.File("record.scp");
     scptest::WriteBytes(path, file);
-    return RecordPtr(ScpReadRecord(path.c_str()));
+    return ScpRecordPtr(ScpReadRecord(path.c_str()));
   }
 
   static Bytes Body(const ScpRecord* record, uint16_t index) {
@@ -36,7 +32,7 @@ class ScpReaderTest : public ::testing::Test {
 };
 
 TEST_F(ScpReaderTest, KeepsSectionsInPointerTableOrderWithTheirBodies) {
-  RecordPtr record = Read(scptest::AssembleRecord(
+  ScpRecordPtr record = Read(scptest::AssembleRecord(
       {RawSection{6, Counting(100)}, RawSection{1, Counting(5, 50)}, RawSection{3, Counting(7)}}));
   ASSERT_NE(record, nullptr);
   ASSERT_EQ(ScpRecordSectionCount(record.get()), 3);
@@ -51,7 +47,7 @@ TEST_F(ScpReaderTest, EntriesOfLengthZeroAndSectionsWithEmptyBodiesAreNotStored)
   Bytes file = scptest::AssembleRecord(
       {RawSection{1, Counting(4)}, RawSection{2, {}}, RawSection{3, Counting(6)}});
   scptest::PutU32(file, scptest::kPointerBodyOffset + 30 + 2, 0);  // entry of section 3: absent
-  RecordPtr record = Read(file);
+  ScpRecordPtr record = Read(file);
   ASSERT_NE(record, nullptr);
   ASSERT_EQ(ScpRecordSectionCount(record.get()), 1);
   EXPECT_EQ(ScpRecordIdAt(record.get(), 0), 1);
@@ -61,7 +57,7 @@ TEST_F(ScpReaderTest, TheSectionHeaderDecidesIdAndLengthOverThePointerEntry) {
   Bytes file = scptest::AssembleRecord({RawSection{7, Counting(20)}});
   scptest::PutU16(file, scptest::kPointerBodyOffset + 10, 9);       // entry says id 9
   scptest::PutU32(file, scptest::kPointerBodyOffset + 10 + 2, 18);  // and length 18
-  RecordPtr record = Read(file);
+  ScpRecordPtr record = Read(file);
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(ScpRecordIdAt(record.get(), 0), 7);
   EXPECT_EQ(ScpRecordLengthAt(record.get(), 0), 20);
@@ -76,7 +72,7 @@ TEST_F(ScpReaderTest, ATrailingPartialPointerEntryIsIgnored) {
   scptest::PutU32(file, 6 + 4, 16 + 24);
   scptest::PutU32(file, scptest::kPointerBodyOffset + 10 + 6,
                   scptest::GetU32(file, scptest::kPointerBodyOffset + 10 + 6) + 4);
-  RecordPtr record = Read(file);
+  ScpRecordPtr record = Read(file);
   ASSERT_NE(record, nullptr);
   ASSERT_EQ(ScpRecordSectionCount(record.get()), 1);
   EXPECT_EQ(Body(record.get(), 0), Counting(4));
@@ -87,7 +83,7 @@ TEST_F(ScpReaderTest, ASectionListedTwiceIsStoredTwice) {
   // Point the second entry at section 1 as well.
   scptest::PutU32(file, scptest::kPointerBodyOffset + 20 + 6,
                   scptest::GetU32(file, scptest::kPointerBodyOffset + 10 + 6));
-  RecordPtr record = Read(file);
+  ScpRecordPtr record = Read(file);
   ASSERT_NE(record, nullptr);
   ASSERT_EQ(ScpRecordSectionCount(record.get()), 2);
   EXPECT_EQ(ScpRecordIdAt(record.get(), 1), 1);
@@ -97,7 +93,7 @@ TEST_F(ScpReaderTest, ChecksumsAreNotVerifiedWhenReading) {
   Bytes file = scptest::AssembleRecord({RawSection{1, Counting(4)}});
   file[0] ^= 0xFF;
   file[file.size() - 1] ^= 0xFF;  // breaks both the record and the section CRC
-  RecordPtr record = Read(file);
+  ScpRecordPtr record = Read(file);
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(ScpRecordSectionCount(record.get()), 1);
 }
@@ -108,7 +104,7 @@ TEST_F(ScpReaderTest, AReadOnlyRecordStillOpens) {
   ASSERT_EQ(chmod(path.c_str(), 0444), 0);
   // A superuser may open any file for writing, so refuse the attempt as the system would.
   ScpFileInjectFault(kScpFileOpOpenForWriting, 1);
-  RecordPtr record(ScpReadRecord(path.c_str()));
+  ScpRecordPtr record(ScpReadRecord(path.c_str()));
   ScpFileClearFaults();
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(ScpRecordSectionCount(record.get()), 1);

@@ -20,7 +20,6 @@ using codectest::MakeRecord;
 using codectest::MeasurementSection;
 using codectest::PlainValues;
 using codectest::QrsSection;
-using codectest::RecordPtr;
 using codectest::SignalSection;
 using Samples = std::vector<int16_t>;
 
@@ -34,7 +33,7 @@ struct ZoneRecord {
   std::vector<Area> areas;
   bool measurements = true;
 
-  RecordPtr Build() const {
+  ScpRecordPtr Build() const {
     std::vector<std::pair<uint16_t, Bytes>> sections{
         {3, LeadTable({{1, samples, 1}})},
         {4, QrsSection(1200, 201, complexes, areas)},
@@ -72,7 +71,7 @@ const Complex kWorkedComplex{0, 1001, 1101, 1301};
 TEST(ScpQrsZones, WorkedExamplePlacesTheZonesAndCountsTheStoredValues) {
   ZoneRecord shape;
   shape.complexes = {kWorkedComplex};
-  RecordPtr record = shape.Build();
+  ScpRecordPtr record = shape.Build();
   const Zones built = BuildZones(record.get());
   ASSERT_EQ(built.status, kScpOk);
   EXPECT_EQ(built.factor, 2);
@@ -218,12 +217,12 @@ TEST(ScpQrsZones, NoComplexesBuildNoZonesAndAreNoFailure) {
 TEST(ScpQrsZones, ComplexCountBeyondTheSectionIsRefused) {
   ZoneRecord shape;
   shape.complexes = {kWorkedComplex};
-  RecordPtr record = shape.Build();
+  ScpRecordPtr record = shape.Build();
   Bytes qrs = QrsSection(1200, 201, {kWorkedComplex});
   qrs[4] = 2;  // claims two complexes, holds one
   auto sections = codectest::SectionsOf(record.get());
   sections[1].second = qrs;
-  RecordPtr broken = MakeRecord(sections);
+  ScpRecordPtr broken = MakeRecord(sections);
   const Zones built = BuildZones(broken.get());
   EXPECT_EQ(built.status,
             kScpErrOutOfBounds - kScpLayerDirectory - kScpLayerAccessor - kScpLayerItem);
@@ -291,7 +290,7 @@ class DecimatedLead : public ::testing::Test {
     }
   }
 
-  RecordPtr Build(bool huffman) const {
+  ScpRecordPtr Build(bool huffman) const {
     auto encode = [huffman](const Samples& values) {
       return huffman ? codectest::HuffmanValues(values) : PlainValues(values);
     };
@@ -317,7 +316,7 @@ class DecimatedLead : public ::testing::Test {
 
 TEST_F(DecimatedLead, DecodesToTheFullRateSignalWithTheReferenceBeatAddedBack) {
   for (bool huffman : {false, true}) {
-    RecordPtr record = Build(huffman);
+    ScpRecordPtr record = Build(huffman);
     ScpReferenceBeat beat{};
     ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
     ASSERT_EQ(beat.sampleCount, 300);
@@ -344,7 +343,7 @@ TEST_F(DecimatedLead, DecodesToTheFullRateSignalWithTheReferenceBeatAddedBack) {
 }
 
 TEST_F(DecimatedLead, WithoutReferenceBeatTheStoredResidualIsExpandedInPlace) {
-  RecordPtr record = Build(false);
+  ScpRecordPtr record = Build(false);
   ScpRhythmSignal rhythm{};
   ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr), kScpOk);
   // The last stretch, [1629, 2000), holds 371 samples: 92 values of four, then one of three
@@ -364,7 +363,7 @@ TEST_F(DecimatedLead, WithoutProtectedZonesTheLeadKeepsItsTimeBaseAndItsBeats) {
   Samples reference(300, 0);
   std::fill(reference.begin() + 200, reference.begin() + 203, int16_t{3000});  // R at 201
   const Samples stored(kSamples / kFactor, 10);
-  RecordPtr record = MakeRecord({{3, LeadTable({{1, kSamples, 1}})},
+  ScpRecordPtr record = MakeRecord({{3, LeadTable({{1, kSamples, 1}})},
                                  {4, QrsSection(600, 201, complexes_, {})},
                                  {5, SignalSection(5000, 2000, 0, {PlainValues(reference)})},
                                  {6, SignalSection(5000, 8000, 0, {PlainValues(stored)})}});

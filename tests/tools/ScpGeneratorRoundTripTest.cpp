@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "scp/ScpDecode.h"
+#include "scp/ScpHandles.h"
 #include "scp/ScpReader.h"
 #include "scp/ScpWriter.h"
 #include "tests/scp/ScpTestFiles.h"
@@ -179,6 +180,7 @@ TEST_P(ScpGeneratorRoundTrip, DecodedLeadsMatchTheSyntheticSignalWithinTheCoding
     SCOPED_TRACE(static_cast<int>(code));
     const std::vector<int16_t>& original = *content.ecg.Lead(code);
     ScpReferenceBeat beat{};
+    ScpBeatSamplesPtr beatSamples(&beat);
     const ScpReferenceBeat* reference = nullptr;
     if (options.referenceBeats) {
       ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), code, &beat), 0);
@@ -190,6 +192,7 @@ TEST_P(ScpGeneratorRoundTrip, DecodedLeadsMatchTheSyntheticSignalWithinTheCoding
       reference = &beat;
     }
     ScpRhythmSignal rhythm{};
+    ScpRhythmSamplesPtr rhythmSamples(&rhythm);
     ASSERT_EQ(ScpDecodeRhythm(record.get(), code, &rhythm, reference), 0);
     ASSERT_EQ(rhythm.sampleCount, 5000);
     ASSERT_EQ(rhythm.zoneCount, content.complexes.size());
@@ -213,14 +216,13 @@ TEST_P(ScpGeneratorRoundTrip, DecodedLeadsMatchTheSyntheticSignalWithinTheCoding
       squares += microvolts * microvolts;
       ++count;
     }
-    ScpFreeRhythm(&rhythm);
-    ScpFreeReferenceBeat(&beat);
   }
   // Leads that were not stored cannot be decoded.
   for (uint8_t code : kIndependentLeadCodes) {
     if (std::find(content.leadCodes.begin(), content.leadCodes.end(), code) ==
         content.leadCodes.end()) {
       ScpRhythmSignal rhythm{};
+      ScpRhythmSamplesPtr rhythmSamples(&rhythm);
       EXPECT_LT(ScpDecodeRhythm(record.get(), code, &rhythm, nullptr), 0) << int{code};
       EXPECT_EQ(rhythm.samples, nullptr);
     }

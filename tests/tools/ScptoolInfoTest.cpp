@@ -58,7 +58,7 @@ class ScptoolInfo : public ::testing::Test {
 
   // Writes the default demo record, changed by `edit`, and returns its path.
   std::string EditedDemo(const std::function<void(ScpRecord*)>& edit) {
-    scpgen::ScpRecordPtr record;
+    ScpRecordPtr record;
     EXPECT_EQ(scpgen::BuildDemoRecord(scpgen::DemoRecordOptions{}, &record, nullptr), 0);
     edit(record.get());
     std::string path = dir_.File("edited.scp");

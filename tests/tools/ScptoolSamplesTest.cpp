@@ -50,7 +50,7 @@ class ScptoolSamples : public ::testing::Test {
   // Writes the demo record for `options`, changed by `edit`, and returns its path.
   std::string Demo(const scpgen::DemoRecordOptions& options,
                    const std::function<void(ScpRecord*)>& edit = nullptr) {
-    scpgen::ScpRecordPtr record;
+    ScpRecordPtr record;
     EXPECT_EQ(scpgen::BuildDemoRecord(options, &record, nullptr), 0);
     if (edit) {
       edit(record.get());

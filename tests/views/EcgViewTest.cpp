@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/CRecordingDC.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
 #include "tests/views/ViewTestSupport.h"
 #include "views/CEcgView.h"
 

@@ -1,7 +1,10 @@
-// The texts of the measurement table: markers, number formats, morphology names, heart rate.
+// The texts of the measurement table (markers, number formats, morphology names, heart rate) and
+// the lead labels of every view.
 #include <QtTest>
 
+#include "resources/ResourceIds.h"
 #include "tests/views/ViewTestSupport.h"
+#include "views/LeadLabel.h"
 #include "views/MeasureText.h"
 
 class MeasureTextTest : public QObject {
@@ -11,7 +14,7 @@ class MeasureTextTest : public QObject {
   void initTestCase() { InstallViewTestResources(); }
 
   void MarkersWinOverEveryRowsFormat() {
-    for (int row = 0; row < kMeasureRows; ++row) {
+    for (int row = 0; row < kMeasureRowCount; ++row) {
       QCOMPARE(MeasureValueText(row, 29999), QString("N.D."));
       QCOMPARE(MeasureValueText(row, 29998), QString("Error"));
       QCOMPARE(MeasureValueText(row, 19999), QString("N.T."));
@@ -56,6 +59,16 @@ class MeasureTextTest : public QObject {
   void TimesAreUnsignedAndAxesSignedWithTheDegreeSign() {
     QCOMPARE(TimeText(65535, " ms  "), QString("65535 ms  "));
     QCOMPARE(AxisText(-30), QString("-30 \u00B0"));
+  }
+
+  void LeadLabelsNameTheNamedCodesAndNumberTheRest() {
+    QCOMPARE(LeadLabel(1), QString("I"));
+    QCOMPARE(LeadLabel(64), QString("aVF"));
+    QCOMPARE(LeadLabel(65), QString("-aVR"));
+    // Past the last named code a label is the number, never a neighbouring string of the table.
+    QCOMPARE(LeadLabel(66), QString("66"));
+    QCOMPARE(LeadLabel(95), QString("95"));
+    QCOMPARE(LeadLabel(0), QString("0"));
   }
 };
 

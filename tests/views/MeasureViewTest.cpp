@@ -6,7 +6,8 @@
 #include <memory>
 
 #include "framework/CRecordingDC.h"
-#include "framework/FrameworkIds.h"
+#include "framework/FrameworkConstants.h"
+#include "scp/ScpHandles.h"
 #include "scp/ScpReader.h"
 #include "scp/ScpRecord.h"
 #include "tests/views/ViewTestSupport.h"
@@ -14,20 +15,15 @@
 
 namespace {
 
-struct RecordFree {
-  void operator()(ScpRecord* record) const { ScpRecordFree(record); }
-};
-using RecordPtr = std::unique_ptr<ScpRecord, RecordFree>;
-
-RecordPtr ReadSample(const char* directory, const char* name) {
+ScpRecordPtr ReadSample(const char* directory, const char* name) {
   const QByteArray path = QByteArray(directory) + "/" + name;
-  return RecordPtr(ScpReadRecord(path.constData()));
+  return ScpRecordPtr(ScpReadRecord(path.constData()));
 }
 
 // The demo record: RR 861 ms, P 84-196 ms, QRS 260-344 ms, T offset 630 ms, axes 55, 50, 48;
 // twelve lead blocks, QRS duration 84 ms in every lead.
 void ReadDemo(CMeasureView* view) {
-  RecordPtr record = ReadSample(QUILLON_SAMPLES_DIR, "demo.scp");
+  ScpRecordPtr record = ReadSample(QUILLON_SAMPLES_DIR, "demo.scp");
   QVERIFY(record != nullptr);
   view->ReadMeasurements(record.get());
 }
@@ -58,7 +54,7 @@ class MeasureViewTest : public QObject {
 
   void ARecordWithoutPerLeadMeasurementsHasGlobalsOnly() {
     CMeasureView view;
-    RecordPtr record = ReadSample(QUILLON_SHARED_SAMPLES_DIR, "Example.scp");
+    ScpRecordPtr record = ReadSample(QUILLON_SHARED_SAMPLES_DIR, "Example.scp");
     QVERIFY(record != nullptr);
     view.ReadMeasurements(record.get());
     QCOMPARE(view.m_bHasGlobals, 1);

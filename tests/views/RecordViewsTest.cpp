@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QtTest>
 
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 #include "framework/CPainterDC.h"
 #include "framework/CRecordingDC.h"
 #include "tests/views/ViewTestSupport.h"

@@ -9,9 +9,9 @@
 
 #include "framework/CPainterDC.h"
 #include "framework/CRecordingDC.h"
+#include "resources/ResourceIds.h"
 #include "tests/views/ViewTestSupport.h"
 #include "views/CSignalView.h"
-#include "views/CommandIds.h"
 
 namespace {
 

@@ -7,54 +7,50 @@
 #include <QString>
 
 #include "framework/ResourceTable.h"
-#include "scp/ScpLeadNames.h"
+#include "resources/ResourceIds.h"
 
-// Installs lead names (id = lead code + 3), the measurement texts, the window captions and a
-// stand-in for the magnifier cursor (id 149).
+// Installs the measurement texts, the window captions and a stand-in for the magnifier cursor.
 inline void InstallViewTestResources() {
   static const QHash<int, QString> texts = {
-      {69, "P Duration (ms)"},
-      {70, "PR-Interval (ms)"},
-      {71, "QRS Duration (ms)"},
-      {94, "Signal Quality"},
-      {98, "N.D."},
-      {99, "Error"},
-      {100, "N.T."},
-      {101, "??"},
-      {102, "P"},
-      {103, "N"},
-      {104, "PN"},
-      {105, "NP"},
-      {106, "PNP"},
-      {107, "NPN"},
-      {108, "M"},
-      {109, "W"},
-      {118, "HR:"},
-      {119, "P Onset:"},
-      {120, "P Offset:"},
-      {121, "QRS Onset:"},
-      {122, "QRS Offset:"},
-      {123, "T Offset:"},
-      {124, "P Axis:"},
-      {125, "QRS Axis:"},
-      {126, "T Axis:"},
-      {149, "ECG"},
-      {150, "AVG"},
-      {152, "MEASUREMENT"},
+      {kIdsFirstMeasureRow + 0, "P Duration (ms)"},
+      {kIdsFirstMeasureRow + 1, "PR-Interval (ms)"},
+      {kIdsFirstMeasureRow + 2, "QRS Duration (ms)"},
+      {kIdsFirstMeasureRow + 25, "Signal Quality"},
+      {kIdsValueNotDone, "N.D."},
+      {kIdsValueError, "Error"},
+      {kIdsValueNotTested, "N.T."},
+      {kIdsFirstMorphology + 0, "??"},
+      {kIdsFirstMorphology + 1, "P"},
+      {kIdsFirstMorphology + 2, "N"},
+      {kIdsFirstMorphology + 3, "PN"},
+      {kIdsFirstMorphology + 4, "NP"},
+      {kIdsFirstMorphology + 5, "PNP"},
+      {kIdsFirstMorphology + 6, "NPN"},
+      {kIdsFirstMorphology + 7, "M"},
+      {kIdsFirstMorphology + 8, "W"},
+      {kIdsHeartRate, "HR:"},
+      {kIdsPOnset, "P Onset:"},
+      {kIdsPOffset, "P Offset:"},
+      {kIdsQrsOnset, "QRS Onset:"},
+      {kIdsQrsOffset, "QRS Offset:"},
+      {kIdsTOffset, "T Offset:"},
+      {kIdsPAxis, "P Axis:"},
+      {kIdsQrsAxis, "QRS Axis:"},
+      {kIdsTAxis, "T Axis:"},
+      {kIdsEcgCaption, "ECG"},
+      {kIdsAvgCaption, "AVG"},
+      {kIdsMeasureCaption, "MEASUREMENT"},
   };
   ResourceTable table;
   table.loadString = [](int id) {
-    if (id >= 4 && id <= 68) {
-      const char* name = ScpLeadName(id - 3);
-      return name != nullptr ? QString::fromLatin1(name) : QString();
-    }
-    if (id >= 69 && id <= 97 && !texts.contains(id)) {
-      return QStringLiteral("Row %1").arg(id - 69);
+    const int row = id - kIdsFirstMeasureRow;
+    if (row >= 0 && row < kMeasureRowCount && !texts.contains(id)) {
+      return QStringLiteral("Row %1").arg(row);
     }
     return texts.value(id);
   };
   table.loadCursor = [](int id) {
-    return id == 149 ? QCursor(Qt::CrossCursor) : QCursor(Qt::ArrowCursor);
+    return id == kCursorMagnifier ? QCursor(Qt::CrossCursor) : QCursor(Qt::ArrowCursor);
   };
   SetResourceTable(table);
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "scp/ScpFields.h"
+#include "scp/ScpHandles.h"
 #include "scp/ScpRecord.h"
 #include "scp/ScpStatus.h"
 #include "tools/scpgen/ScpSignalEncoder.h"
@@ -65,11 +66,6 @@ struct DemoRecordContent {
   ComplexPlan plan;                      // how the complexes were laid out
   std::vector<ComplexLayout> complexes;  // every complex of section 4, in order
 };
-
-struct ScpRecordDeleter {
-  void operator()(ScpRecord* record) const { ScpRecordFree(record); }
-};
-using ScpRecordPtr = std::unique_ptr<ScpRecord, ScpRecordDeleter>;
 
 // Returns whether the options can be encoded: difference encoding 0 to 2; decimation factor 1 to
 // 32 (exactly 1 without reference beats); lead codes 1 to 8, at least one, none twice; block

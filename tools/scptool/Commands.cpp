@@ -61,14 +61,14 @@ bool ParseFileAndFlag(const char* command, const char* flag, const Arguments& ar
   return true;
 }
 
-RecordPtr ReadOrReport(const std::string& file) {
+ScpRecordPtr ReadOrReport(const std::string& file) {
   std::FILE* probe = std::fopen(file.c_str(), "rb");
   if (probe == nullptr) {
     FailOnFile(file, std::string("cannot be opened: ") + std::strerror(errno));
     return nullptr;
   }
   std::fclose(probe);
-  RecordPtr record(ScpReadRecord(file.c_str()));
+  ScpRecordPtr record(ScpReadRecord(file.c_str()));
   if (record == nullptr) {
     FailOnFile(file,
                "is not a readable SCP-ECG record (too short, or a section lies outside the file)");

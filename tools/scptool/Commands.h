@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "scp/ScpCheck.h"
+#include "scp/ScpHandles.h"
 #include "scp/ScpRecord.h"
 
 namespace scptool {
@@ -47,24 +48,14 @@ int FailUsage(const std::string& problem);
 bool ParseFileAndFlag(const char* command, const char* flag, const Arguments& arguments,
                       std::string* file, bool* flagGiven);
 
-struct RecordDeleter {
-  void operator()(ScpRecord* record) const { ScpRecordFree(record); }
-};
-using RecordPtr = std::unique_ptr<ScpRecord, RecordDeleter>;
-
-struct CheckDeleter {
-  void operator()(ScpRecordCheck* check) const { ScpCheckFree(check); }
-};
-using CheckPtr = std::unique_ptr<ScpRecordCheck, CheckDeleter>;
-
 // Reads the record at `file`, or returns null after reporting on stderr why it cannot: the file
 // cannot be opened, or it is not a readable SCP-ECG record.
-RecordPtr ReadOrReport(const std::string& file);
+ScpRecordPtr ReadOrReport(const std::string& file);
 
 // A record read from a file, and the file's checksum report.
 struct CheckedRecord {
-  RecordPtr record;
-  CheckPtr check;
+  ScpRecordPtr record;
+  ScpCheckPtr check;
 };
 
 // Reads the record at `file` and checks the file's checksums. Both parts are null after reporting

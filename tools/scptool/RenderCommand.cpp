@@ -16,11 +16,12 @@
 #include <string>
 
 #include "app/Resources.h"
-#include "doc/CQuillonDoc.h"
-#include "doc/DocWindows.h"
+#include "document/CQuillonDoc.h"
+#include "document/DocWindows.h"
 #include "framework/CMultiDocTemplate.h"
 #include "framework/CPainterDC.h"
 #include "framework/CPrintInfo.h"
+#include "resources/ResourceIds.h"
 #include "tools/scptool/Commands.h"
 #include "views/CAvgView.h"
 #include "views/CEcgView.h"
@@ -30,7 +31,6 @@ namespace scptool {
 
 namespace {
 
-constexpr int kDocumentResourceId = 129;  // the document string and icon of every window kind
 constexpr int kDefaultDpi = 300;
 constexpr int kMinDpi = 50;
 constexpr int kMaxDpi = 1200;
@@ -148,10 +148,10 @@ class HiddenWindowOpener : public IDocWindowOpener {
  public:
   explicit HiddenWindowOpener(Page page)
       : m_bEcgPrimary(page == Page::kRhythm),
-        m_ecg(CMultiDocTemplate::Make<CQuillonDoc, CEcgFrame, CEcgView>(kDocumentResourceId)),
-        m_avg(CMultiDocTemplate::Make<CQuillonDoc, CAvgFrame, CAvgView>(kDocumentResourceId)),
-        m_measure(CMultiDocTemplate::Make<CQuillonDoc, CMeasureFrame, CMeasureView>(
-            kDocumentResourceId)) {}
+        m_ecg(CMultiDocTemplate::Make<CQuillonDoc, CEcgFrame, CEcgView>(kIdrDocument)),
+        m_avg(CMultiDocTemplate::Make<CQuillonDoc, CAvgFrame, CAvgView>(kIdrDocument)),
+        m_measure(CMultiDocTemplate::Make<CQuillonDoc, CMeasureFrame, CMeasureView>(kIdrDocument)) {
+  }
 
   // The template the framework would open a file with: the page's own window comes first.
   CMultiDocTemplate* Primary() { return m_bEcgPrimary ? m_ecg.get() : m_avg.get(); }

@@ -12,7 +12,7 @@ int RunRewrite(const Arguments& arguments) {
   }
   const std::string& in = arguments[0];
   const std::string& out = arguments[1];
-  RecordPtr record = ReadOrReport(in);
+  ScpRecordPtr record = ReadOrReport(in);
   if (record == nullptr) {
     return kExitUnusable;
   }

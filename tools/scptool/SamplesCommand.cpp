@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "doc/LeadTables.h"
+#include "leads/LeadTables.h"
 #include "tools/scptool/Commands.h"
 
 namespace scptool {
@@ -79,7 +79,7 @@ int RunSamples(const Arguments& arguments) {
   if (!ParseFileAndFlag("samples", "--beats", arguments, &file, &beats)) {
     return kExitUnusable;
   }
-  RecordPtr record = ReadOrReport(file);
+  ScpRecordPtr record = ReadOrReport(file);
   if (record == nullptr) {
     return kExitUnusable;
   }

@@ -7,7 +7,7 @@
 namespace scptool {
 
 CheckedRecord ReadAndCheckOrReport(const std::string& file) {
-  RecordPtr record = ReadOrReport(file);
+  ScpRecordPtr record = ReadOrReport(file);
   if (record == nullptr) {
     return {};
   }
@@ -17,7 +17,7 @@ CheckedRecord ReadAndCheckOrReport(const std::string& file) {
     FailOnFile(file, "cannot check the record structure (status " + std::to_string(status) + ")");
     return {};
   }
-  return {std::move(record), CheckPtr(check)};
+  return {std::move(record), ScpCheckPtr(check)};
 }
 
 bool SectionCrcOk(const ScpSectionCheck& section) {

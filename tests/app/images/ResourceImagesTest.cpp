@@ -5,7 +5,7 @@
 #include "app/Resources.h"
 #include "app/Toolbar.h"
 #include "framework/ResourceTable.h"
-#include "views/CommandIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ const QSet<QRgb> kSixteenColours = {
     qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
     qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
 
-const int kButtonCommands[] = {kCmdFileOpen, kCmdFileSave, kCmdFilePrint, kCmdFilePrintPreview};
+const int kButtonCommands[] = {ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW};
 
 bool IsBlack(QRgb pixel) {
   return qAlpha(pixel) == 255 && qGray(pixel) == 0;
@@ -76,14 +76,14 @@ class ResourceImagesTest : public QObject {
   }
 
   void commandsWithoutAButtonHaveNoImage() {
-    QVERIFY(ToolbarButtonImage(kCmdFileClose).isNull());
+    QVERIFY(ToolbarButtonImage(ID_FILE_CLOSE).isNull());
     QVERIFY(ToolbarButtonImage(0).isNull());
-    QVERIFY(ToolbarButtonIcon(kCmdFileSaveAs).isNull());
-    QVERIFY(!ToolbarButtonIcon(kCmdFileSave).isNull());
+    QVERIFY(ToolbarButtonIcon(ID_FILE_SAVE_AS).isNull());
+    QVERIFY(!ToolbarButtonIcon(ID_FILE_SAVE).isNull());
   }
 
   void iconsComeAtThreeSizesAndDifferFromEachOther() {
-    for (int id : {kIconApplication, kIconDocument}) {
+    for (int id : {kIdrMainFrame, kIdrDocument}) {
       const QIcon icon = ResourceIcon(id);
       QVERIFY(!icon.isNull());
       const QList<QSize> sizes = icon.availableSizes();
@@ -91,11 +91,11 @@ class ResourceImagesTest : public QObject {
       QVERIFY(sizes.contains(QSize(32, 32)));
       QVERIFY(sizes.contains(QSize(48, 48)));
     }
-    QVERIFY(IconImage(kIconApplication, 32) != IconImage(kIconDocument, 32));
+    QVERIFY(IconImage(kIdrMainFrame, 32) != IconImage(kIdrDocument, 32));
   }
 
   void iconsAreDrawnInsideATransparentMargin() {
-    for (int id : {kIconApplication, kIconDocument}) {
+    for (int id : {kIdrMainFrame, kIdrDocument}) {
       const QImage image = IconImage(id, 32);
       QCOMPARE(image.size(), QSize(32, 32));
       QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
@@ -105,7 +105,7 @@ class ResourceImagesTest : public QObject {
 
   void unknownIconIdsAndSizesGiveNothing() {
     QVERIFY(IconImage(130, 32).isNull());
-    QVERIFY(IconImage(kIconApplication, 0).isNull());
+    QVERIFY(IconImage(kIdrMainFrame, 0).isNull());
     QVERIFY(ResourceIcon(kCursorMagnifier).isNull());
   }
 
@@ -156,13 +156,13 @@ class ResourceImagesTest : public QObject {
   }
 
   void otherCursorIdsGiveTheArrow() {
-    QCOMPARE(ResourceCursor(kIconApplication).shape(), Qt::ArrowCursor);
+    QCOMPARE(ResourceCursor(kIdrMainFrame).shape(), Qt::ArrowCursor);
   }
 
   void frameworkFindsCursorAndIconsOnceInstalled() {
     SetResourceTable(QuillonResourceTable());
     QCOMPARE(LoadCursor(kCursorMagnifier).shape(), Qt::BitmapCursor);
-    QVERIFY(!LoadIcon(kIconDocument).isNull());
+    QVERIFY(!LoadIcon(kIdrDocument).isNull());
     QVERIFY(LoadIcon(1).isNull());
     SetResourceTable(ResourceTable());
   }

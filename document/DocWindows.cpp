@@ -1,4 +1,4 @@
-#include "doc/DocWindows.h"
+#include "document/DocWindows.h"
 
 namespace {
 

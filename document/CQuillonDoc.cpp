@@ -1,24 +1,22 @@
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 
 #include <QFile>
 #include <algorithm>
 #include <utility>
 
-#include "doc/DocMessages.h"
-#include "doc/DocWindows.h"
-#include "doc/IRecordStore.h"
+#include "document/DocMessages.h"
+#include "document/DocWindows.h"
+#include "document/IRecordStore.h"
 #include "framework/CWaitCursor.h"
 #include "scp/ScpReader.h"
 #include "scp/ScpWriter.h"
 
 namespace {
 
-// The status with which the writer reports a record it could not assemble in memory.
-constexpr ScpStatus kWriteStatusCannotBuild = kScpErrNoPointerSection - kScpLayerAccessor;
-
+// The writer reports a record it could not assemble in memory as a pointer-section failure.
 SaveFailure SaveFailureOf(ScpStatus writeStatus) {
-  return writeStatus == kWriteStatusCannotBuild ? SaveFailure::kCannotBuild
-                                                : SaveFailure::kCannotWrite;
+  return ScpStatusIs(writeStatus, kScpErrNoPointerSection) ? SaveFailure::kCannotBuild
+                                                           : SaveFailure::kCannotWrite;
 }
 
 }  // namespace

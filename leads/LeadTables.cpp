@@ -1,4 +1,4 @@
-#include "doc/LeadTables.h"
+#include "leads/LeadTables.h"
 
 #include <algorithm>
 #include <cstdlib>

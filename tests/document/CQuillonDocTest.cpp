@@ -1,4 +1,4 @@
-#include "doc/CQuillonDoc.h"
+#include "document/CQuillonDoc.h"
 
 #include <gtest/gtest.h>
 
@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "doc/DocMessages.h"
-#include "doc/DocWindows.h"
-#include "doc/IRecordStore.h"
+#include "document/DocMessages.h"
+#include "document/DocWindows.h"
+#include "document/IRecordStore.h"
 #include "framework/ResourceTable.h"
 #include "scp/ScpCheck.h"
 #include "scp/ScpMeasurements.h"
 #include "scp/ScpReader.h"
 #include "scp/ScpWriter.h"
-#include "tests/doc/LeadTestRecords.h"
+#include "tests/leads/LeadTestRecords.h"
 #include "tests/scp/ScpTestFiles.h"
 
 namespace {
@@ -52,7 +52,7 @@ class FakePatientForm : public IRecordStore {
 };
 
 std::map<uint16_t, codectest::Bytes> SectionsByIdOf(const std::string& path) {
-  codectest::RecordPtr record(ScpReadRecord(path.c_str()));
+  ScpRecordPtr record(ScpReadRecord(path.c_str()));
   if (record == nullptr) {
     return {};
   }

@@ -5,15 +5,6 @@
 #include <QString>
 #include <functional>
 
-// String-table ids of the messages; texts marked %1, %2 take QString::arg.
-namespace DocStringId {
-constexpr int kNotAnScpRecord = 601;     // %1 the file
-constexpr int kSaveFailed = 602;         // %1 the file, %2 one of the two reasons below
-constexpr int kReasonCannotWrite = 603;  // the file could not be created, written or replaced
-constexpr int kReasonCannotBuild = 604;  // the record could not be assembled in memory
-constexpr int kUnscaledLeads = 605;      // %1 the file
-}  // namespace DocStringId
-
 // Why a save failed.
 enum class SaveFailure { kCannotWrite, kCannotBuild };
 

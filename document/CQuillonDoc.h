@@ -6,9 +6,9 @@
 #include <QString>
 #include <cstdint>
 
-#include "doc/LeadTables.h"
 #include "framework/CDocument.h"
 #include "framework/GdiTypes.h"
+#include "leads/LeadTables.h"
 #include "scp/ScpDecode.h"
 #include "scp/ScpRecord.h"
 

@@ -11,7 +11,6 @@
 namespace leadtest {
 
 using codectest::Bytes;
-using codectest::RecordPtr;
 
 constexpr uint16_t kMultiplierNv = 5000;
 constexpr uint16_t kIntervalUs = 2000;
@@ -37,7 +36,7 @@ struct RecordParts {
 // Sections 3, 5 (unless left out), 6 and 7 (when asked for), in the order of the leads given.
 // Without section 4 each beat is as long as its data; each rhythm lead spans samples 1 to its
 // length.
-inline RecordPtr MakeLeadRecord(const std::vector<StoredLead>& leads, RecordParts parts = {}) {
+inline ScpRecordPtr MakeLeadRecord(const std::vector<StoredLead>& leads, RecordParts parts = {}) {
   std::vector<codectest::Lead> table;
   std::vector<Bytes> beats;
   std::vector<Bytes> rhythms;

@@ -1,10 +1,10 @@
-#include "doc/LeadTables.h"
+#include "leads/LeadTables.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "tests/doc/LeadTestRecords.h"
+#include "tests/leads/LeadTestRecords.h"
 
 namespace {
 

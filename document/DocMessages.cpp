@@ -1,10 +1,11 @@
-#include "doc/DocMessages.h"
+#include "document/DocMessages.h"
 
 #include <QDir>
 #include <cstdio>
 #include <utility>
 
 #include "framework/ResourceTable.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -26,22 +27,20 @@ QString ShownPath(const QString& path) {
 }  // namespace
 
 QString NotAnScpRecordMessage(const QString& path) {
-  return TextOr(DocStringId::kNotAnScpRecord, "\"%1\" could not be read as an SCP-ECG record.")
+  return TextOr(kIdsNotAnScpRecord, "\"%1\" could not be read as an SCP-ECG record.")
       .arg(ShownPath(path));
 }
 
 QString SaveFailedMessage(const QString& path, SaveFailure reason) {
-  const QString because = reason == SaveFailure::kCannotBuild
-                              ? TextOr(DocStringId::kReasonCannotBuild,
-                                       "there was not enough memory to assemble the record.")
-                              : TextOr(DocStringId::kReasonCannotWrite,
-                                       "the file could not be created, written or replaced.");
-  return TextOr(DocStringId::kSaveFailed, "\"%1\" could not be saved: %2")
-      .arg(ShownPath(path), because);
+  const QString because =
+      reason == SaveFailure::kCannotBuild
+          ? TextOr(kIdsReasonCannotBuild, "there was not enough memory to assemble the record.")
+          : TextOr(kIdsReasonCannotWrite, "the file could not be created, written or replaced.");
+  return TextOr(kIdsSaveFailed, "\"%1\" could not be saved: %2").arg(ShownPath(path), because);
 }
 
 QString UnscaledLeadsMessage(const QString& path) {
-  return TextOr(DocStringId::kUnscaledLeads,
+  return TextOr(kIdsUnscaledLeads,
                 "\"%1\" gives its leads an amplitude unit of 0 nV: they cannot be drawn to scale, "
                 "so their traces are not shown.")
       .arg(ShownPath(path));

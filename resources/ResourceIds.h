@@ -1,0 +1,126 @@
+// Every id of Quillon's user interface in one place: commands, strings, menus, toolbars, icons,
+// cursors and messages, the framework's own included. It includes nothing, so every layer, the
+// framework too, takes its ids from here; each number is written here once and nowhere else.
+//
+// The framework's standard ids keep the spellings of the desktop API it mirrors (ID_FILE_PRINT,
+// AFX_IDP_ASK_TO_SAVE); Quillon's own ids follow the house style (kCmdZoomIn, kIdsAvgCaption).
+// A command's status-bar prompt is the string with the command's id ("status text\ntool tip"),
+// and a status-bar pane shows the string with the pane's id.
+#pragma once
+
+// ---- Resource ids shared by several kinds of resource ----
+
+// The main window: menu 128 (no document open), toolbar 128, icon 128 and title string 128.
+constexpr int kIdrMainFrame = 128;
+// The document windows: menu 129 (a document window active), icon 129, the window templates and
+// the document string 129 (seven '\n'-separated fields: title, base name, new-file type, filter,
+// extension, file type id, file type name).
+constexpr int kIdrDocument = 129;
+
+// ---- The framework's standard commands ----
+
+constexpr int ID_SEPARATOR = 0;  // a gap in a toolbar; the message area of a status bar
+constexpr int ID_FILE_NEW = 57600;
+constexpr int ID_FILE_OPEN = 57601;
+constexpr int ID_FILE_CLOSE = 57602;
+constexpr int ID_FILE_SAVE = 57603;
+constexpr int ID_FILE_SAVE_AS = 57604;
+constexpr int ID_FILE_PAGE_SETUP = 57605;
+constexpr int ID_FILE_PRINT_SETUP = 57606;
+constexpr int ID_FILE_PRINT = 57607;
+constexpr int ID_FILE_PRINT_DIRECT = 57608;  // printing without the print dialog; no menu item
+constexpr int ID_FILE_PRINT_PREVIEW = 57609;
+constexpr int ID_FILE_MRU_FILE1 = 57616;  // the recent files, first to fourth
+constexpr int ID_FILE_MRU_FILE4 = 57619;
+constexpr int ID_WINDOW_CASCADE = 57650;
+constexpr int ID_WINDOW_TILE_HORZ = 57651;
+constexpr int ID_WINDOW_TILE_VERT = 57652;
+constexpr int ID_APP_ABOUT = 57664;
+constexpr int ID_APP_EXIT = 57665;
+constexpr int ID_HELP_INDEX = 57666;
+constexpr int ID_HELP_FINDER = 57667;
+constexpr int ID_CONTEXT_HELP = 57669;
+constexpr int ID_HELP = 57670;
+constexpr int ID_DEFAULT_HELP = 57671;
+
+// ---- Status-bar indicators and control bars; each indicator's text is its string ----
+
+constexpr int ID_INDICATOR_CAPS = 59137;
+constexpr int ID_INDICATOR_NUM = 59138;
+constexpr int ID_INDICATOR_SCRL = 59139;
+constexpr int AFX_IDW_TOOLBAR = 59392;
+constexpr int AFX_IDW_STATUS_BAR = 59393;
+
+// ---- The framework's messages; the string table gives them in the user's language ----
+
+constexpr int AFX_IDP_ASK_TO_SAVE = 611;        // %1 the document's title
+constexpr int AFX_IDP_PARSE_INT = 612;          // a signed number did not parse
+constexpr int AFX_IDP_PARSE_UINT = 613;         // an unsigned number did not parse
+constexpr int AFX_IDP_PARSE_STRING_SIZE = 614;  // %1 the most characters a field takes
+
+// ---- Quillon's commands ----
+
+// Zooming the signal views; issued by mouse clicks only, by no menu item or button.
+constexpr int kCmdZoomIn = 32771;
+constexpr int kCmdZoomOut = 32772;
+
+// ---- Quillon's cursor ----
+
+constexpr int kCursorMagnifier = 149;  // the signal views' pointer
+
+// ---- Quillon's strings (texts marked %1, %2 take QString::arg) ----
+
+// Lead names: the name of lead code c (1 to 65) is string kIdsLeadNameOffset + c.
+constexpr int kIdsLeadNameOffset = 3;
+constexpr int kIdsFirstLeadName = 4;
+constexpr int kIdsLastLeadName = 68;
+
+// Measurement table: row k (0 to 28, one per value of a lead block) is labelled by string
+// kIdsFirstMeasureRow + k.
+constexpr int kIdsFirstMeasureRow = 69;
+constexpr int kMeasureRowCount = 29;
+
+// Measurement values that are markers, and the morphology codes: code v (0 to 8) is named by
+// string kIdsFirstMorphology + v.
+constexpr int kIdsValueNotDone = 98;     // "N.D.", shown for the value 29999
+constexpr int kIdsValueError = 99;       // "Error", shown for 29998
+constexpr int kIdsValueNotTested = 100;  // "N.T.", shown for 19999
+constexpr int kIdsFirstMorphology = 101;
+constexpr int kMorphologyCount = 9;
+
+// Labels of the global measurements.
+constexpr int kIdsHeartRate = 118;
+constexpr int kIdsPOnset = 119;
+constexpr int kIdsPOffset = 120;
+constexpr int kIdsQrsOnset = 121;
+constexpr int kIdsQrsOffset = 122;
+constexpr int kIdsTOffset = 123;
+constexpr int kIdsPAxis = 124;
+constexpr int kIdsQrsAxis = 125;
+constexpr int kIdsTAxis = 126;
+
+// The application's title.
+constexpr int kIdsAppTitle = 57344;
+
+// Labels of the printed patient header and footer.
+constexpr int kIdsPrintName = 144;
+constexpr int kIdsPrintPatientId = 145;
+constexpr int kIdsPrintBirthDate = 146;
+constexpr int kIdsPrintSex = 147;
+constexpr int kIdsPrintBrand = 148;
+
+// Captions of the four kinds of document window.
+constexpr int kIdsEcgCaption = 149;
+constexpr int kIdsAvgCaption = 150;
+constexpr int kIdsPatientCaption = 151;
+constexpr int kIdsMeasureCaption = 152;
+
+// The status bar's patient pane (the pane's id is its string's id).
+constexpr int kIdsPatientPane = 501;
+
+// Messages of a file that cannot be opened or saved.
+constexpr int kIdsNotAnScpRecord = 601;     // %1 the file: it could not be read as a record
+constexpr int kIdsSaveFailed = 602;         // %1 the file, %2 the reason (one of the two below)
+constexpr int kIdsReasonCannotWrite = 603;  // the file could not be created, written or replaced
+constexpr int kIdsReasonCannotBuild = 604;  // the record could not be assembled (memory ran out)
+constexpr int kIdsUnscaledLeads = 605;      // %1 the file: its leads' unit is 0 nV, not drawn
