@@ -8,6 +8,7 @@
 // temporary folder: a long plain (not Huffman-coded) record, one with reference beats subtracted
 // and a decimation factor of 4, and a lossless Huffman-coded one.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <malloc.h>
 #include <unistd.h>
 
@@ -79,7 +80,31 @@ size_t PeerOpenAndRead(const char* path) {
   return read;
 }
 
+// Sends standard error to /dev/null while it lives: the peer warns about every record it opens.
+class SilencedStderr {
+ public:
+  SilencedStderr() : saved_(dup(STDERR_FILENO)) {
+    const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (devNull >= 0) {
+      dup2(devNull, STDERR_FILENO);
+      close(devNull);
+    }
+  }
+  ~SilencedStderr() {
+    if (saved_ >= 0) {
+      dup2(saved_, STDERR_FILENO);
+      close(saved_);
+    }
+  }
+  SilencedStderr(const SilencedStderr&) = delete;
+  SilencedStderr& operator=(const SilencedStderr&) = delete;
+
+ private:
+  int saved_;
+};
+
 void BM_BioSig(benchmark::State& state, const BenchRecord& record) {
+  const SilencedStderr quiet;
   if (PeerOpenAndRead(record.path.c_str()) == 0) {
     state.SkipWithError("BioSig reads no samples");
     return;
