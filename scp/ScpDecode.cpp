@@ -113,6 +113,34 @@ int64_t CeilDiv(int64_t value, int64_t divisor) {
   return (value + divisor - 1) / divisor;
 }
 
+// Writes each of `count` values `factor` times in a row from `to`, reading each value before
+// writing its copies (the two ranges may overlap that way).
+template <int32_t kFactor>
+void RepeatEach(const int16_t* from, int32_t count, int16_t* to) {
+  for (int32_t i = 0; i < count; ++i) {
+    const int16_t value = from[i];
+    for (int32_t j = 0; j < kFactor; ++j) {
+      to[i * kFactor + j] = value;
+    }
+  }
+}
+
+void RepeatValues(const int16_t* from, int32_t count, int32_t factor, int16_t* to) {
+  switch (factor) {  // bimodal compression keeps every second or fourth value
+    case 2:
+      RepeatEach<2>(from, count, to);
+      return;
+    case 4:
+      RepeatEach<4>(from, count, to);
+      return;
+    default:
+      for (int32_t i = 0; i < count; ++i) {
+        const int16_t value = from[i];
+        std::fill(to + i * factor, to + (i + 1) * factor, value);
+      }
+  }
+}
+
 // Smooths [start, end) in place from the values before smoothing; see ScpSmoothOutsideZones.
 void SmoothStretch(int16_t* values, int32_t sampleCount, int32_t start, int32_t end) {
   if (end - start == 2) {
@@ -442,10 +470,18 @@ void ScpExpandDecimated(int16_t* values, int32_t storedCount, uint16_t factor, i
   int32_t next = 0;  // stream index of the next value
   ZoneWalk walk(zones, zoneCount, sampleCount);
   while (walk.Next()) {
-    for (int32_t start = walk.stretchStart(); start < walk.stretchEnd(); start += f) {
+    const int32_t stretchEnd = walk.stretchEnd();
+    int32_t start = walk.stretchStart();
+    // Whole groups first, each stored value repeated f times; the value is read before its
+    // group is written, and the group never reaches past the place it is read from.
+    const int32_t groups = std::min((stretchEnd - start) / f, std::max(0, stored - next));
+    RepeatValues(source + next, groups, f, values + start);
+    start += groups * f;
+    next += groups;
+    for (; start < stretchEnd; start += f) {  // a short last group, or no values left
       const int16_t value = next < stored ? source[next] : int16_t{0};
       ++next;
-      std::fill(values + start, values + std::min(start + f, walk.stretchEnd()), value);
+      std::fill(values + start, values + std::min(start + f, stretchEnd), value);
     }
     const int32_t zoneLength = walk.zoneEnd() - walk.zoneStart();
     const int32_t copied = std::max(0, std::min(zoneLength, stored - next));

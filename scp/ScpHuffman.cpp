@@ -201,7 +201,7 @@ ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* o
     if (run.count != 0 && run.bits <= bits.Count()) {
       const uint32_t room = count < maxValues ? maxValues - count : 0;
       for (uint32_t i = 0; i < run.count && i < room; ++i) {
-        out[count + i] = run.values[i];
+        out[count + i] = run.values[i];  // NOLINT(bugprone-signed-char-misuse): -8 to +8
       }
       count += run.count;
       bits.Skip(run.bits);
