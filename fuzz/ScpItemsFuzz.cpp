@@ -31,7 +31,7 @@ class InputCursor {
   ScpBlock Block(size_t count, uint32_t* length) {
     count = std::min(count, size_ - position_);
     ScpBlock block = ScpMemAlloc(count);
-    if (block != nullptr) {
+    if (block != nullptr && count > 0) {
       ScpMemCopy(ScpMemLock(block), data_ + position_, count);
     }
     position_ += count;
