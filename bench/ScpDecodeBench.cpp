@@ -198,7 +198,7 @@ class GeneratedRecords {
 
   // Writes the record and returns its path, or an empty path when it cannot be written.
   std::string Write(const std::string& name, const scpgen::DemoRecordOptions& options) {
-    const std::string path = dir_ + "/" + name + ".scp";
+    std::string path = dir_ + "/" + name + ".scp";
     if (dir_.empty() || scpgen::WriteDemoRecord(options, path.c_str()) != kScpOk) {
       return {};
     }
