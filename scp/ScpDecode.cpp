@@ -134,9 +134,9 @@ void RepeatValues(const int16_t* from, int32_t count, int32_t factor, int16_t* t
       RepeatEach<4>(from, count, to);
       return;
     default:
-      for (int32_t i = 0; i < count; ++i) {
+      for (int32_t i = 0; i < count; ++i, to += factor) {
         const int16_t value = from[i];
-        std::fill(to + i * factor, to + (i + 1) * factor, value);
+        std::fill(to, to + factor, value);
       }
   }
 }

@@ -67,14 +67,14 @@ TEST(ScpRescale, AgreesWithIntegerDivisionOnEveryValue) {
                              {2500, 5000},
                              {65535, 65534},
                              {4999, 5000}}) {
-    Samples values(65536);
+    Samples values;
     for (int32_t x = -32768; x <= 32767; ++x) {
-      values[static_cast<size_t>(x + 32768)] = static_cast<int16_t>(x);
+      values.push_back(static_cast<int16_t>(x));
     }
     ScpRescale(values.data(), 65536, m, d);
-    for (int32_t x = -32768; x <= 32767; ++x) {
-      ASSERT_EQ(values[static_cast<size_t>(x + 32768)], static_cast<int16_t>(x * m / d))
-          << x << " * " << m << " / " << d;
+    for (size_t i = 0; i < values.size(); ++i) {
+      const int32_t x = static_cast<int32_t>(i) - 32768;
+      ASSERT_EQ(values[i], static_cast<int16_t>(x * m / d)) << x << " * " << m << " / " << d;
     }
   }
 }
@@ -253,9 +253,9 @@ TEST(ScpDecodeRhythm, PlainLeadCutShortByTheSectionEndsWhereItsDataEnd) {
     stored[i] = static_cast<int16_t>(i + 1);
   }
   ScpRecordPtr record = MakeRecord({{3, LeadTable({{1, 2000000000, 1}})},
-                                 {4, codectest::QrsSection(800, 200, {}, {})},
-                                 {5, SignalSection(5000, 2000, 0, {Bytes{}})},
-                                 {6, SignalSection(5000, 4000, 0, {PlainValues(stored)})}});
+                                    {4, codectest::QrsSection(800, 200, {}, {})},
+                                    {5, SignalSection(5000, 2000, 0, {Bytes{}})},
+                                    {6, SignalSection(5000, 4000, 0, {PlainValues(stored)})}});
   ScpRhythmSignal rhythm{};
   ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr), kScpOk);
   ASSERT_EQ(rhythm.sampleCount, 2000);
