@@ -141,12 +141,19 @@ void RepeatValues(const int16_t* from, int32_t count, int32_t factor, int16_t* t
   }
 }
 
+// The sum of three neighbours plus one, divided by three and truncated toward zero. Every such
+// sum of 16-bit values is exact in a float, and its product with 1/3 (rounded up to a float)
+// lands in [q, q + 1) for the true quotient q, so truncating the product gives q. Unlike a 32-bit
+// division by a constant, the float conversions and product are single vector instructions.
+inline int16_t ThirdOfSum(int32_t sum) {
+  return static_cast<int16_t>(static_cast<int32_t>(static_cast<float>(sum) * (1.0F / 3.0F)));
+}
+
 // Smooths [start, end) in place from the values before smoothing; see ScpSmoothOutsideZones.
 void SmoothStretch(int16_t* values, int32_t sampleCount, int32_t start, int32_t end) {
   if (end - start == 2) {
     if (end < sampleCount) {
-      values[start + 1] =
-          static_cast<int16_t>((values[start] + values[start + 1] + values[end] + 1) / 3);
+      values[start + 1] = ThirdOfSum(values[start] + values[start + 1] + values[end] + 1);
     }
     return;
   }
@@ -161,15 +168,14 @@ void SmoothStretch(int16_t* values, int32_t sampleCount, int32_t start, int32_t 
   for (; j + kSmoothBlock < end; j += kSmoothBlock) {
     std::memcpy(original + 1, values + j, sizeof(int16_t) * (kSmoothBlock + 1));
     for (int32_t i = 0; i < kSmoothBlock; ++i) {
-      values[j + i] =
-          static_cast<int16_t>((int32_t{original[i]} + original[i + 1] + original[i + 2] + 1) / 3);
+      values[j + i] = ThirdOfSum(int32_t{original[i]} + original[i + 1] + original[i + 2] + 1);
     }
     original[0] = original[kSmoothBlock];
   }
   int32_t before = original[0];
   for (; j < end - 1; ++j) {
     const int32_t current = values[j];
-    values[j] = static_cast<int16_t>((before + current + values[j + 1] + 1) / 3);
+    values[j] = ThirdOfSum(before + current + values[j + 1] + 1);
     before = current;
   }
 }
@@ -505,9 +511,16 @@ void ScpAddReferenceBeat(const int16_t* reference, int32_t referenceCount, int16
     const int64_t skip = std::max<int64_t>({0, -i, -k});
     i += skip;
     k += skip;
-    const int64_t end = std::min<int64_t>(zones[z].subtractEnd, sampleCount);
-    for (; i < end && k < referenceCount; ++i, ++k) {
-      values[i] = static_cast<int16_t>(values[i] + reference[k]);
+    // One count for both arrays, so the loop is a plain sweep.
+    const int64_t count = std::min<int64_t>(
+        std::min<int64_t>(zones[z].subtractEnd, sampleCount) - i, referenceCount - k);
+    if (count <= 0) {
+      continue;
+    }
+    int16_t* to = values + i;
+    const int16_t* from = reference + k;
+    for (int64_t n = 0; n < count; ++n) {
+      to[n] = static_cast<int16_t>(to[n] + from[n]);
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -170,6 +171,24 @@ TEST(ScpSmoothOutsideZones, NegativeSumsTruncateTowardZero) {
   Samples values{-30, -60, 0, -90};
   ScpSmoothOutsideZones(values.data(), 4, nullptr, 0);
   EXPECT_EQ(values, (Samples{-30, -29, -49, -90}));  // (-89) / 3 and (-149) / 3
+}
+
+TEST(ScpSmoothOutsideZones, EverySumOfThreeSamplesDividesAsIntegers) {
+  // Triples whose middle sample sees every sum three 16-bit samples can make; every inner sample
+  // must match the integer average of its neighbours before smoothing.
+  Samples values;
+  for (int32_t total = 3 * INT16_MIN; total <= 3 * INT16_MAX; ++total) {
+    const int32_t first = std::clamp<int32_t>(total, INT16_MIN, INT16_MAX);
+    const int32_t second = std::clamp<int32_t>(total - first, INT16_MIN, INT16_MAX);
+    values.insert(values.end(), {static_cast<int16_t>(first), static_cast<int16_t>(second),
+                                 static_cast<int16_t>(total - first - second)});
+  }
+  Samples expected = values;
+  for (size_t i = 1; i + 1 < values.size(); ++i) {
+    expected[i] = static_cast<int16_t>((values[i - 1] + values[i] + values[i + 1] + 1) / 3);
+  }
+  ScpSmoothOutsideZones(values.data(), static_cast<int32_t>(values.size()), nullptr, 0);
+  EXPECT_EQ(values, expected);
 }
 
 TEST(ScpSmoothOutsideZones, ProtectedZonesStayAndBoundTheStretches) {
