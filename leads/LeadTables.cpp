@@ -25,11 +25,13 @@ LimbLead LimbLeadOfEntry(int32_t entry) {
 // 32-bit arithmetic, division truncating toward zero, the result kept to 16 bits. Allocated like
 // the decoder's arrays so the same free releases it; null when memory runs out.
 int16_t* DeriveSamples(LimbLead lead, const int16_t* leadI, const int16_t* leadII, int32_t count) {
+  // Every sample is written below; the one element of an empty lead is zeroed so none is unset.
   auto* samples = static_cast<int16_t*>(
-      std::calloc(static_cast<size_t>(std::max<int32_t>(count, 1)), sizeof(int16_t)));
+      std::malloc(static_cast<size_t>(std::max<int32_t>(count, 1)) * sizeof(int16_t)));
   if (samples == nullptr) {
     return nullptr;
   }
+  samples[0] = 0;
   // One loop per lead rather than a choice per sample, so each loop is a plain sweep.
   auto derive = [&](auto formula) {
     for (int32_t i = 0; i < count; ++i) {

@@ -24,9 +24,19 @@ int32_t SaturateToInt32(int64_t value) {
   return static_cast<int32_t>(Clamp(value, INT32_MIN, INT32_MAX));
 }
 
+// An array for count samples, left unset: the decoder writes the values it reads and then zeroes
+// the rest with ZeroTail, so nothing is cleared twice.
 int16_t* AllocateSamples(int64_t count) {
   return static_cast<int16_t*>(
-      std::calloc(static_cast<size_t>(std::max<int64_t>(count, 1)), sizeof(int16_t)));
+      std::malloc(static_cast<size_t>(std::max<int64_t>(count, 1)) * sizeof(int16_t)));
+}
+
+// Zeroes samples [written, count): the values a short stream did not supply.
+void ZeroTail(int16_t* samples, int64_t written, int64_t count) {
+  const int64_t from = std::max<int64_t>(written, 0);
+  if (from < count) {
+    std::fill(samples + from, samples + count, int16_t{0});
+  }
 }
 
 bool HasSection(const ScpRecord* record, uint16_t id) {
@@ -588,6 +598,7 @@ ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode,
     return kScpErrNoSampleMemory - kScpLayerDecoder;
   }
   const int32_t count = static_cast<int32_t>(sampleCount);
+  int64_t written = 0;
   if (huffman) {
     uint32_t produced = 0;
     const ScpStatus status =
@@ -597,9 +608,11 @@ ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode,
       std::free(samples);
       return static_cast<ScpStatus>(status - kScpLayerDecoder);
     }
+    written = produced;
   } else {
-    CopyPlainValues(body, beat->dataOffset, count, samples);
+    written = CopyPlainValues(body, beat->dataOffset, count, samples);
   }
+  ZeroTail(samples, written, count);
   UndoDifferences(beat->differenceEncoding, samples, count);
   beat->samples = samples;
   beat->sampleCount = static_cast<uint16_t>(count);
@@ -687,6 +700,7 @@ ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSi
       rhythm->endSample = rhythm->startSample + sampleCount - 1;
     }
   }
+  ZeroTail(samples.get(), stored, capacity);
   UndoDifferences(rhythm->differenceEncoding, samples.get(), stored);
   Reconstruct(samples.get(), stored, sampleCount, zones.get(), zoneCount, factor, *rhythm,
               reference != nullptr && reference->samples != nullptr ? reference : nullptr);

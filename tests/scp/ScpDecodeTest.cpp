@@ -283,6 +283,18 @@ TEST(ScpDecodeRhythm, PlainLeadCutShortByTheSectionEndsWhereItsDataEnd) {
   ScpFreeRhythm(&rhythm);
 }
 
+TEST(ScpDecodeRhythm, ShortHuffmanStreamEndsInZeros) {
+  // 8 samples from one byte: +1 (100), 0 (0), +1 (100), 0 (0), then nothing more to read.
+  ScpRecordPtr record = MakeRecord({{2, Bytes{0, 0}},
+                                    {3, LeadTable({{1, 8, 1}})},
+                                    {6, SignalSection(5000, 2000, 0, {Bytes{0x88}})}});
+  ScpRhythmSignal rhythm{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr), kScpOk);
+  EXPECT_EQ(Samples(rhythm.samples, rhythm.samples + rhythm.sampleCount),
+            (Samples{1, 0, 1, 0, 0, 0, 0, 0}));
+  ScpFreeRhythm(&rhythm);
+}
+
 TEST(ScpDecodeRhythm, LeadsLongerThan65535SamplesKeepTheirFullCount) {
   Samples values(70000);
   for (size_t i = 0; i < values.size(); ++i) {
