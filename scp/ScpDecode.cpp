@@ -24,8 +24,8 @@ int32_t SaturateToInt32(int64_t value) {
   return static_cast<int32_t>(Clamp(value, INT32_MIN, INT32_MAX));
 }
 
-// An array for count samples, left unset: the decoder writes the values it reads and then zeroes
-// the rest with ZeroTail, so nothing is cleared twice.
+// An array for count samples, left unset: the decoder writes the values it reads, then zeroes or
+// expands over the rest, so no sample is written twice.
 int16_t* AllocateSamples(int64_t count) {
   return static_cast<int16_t*>(
       std::malloc(static_cast<size_t>(std::max<int64_t>(count, 1)) * sizeof(int16_t)));
@@ -314,9 +314,10 @@ int32_t SamplesCovered(const ScpQrsZone* zones, uint16_t zoneCount, uint16_t fac
   return sampleCount;
 }
 
-// Turns the stored values at the start of `samples` into the lead's sampleCount samples: brought
-// to the reference beat's units, decimated stretches expanded, the reference beat added back,
-// returned to the rhythm's units and smoothed outside the protected zones.
+// Turns the stored values at the start of `samples` (the rest unset) into the lead's sampleCount
+// samples, values the stream did not supply taken as 0: brought to the reference beat's units,
+// decimated stretches expanded, the reference beat added back, returned to the rhythm's units and
+// smoothed outside the protected zones.
 void Reconstruct(int16_t* samples, int32_t stored, int32_t sampleCount, const ScpQrsZone* zones,
                  uint16_t zoneCount, uint16_t factor, const ScpLeadSignal& lead,
                  const ScpReferenceBeat* reference) {
@@ -326,7 +327,9 @@ void Reconstruct(int16_t* samples, int32_t stored, int32_t sampleCount, const Sc
     ScpRescale(samples, stored, lead.amplitudeMultiplier, reference->amplitudeMultiplier);
   }
   if (zoneCount != 0 || factor > 1) {
-    ScpExpandDecimated(samples, stored, factor, sampleCount, zones, zoneCount);
+    ScpExpandDecimated(samples, stored, factor, sampleCount, zones, zoneCount);  // writes all
+  } else {
+    ZeroTail(samples, stored, sampleCount);
   }
   if (reference != nullptr) {
     ScpAddReferenceBeat(reference->samples, reference->sampleCount, samples, sampleCount, zones,
@@ -700,7 +703,6 @@ ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSi
       rhythm->endSample = rhythm->startSample + sampleCount - 1;
     }
   }
-  ZeroTail(samples.get(), stored, capacity);
   UndoDifferences(rhythm->differenceEncoding, samples.get(), stored);
   Reconstruct(samples.get(), stored, sampleCount, zones.get(), zoneCount, factor, *rhythm,
               reference != nullptr && reference->samples != nullptr ? reference : nullptr);
