@@ -116,11 +116,13 @@ WindowTable BuildWindowTable() {
 struct ShortCodeRun {
   uint8_t count;  // codes in the run, 0 when the window opens with an escape
   uint8_t bits;   // their total length
-  int8_t values[4];
+  int16_t values[4];
 };
 
 constexpr int kRunWindowBits = 12;
 constexpr int kMaxRunCodes = 4;
+// Bits that always decode to at least three values: three of the longest code with its value.
+constexpr int kThreeLongestCodes = 3 * 26;
 using RunTable = std::array<ShortCodeRun, size_t{1} << kRunWindowBits>;
 
 RunTable BuildRunTable(const WindowTable& windows) {
@@ -134,7 +136,7 @@ RunTable BuildRunTable(const WindowTable& windows) {
       if (code.valueBits != 0 || run.bits + code.codeBits > kRunWindowBits) {
         break;
       }
-      run.values[run.count++] = static_cast<int8_t>(code.value);
+      run.values[run.count++] = code.value;
       run.bits = static_cast<uint8_t>(run.bits + code.codeBits);
     }
   }
@@ -170,6 +172,10 @@ class BitWindow {
   int Count() const {
     return count_;
   }
+  // True when at least `bits` more bits follow the window.
+  bool BitsFollow(int64_t bits) const {
+    return (end_ - next_) * int64_t{8} >= bits;
+  }
   uint32_t Peek(int bits) const {
     return static_cast<uint32_t>(bits_ >> (64 - bits));
   }
@@ -200,8 +206,14 @@ ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* o
     const ShortCodeRun& run = runs[bits.Peek(kRunWindowBits)];
     if (run.count != 0 && run.bits <= bits.Count()) {
       const uint32_t room = count < maxValues ? maxValues - count : 0;
-      for (uint32_t i = 0; i < run.count && i < room; ++i) {
-        out[count + i] = run.values[i];  // NOLINT(bugprone-signed-char-misuse): -8 to +8
+      if (room >= kMaxRunCodes && bits.BitsFollow(kThreeLongestCodes)) {
+        // All four slots at once: those past the run are overwritten by the three or more
+        // values the rest of the stream is long enough to hold, so no stray value survives.
+        std::memcpy(out + count, run.values, sizeof run.values);
+      } else {
+        for (uint32_t i = 0; i < run.count && i < room; ++i) {
+          out[count + i] = run.values[i];
+        }
       }
       count += run.count;
       bits.Skip(run.bits);
