@@ -123,6 +123,9 @@ constexpr int kRunWindowBits = 12;
 constexpr int kMaxRunCodes = 4;
 // Bits that always decode to at least three values: three of the longest code with its value.
 constexpr int kThreeLongestCodes = 3 * 26;
+// Runs decoded from one refilled window (at least 56 bits) without looking at its count.
+constexpr int kBatchRuns = 4;
+static_assert(kBatchRuns * kRunWindowBits <= 56, "a batch of runs fits a refilled window");
 using RunTable = std::array<ShortCodeRun, size_t{1} << kRunWindowBits>;
 
 RunTable BuildRunTable(const WindowTable& windows) {
@@ -149,7 +152,7 @@ class BitWindow {
  public:
   BitWindow(const uint8_t* data, uint32_t byteCount) : next_(data), end_(data + byteCount) {}
 
-  // Tops the window up to at least 57 bits, or to every bit left.
+  // Tops the window up to at least 56 bits, or to every bit left.
   void Refill() {
     if (end_ - next_ >= 8) {
       uint64_t word = 0;
@@ -201,6 +204,25 @@ ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* o
     bits.Refill();
     if (bits.Count() == 0) {
       break;
+    }
+    if (count < maxValues && maxValues - count >= kBatchRuns * kMaxRunCodes &&
+        bits.BitsFollow(kThreeLongestCodes)) {
+      // Far from the end of both arrays: the refilled window holds a batch of runs, whose spare
+      // slots the stream after them overwrites (see below). An escape ends the batch and is
+      // decoded from a refilled window.
+      int batched = 0;
+      for (; batched < kBatchRuns; ++batched) {
+        const ShortCodeRun& run = runs[bits.Peek(kRunWindowBits)];
+        if (run.count == 0) {
+          break;
+        }
+        std::memcpy(out + count, run.values, sizeof run.values);
+        count += run.count;
+        bits.Skip(run.bits);
+      }
+      if (batched != 0) {
+        continue;
+      }
     }
     // A run lies wholly in the data when its bits do; past the end the window reads zeros.
     const ShortCodeRun& run = runs[bits.Peek(kRunWindowBits)];
