@@ -102,6 +102,11 @@ constexpr StringEntry kStrings[] = {
      "non è stato possibile creare, scrivere o sostituire il file."},
     {kIdsReasonCannotBuild, "there was not enough memory to assemble the record.",
      "memoria insufficiente per comporre la registrazione."},
+    {kIdsUnscaledLeads,
+     "\"%1\" gives its leads an amplitude unit of 0 nV: they cannot be drawn to scale, so their "
+     "traces are not shown.",
+     "Il file \"%1\" indica per le derivazioni un'unità di ampiezza di 0 nV: non possono essere "
+     "disegnate in scala, quindi i tracciati non sono mostrati."},
 
     // The question about unsaved changes and the patient form's entry messages.
     {AFX_IDP_ASK_TO_SAVE, "Save changes to %1?", "Salvare le modifiche a %1?"},

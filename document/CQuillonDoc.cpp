@@ -40,6 +40,10 @@ bool CQuillonDoc::OnOpenDocument(const QString& path) {
   DeleteContents();
   SetModifiedFlag(false);
   DecodeLeads(record);
+  if (HasUnscaledLeads(m_refLeads, m_nRefLeads, m_rhythmLeads, m_nRhythmLeads)) {
+    wait.Restore();
+    ShowDocMessage(UnscaledLeadsMessage(path));
+  }
   OpenFurtherWindows();
   return true;
 }

@@ -31,7 +31,9 @@ class CQuillonDoc : public CDocument {
   // rhythm window is primary and there are reference beats, else the rhythm window when there is
   // rhythm; the measurement window when there are measurements; always the patient form.
   // Returns true. When the file cannot be read as a record, shows a message naming it
-  // (DocMessages.h) and returns false with the document as it was.
+  // (DocMessages.h) and returns false with the document as it was. When decoded leads have an
+  // amplitude unit of 0 nV, shows one message naming the record (the views draw no trace for
+  // them) and goes on.
   bool OnOpenDocument(const QString& path) override;
   // Lets the patient form, when one is registered, write its contents into the record, then
   // writes the record to path. Returns true when it was written; otherwise shows a message naming

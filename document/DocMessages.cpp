@@ -39,6 +39,13 @@ QString SaveFailedMessage(const QString& path, SaveFailure reason) {
   return TextOr(kIdsSaveFailed, "\"%1\" could not be saved: %2").arg(ShownPath(path), because);
 }
 
+QString UnscaledLeadsMessage(const QString& path) {
+  return TextOr(kIdsUnscaledLeads,
+                "\"%1\" gives its leads an amplitude unit of 0 nV: they cannot be drawn to scale, "
+                "so their traces are not shown.")
+      .arg(ShownPath(path));
+}
+
 DocMessageSink SetDocMessageSink(DocMessageSink sink) {
   return std::exchange(InstalledSink(), std::move(sink));
 }

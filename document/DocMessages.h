@@ -17,6 +17,10 @@ QString NotAnScpRecordMessage(const QString& path);
 // Returns the message for a failed save, naming the file and the reason.
 QString SaveFailedMessage(const QString& path, SaveFailure reason);
 
+// Returns the message for a record whose leads have an amplitude unit of 0 nV, naming it: their
+// traces cannot be drawn to scale and are left out.
+QString UnscaledLeadsMessage(const QString& path);
+
 using DocMessageSink = std::function<void(const QString& message)>;
 
 // Sends every later message to sink and returns the sink installed before. An empty sink (the

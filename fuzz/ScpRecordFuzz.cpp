@@ -35,7 +35,8 @@ bool WriteScratch(const uint8_t* data, size_t size) {
   if (file == nullptr) {
     return false;
   }
-  const bool written = std::fwrite(data, 1, size, file) == size;
+  // An empty input may come as a null pointer, which fwrite must not be given.
+  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
   return std::fclose(file) == 0 && written;
 }
 

@@ -21,32 +21,36 @@ LimbLead LimbLeadOfEntry(int32_t entry) {
   return static_cast<LimbLead>(entry - kFirstDerivedEntry);
 }
 
-// One sample of a derived lead from the same sample of leads I and II: 32-bit arithmetic,
-// division truncating toward zero, the result kept to 16 bits.
-int16_t DeriveSample(LimbLead lead, int32_t leadI, int32_t leadII) {
-  switch (lead) {
-    case LimbLead::kIII:
-      return static_cast<int16_t>(leadII - leadI);
-    case LimbLead::kAvr:
-      return static_cast<int16_t>(-(leadI + leadII) / 2);
-    case LimbLead::kAvl:
-      return static_cast<int16_t>((2 * leadI - leadII) / 2);
-    case LimbLead::kAvf:
-      return static_cast<int16_t>((2 * leadII - leadI) / 2);
-  }
-  return 0;
-}
-
-// A new array of count samples of the derived lead, allocated like the decoder's arrays so the
-// same free releases it; null when memory runs out.
+// A new array of count samples of the derived lead from the same samples of leads I and II:
+// 32-bit arithmetic, division truncating toward zero, the result kept to 16 bits. Allocated like
+// the decoder's arrays so the same free releases it; null when memory runs out.
 int16_t* DeriveSamples(LimbLead lead, const int16_t* leadI, const int16_t* leadII, int32_t count) {
+  // Every sample is written below; the one element of an empty lead is zeroed so none is unset.
   auto* samples = static_cast<int16_t*>(
-      std::calloc(static_cast<size_t>(std::max<int32_t>(count, 1)), sizeof(int16_t)));
+      std::malloc(static_cast<size_t>(std::max<int32_t>(count, 1)) * sizeof(int16_t)));
   if (samples == nullptr) {
     return nullptr;
   }
-  for (int32_t i = 0; i < count; ++i) {
-    samples[i] = DeriveSample(lead, leadI[i], leadII[i]);
+  samples[0] = 0;
+  // One loop per lead rather than a choice per sample, so each loop is a plain sweep.
+  auto derive = [&](auto formula) {
+    for (int32_t i = 0; i < count; ++i) {
+      samples[i] = static_cast<int16_t>(formula(int32_t{leadI[i]}, int32_t{leadII[i]}));
+    }
+  };
+  switch (lead) {
+    case LimbLead::kIII:
+      derive([](int32_t one, int32_t two) { return two - one; });
+      break;
+    case LimbLead::kAvr:
+      derive([](int32_t one, int32_t two) { return -(one + two) / 2; });
+      break;
+    case LimbLead::kAvl:
+      derive([](int32_t one, int32_t two) { return (2 * one - two) / 2; });
+      break;
+    case LimbLead::kAvf:
+      derive([](int32_t one, int32_t two) { return (2 * two - one) / 2; });
+      break;
   }
   return samples;
 }
@@ -155,6 +159,15 @@ int32_t DecodeRhythmLeads(const ScpRecord* record, const ScpReferenceBeat* refLe
   }
   DeriveLimbEntries(rhythmLeads);
   return kDisplayLeadCount;
+}
+
+bool HasUnscaledLeads(const ScpReferenceBeat* refLeads, int32_t refCount,
+                      const ScpRhythmSignal* rhythmLeads, int32_t rhythmCount) {
+  auto unscaled = [](const auto& lead) {
+    return lead.samples != nullptr && lead.amplitudeMultiplier == 0;
+  };
+  return std::any_of(refLeads, refLeads + std::max(refCount, 0), unscaled) ||
+         std::any_of(rhythmLeads, rhythmLeads + std::max(rhythmCount, 0), unscaled);
 }
 
 const ScpReferenceBeat* FindLeadBeat(const ScpReferenceBeat* refLeads, int32_t count,

@@ -49,6 +49,11 @@ int32_t DecodeReferenceLeads(const ScpRecord* record, ScpReferenceBeat* refLeads
 int32_t DecodeRhythmLeads(const ScpRecord* record, const ScpReferenceBeat* refLeads,
                           int32_t refCount, ScpRhythmSignal* rhythmLeads);
 
+// Returns whether any decoded entry (one with samples) has an amplitude multiplier of 0: its
+// samples have no unit and cannot be drawn to scale.
+bool HasUnscaledLeads(const ScpReferenceBeat* refLeads, int32_t refCount,
+                      const ScpRhythmSignal* rhythmLeads, int32_t rhythmCount);
+
 // Returns the first of the count entries whose lead code is leadCode, or null.
 const ScpReferenceBeat* FindLeadBeat(const ScpReferenceBeat* refLeads, int32_t count, int leadCode);
 

@@ -127,6 +127,7 @@ constexpr int kIdsNotAnScpRecord = 601;     // %1 the file: it could not be read
 constexpr int kIdsSaveFailed = 602;         // %1 the file, %2 the reason (one of the two below)
 constexpr int kIdsReasonCannotWrite = 603;  // the file could not be created, written or replaced
 constexpr int kIdsReasonCannotBuild = 604;  // the record could not be assembled (memory ran out)
+constexpr int kIdsUnscaledLeads = 605;      // %1 the file: its leads' unit is 0 nV, not drawn
 
 // ---- The patient form: its layout (dialog 101) and its controls ----
 

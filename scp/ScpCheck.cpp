@@ -1,5 +1,7 @@
 #include "scp/ScpCheck.h"
 
+#include <unordered_map>
+
 #include "scp/ScpCrc.h"
 #include "scp/ScpFields.h"
 #include "scp/ScpFile.h"
@@ -113,6 +115,7 @@ ScpStatus ScpCheckRecordFile(const char* path, ScpRecordCheck** out) {
   if (!ReadAt(file.get(), kRecordHeaderSize + kSectionHeaderSize, body, pointerBytes)) {
     return kScpErrNoData - kScpLayerDirectory;
   }
+  std::unordered_map<uint32_t, uint32_t> checkedAt;  // section index -> first entry checked there
   for (uint32_t i = 0; i < entryCount; ++i) {
     ScpPointerEntry entry{};
     ScpUnpack(body, pointerBytes, kScpLayoutPointerEntry, &entry, i * kPointerEntrySize, 0);
@@ -120,11 +123,15 @@ ScpStatus ScpCheckRecordFile(const char* path, ScpRecordCheck** out) {
       continue;
     }
     ScpSectionCheck& section = check->sections[check->sectionCount++];
-    section = ScpSectionCheck{};
+    // Entries that point at one place share its header and checksum, computed once.
+    const auto [first, isNew] = checkedAt.emplace(entry.index, check->sectionCount - 1);
+    section = isNew ? ScpSectionCheck{} : check->sections[first->second];
     section.id = entry.id;
     section.index = entry.index;
     section.entryLength = entry.length;
-    CheckSection(file.get(), fileSize, &section);
+    if (isNew) {
+      CheckSection(file.get(), fileSize, &section);
+    }
   }
   ScpMemUnlock(pointers.get());
   *out = check.release();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "scp/ScpFields.h"
 #include "scp/ScpHuffman.h"
@@ -12,6 +13,8 @@ namespace {
 
 constexpr int64_t kMaxSampleCount = INT32_MAX;
 constexpr int64_t kMaxReferenceSamples = UINT16_MAX;
+constexpr uint16_t kMaxDecimationFactor = 16;
+constexpr int32_t kSmoothBlock = 64;  // samples smoothed per step of the block loop
 
 int64_t Clamp(int64_t value, int64_t low, int64_t high) {
   return std::max(low, std::min(value, high));
@@ -21,9 +24,19 @@ int32_t SaturateToInt32(int64_t value) {
   return static_cast<int32_t>(Clamp(value, INT32_MIN, INT32_MAX));
 }
 
+// An array for count samples, left unset: the decoder writes the values it reads, then zeroes or
+// expands over the rest, so no sample is written twice.
 int16_t* AllocateSamples(int64_t count) {
   return static_cast<int16_t*>(
-      std::calloc(static_cast<size_t>(std::max<int64_t>(count, 1)), sizeof(int16_t)));
+      std::malloc(static_cast<size_t>(std::max<int64_t>(count, 1)) * sizeof(int16_t)));
+}
+
+// Zeroes samples [written, count): the values a short stream did not supply.
+void ZeroTail(int16_t* samples, int64_t written, int64_t count) {
+  const int64_t from = std::max<int64_t>(written, 0);
+  if (from < count) {
+    std::fill(samples + from, samples + count, int16_t{0});
+  }
 }
 
 bool HasSection(const ScpRecord* record, uint16_t id) {
@@ -110,22 +123,69 @@ int64_t CeilDiv(int64_t value, int64_t divisor) {
   return (value + divisor - 1) / divisor;
 }
 
+// Writes each of `count` values `factor` times in a row from `to`, reading each value before
+// writing its copies (the two ranges may overlap that way).
+template <int32_t kFactor>
+void RepeatEach(const int16_t* from, int32_t count, int16_t* to) {
+  for (int32_t i = 0; i < count; ++i) {
+    const int16_t value = from[i];
+    for (int32_t j = 0; j < kFactor; ++j) {
+      to[i * kFactor + j] = value;
+    }
+  }
+}
+
+void RepeatValues(const int16_t* from, int32_t count, int32_t factor, int16_t* to) {
+  switch (factor) {  // bimodal compression keeps every second or fourth value
+    case 2:
+      RepeatEach<2>(from, count, to);
+      return;
+    case 4:
+      RepeatEach<4>(from, count, to);
+      return;
+    default:
+      for (int32_t i = 0; i < count; ++i, to += factor) {
+        const int16_t value = from[i];
+        std::fill(to, to + factor, value);
+      }
+  }
+}
+
+// The sum of three neighbours plus one, divided by three and truncated toward zero. Every such
+// sum of 16-bit values is exact in a float, and its product with 1/3 (rounded up to a float)
+// lands in [q, q + 1) for the true quotient q, so truncating the product gives q. Unlike a 32-bit
+// division by a constant, the float conversions and product are single vector instructions.
+inline int16_t ThirdOfSum(int32_t sum) {
+  return static_cast<int16_t>(static_cast<int32_t>(static_cast<float>(sum) * (1.0F / 3.0F)));
+}
+
 // Smooths [start, end) in place from the values before smoothing; see ScpSmoothOutsideZones.
 void SmoothStretch(int16_t* values, int32_t sampleCount, int32_t start, int32_t end) {
   if (end - start == 2) {
     if (end < sampleCount) {
-      values[start + 1] =
-          static_cast<int16_t>((values[start] + values[start + 1] + values[end] + 1) / 3);
+      values[start + 1] = ThirdOfSum(values[start] + values[start + 1] + values[end] + 1);
     }
     return;
   }
   if (end - start < 3) {
     return;
   }
-  int32_t before = values[start];
-  for (int32_t j = start + 1; j < end - 1; ++j) {
+  // Whole blocks go through a copy of the values before smoothing, a fixed count at a time, so
+  // the loop has no dependence from one sample to the next and compiles to vector code.
+  int16_t original[kSmoothBlock + 2];
+  int32_t j = start + 1;
+  original[0] = values[start];
+  for (; j + kSmoothBlock < end; j += kSmoothBlock) {
+    std::memcpy(original + 1, values + j, sizeof(int16_t) * (kSmoothBlock + 1));
+    for (int32_t i = 0; i < kSmoothBlock; ++i) {
+      values[j + i] = ThirdOfSum(int32_t{original[i]} + original[i + 1] + original[i + 2] + 1);
+    }
+    original[0] = original[kSmoothBlock];
+  }
+  int32_t before = original[0];
+  for (; j < end - 1; ++j) {
     const int32_t current = values[j];
-    values[j] = static_cast<int16_t>((before + current + values[j + 1] + 1) / 3);
+    values[j] = ThirdOfSum(before + current + values[j + 1] + 1);
     before = current;
   }
 }
@@ -226,6 +286,63 @@ bool DeriveProtectedZones(const ScpRecord* record, const ZoneContext& context,
   return true;
 }
 
+struct FreeDeleter {
+  void operator()(void* block) const { std::free(block); }
+};
+using ZoneHandle = std::unique_ptr<ScpQrsZone, FreeDeleter>;
+using SampleHandle = std::unique_ptr<int16_t, FreeDeleter>;
+
+// The number of samples, from the lead's start, that `stored` values fill when laid out over the
+// stretches and zones of a lead of sampleCount samples.
+int32_t SamplesCovered(const ScpQrsZone* zones, uint16_t zoneCount, uint16_t factor,
+                       int32_t sampleCount, int32_t stored) {
+  const int64_t f = std::max<uint16_t>(factor, 1);
+  int64_t remaining = std::max(stored, 0);
+  ZoneWalk walk(zones, zoneCount, sampleCount);
+  while (walk.Next()) {
+    const int64_t stretchValues = CeilDiv(walk.StretchEnd() - walk.StretchStart(), f);
+    if (remaining < stretchValues) {
+      return static_cast<int32_t>(walk.StretchStart() + remaining * f);
+    }
+    remaining -= stretchValues;
+    const int64_t zoneValues = walk.ZoneEnd() - walk.ZoneStart();
+    if (remaining < zoneValues) {
+      return static_cast<int32_t>(walk.ZoneStart() + remaining);
+    }
+    remaining -= zoneValues;
+  }
+  return sampleCount;
+}
+
+// Turns the stored values at the start of `samples` (the rest unset) into the lead's sampleCount
+// samples, values the stream did not supply taken as 0: brought to the reference beat's units,
+// decimated stretches expanded, the reference beat added back, returned to the rhythm's units and
+// smoothed outside the protected zones.
+void Reconstruct(int16_t* samples, int32_t stored, int32_t sampleCount, const ScpQrsZone* zones,
+                 uint16_t zoneCount, uint16_t factor, const ScpLeadSignal& lead,
+                 const ScpReferenceBeat* reference) {
+  const bool rescale =
+      reference != nullptr && lead.amplitudeMultiplier != 0 && reference->amplitudeMultiplier != 0;
+  if (rescale) {
+    ScpRescale(samples, stored, lead.amplitudeMultiplier, reference->amplitudeMultiplier);
+  }
+  if (zoneCount != 0 || factor > 1) {
+    ScpExpandDecimated(samples, stored, factor, sampleCount, zones, zoneCount);  // writes all
+  } else {
+    ZeroTail(samples, stored, sampleCount);
+  }
+  if (reference != nullptr) {
+    ScpAddReferenceBeat(reference->samples, reference->sampleCount, samples, sampleCount, zones,
+                        zoneCount);
+  }
+  if (rescale) {
+    ScpRescale(samples, sampleCount, reference->amplitudeMultiplier, lead.amplitudeMultiplier);
+  }
+  if (zoneCount != 0 || factor > 1 || reference != nullptr) {
+    ScpSmoothOutsideZones(samples, sampleCount, zones, zoneCount);
+  }
+}
+
 }  // namespace
 
 ScpStatus ScpBuildQrsZones(const ScpRecord* record, int16_t ordinal, ScpQrsZone** zones,
@@ -256,6 +373,11 @@ ScpStatus ScpBuildQrsZones(const ScpRecord* record, int16_t ordinal, ScpQrsZone*
   const uint16_t f = reference.sampleInterval < rhythm.sampleInterval
                          ? static_cast<uint16_t>(rhythm.sampleInterval / reference.sampleInterval)
                          : 1;
+  // Bimodal compression keeps every second or fourth value; a larger ratio of the intervals is a
+  // corrupt header that would make a few bytes claim a lead of millions of samples.
+  if (f > kMaxDecimationFactor) {
+    return kScpErrMalformed - kScpLayerItem;
+  }
   if (qrs.qrsCount == 0) {
     *factor = f;
     *expectedCount = ScpCountStoredValues(nullptr, 0, f, static_cast<int32_t>(sampleCount));
@@ -283,9 +405,11 @@ ScpStatus ScpBuildQrsZones(const ScpRecord* record, int16_t ordinal, ScpQrsZone*
   }
   if (!ReadProtectedAreas(record, context, built, qrs.qrsCount) &&
       !DeriveProtectedZones(record, context, reference.sampleInterval, built, qrs.qrsCount)) {
-    std::free(built);
-    *expectedCount = static_cast<int32_t>(sampleCount);
-    return kScpOk;
+    // Nothing says where the complexes were kept at the full rate: the whole lead was stored at
+    // one value per f samples, and the reference beat still goes back over each subtraction range.
+    for (uint16_t i = 0; i < qrs.qrsCount; ++i) {
+      built[i].protectedStart = built[i].protectedEnd = 0;
+    }
   }
   *zones = built;
   *zoneCount = qrs.qrsCount;
@@ -306,28 +430,45 @@ int32_t ScpCountStoredValues(const ScpQrsZone* zones, uint16_t zoneCount, uint16
   return static_cast<int32_t>(count);
 }
 
+// The running sums are kept in registers (unsigned, so they wrap at 16 bits without overflow)
+// rather than read back from the array, which would make every step wait for the last store.
 void ScpUndoFirstDifferences(int16_t* values, int32_t count) {
+  if (count < 1) {
+    return;
+  }
+  auto sample = static_cast<uint16_t>(values[0]);
   for (int32_t i = 1; i < count; ++i) {
-    values[i] = static_cast<int16_t>(values[i - 1] + values[i]);
+    sample = static_cast<uint16_t>(sample + static_cast<uint16_t>(values[i]));
+    values[i] = static_cast<int16_t>(sample);
   }
 }
 
+// Both passes at once: the slope is the running sum of the second differences (the first slope
+// being x[1] - x[0]), the sample the running sum of the slopes.
 void ScpUndoSecondDifferences(int16_t* values, int32_t count) {
   if (count < 2) {
     return;
   }
-  values[1] = static_cast<int16_t>(values[1] - values[0]);
-  ScpUndoFirstDifferences(values + 1, count - 1);
-  ScpUndoFirstDifferences(values, count);
+  auto sample = static_cast<uint16_t>(values[0]);
+  auto slope = static_cast<uint16_t>(-sample);
+  for (int32_t i = 1; i < count; ++i) {
+    slope = static_cast<uint16_t>(slope + static_cast<uint16_t>(values[i]));
+    sample = static_cast<uint16_t>(sample + slope);
+    values[i] = static_cast<int16_t>(sample);
+  }
 }
 
 void ScpRescale(int16_t* values, int32_t count, uint16_t multiplier, uint16_t divisor) {
-  if (divisor == 0) {
-    return;
+  if (divisor == 0 || multiplier == divisor) {
+    return;  // x * m / m is x for every 16-bit x
   }
+  // The quotient of two integers below 2^31 and 2^16, rounded once to a double, is never close
+  // enough to an integer it does not reach to truncate differently from the integer division, and
+  // a double division costs a fraction of an integer one.
+  const double d = divisor;
   for (int32_t i = 0; i < count; ++i) {
     const int32_t product = values[i] * static_cast<int32_t>(multiplier);
-    values[i] = static_cast<int16_t>(product / static_cast<int32_t>(divisor));
+    values[i] = static_cast<int16_t>(static_cast<int32_t>(product / d));
   }
 }
 
@@ -344,21 +485,31 @@ void ScpExpandDecimated(int16_t* values, int32_t storedCount, uint16_t factor, i
   // from at or after the place being written, because no stretch takes more values than samples.
   const int32_t base = sampleCount - stored;
   std::memmove(values + base, values, sizeof(int16_t) * static_cast<size_t>(stored));
+  const int16_t* source = values + base;
   int32_t next = 0;  // stream index of the next value
-  auto take = [&]() -> int16_t {
-    const int16_t value = next < stored ? values[base + next] : 0;
-    ++next;
-    return value;
-  };
   ZoneWalk walk(zones, zoneCount, sampleCount);
   while (walk.Next()) {
-    for (int32_t start = walk.StretchStart(); start < walk.StretchEnd(); start += f) {
-      const int16_t value = take();
-      std::fill(values + start, values + std::min(start + f, walk.StretchEnd()), value);
+    const int32_t stretchEnd = walk.StretchEnd();
+    int32_t start = walk.StretchStart();
+    // Whole groups first, each stored value repeated f times; the value is read before its
+    // group is written, and the group never reaches past the place it is read from.
+    const int32_t groups = std::min((stretchEnd - start) / f, std::max(0, stored - next));
+    RepeatValues(source + next, groups, f, values + start);
+    start += groups * f;
+    next += groups;
+    for (; start < stretchEnd; start += f) {  // a short last group, or no values left
+      const int16_t value = next < stored ? source[next] : int16_t{0};
+      ++next;
+      std::fill(values + start, values + std::min(start + f, stretchEnd), value);
     }
-    for (int32_t i = walk.ZoneStart(); i < walk.ZoneEnd(); ++i) {
-      values[i] = take();
+    const int32_t zoneLength = walk.ZoneEnd() - walk.ZoneStart();
+    const int32_t copied = std::max(0, std::min(zoneLength, stored - next));
+    if (copied > 0) {
+      std::memmove(values + walk.ZoneStart(), source + next,
+                   sizeof(int16_t) * static_cast<size_t>(copied));
     }
+    std::fill(values + walk.ZoneStart() + copied, values + walk.ZoneEnd(), int16_t{0});
+    next += zoneLength;
   }
 }
 
@@ -373,9 +524,16 @@ void ScpAddReferenceBeat(const int16_t* reference, int32_t referenceCount, int16
     const int64_t skip = std::max<int64_t>({0, -i, -k});
     i += skip;
     k += skip;
-    const int64_t end = std::min<int64_t>(zones[z].subtractEnd, sampleCount);
-    for (; i < end && k < referenceCount; ++i, ++k) {
-      values[i] = static_cast<int16_t>(values[i] + reference[k]);
+    // One count for both arrays, so the loop is a plain sweep.
+    const int64_t count = std::min<int64_t>(
+        std::min<int64_t>(zones[z].subtractEnd, sampleCount) - i, referenceCount - k);
+    if (count <= 0) {
+      continue;
+    }
+    int16_t* to = values + i;
+    const int16_t* from = reference + k;
+    for (int64_t n = 0; n < count; ++n) {
+      to[n] = static_cast<int16_t>(to[n] + from[n]);
     }
   }
 }
@@ -443,6 +601,7 @@ ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode,
     return kScpErrNoSampleMemory - kScpLayerDecoder;
   }
   const int32_t count = static_cast<int32_t>(sampleCount);
+  int64_t written = 0;
   if (huffman) {
     uint32_t produced = 0;
     const ScpStatus status =
@@ -452,9 +611,11 @@ ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode,
       std::free(samples);
       return static_cast<ScpStatus>(status - kScpLayerDecoder);
     }
+    written = produced;
   } else {
-    CopyPlainValues(body, beat->dataOffset, count, samples);
+    written = CopyPlainValues(body, beat->dataOffset, count, samples);
   }
+  ZeroTail(samples, written, count);
   UndoDifferences(beat->differenceEncoding, samples, count);
   beat->samples = samples;
   beat->sampleCount = static_cast<uint16_t>(count);
@@ -466,7 +627,8 @@ ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode,
 // The rhythm of one lead, in order:
 //   1. describe the lead and check its sample span;
 //   2. build the QRS zones and decimation factor, and so the number of stored values;
-//   3. read the stored values (Huffman-coded or plain) and undo the difference encoding;
+//   3. read the stored values (Huffman-coded or plain; plain data that stop early end the lead
+//      there) and undo the difference encoding;
 //   4. rescale them to the reference beat's amplitude units;
 //   5. expand the decimated stretches between the zones to one value per sample;
 //   6. add the reference beat back into the subtraction zones;
@@ -489,79 +651,64 @@ ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSi
   if (span <= 0 || span > kMaxSampleCount) {
     return kScpErrMalformed - kScpLayerDecoder;
   }
-  const int32_t sampleCount = static_cast<int32_t>(span);
+  int32_t sampleCount = static_cast<int32_t>(span);
 
-  ScpQrsZone* zones = nullptr;
+  ZoneHandle zones;
   uint16_t zoneCount = 0;
   uint16_t factor = 1;
   int32_t expected = sampleCount;
   if (HasSection(record, kScpQrsSection)) {
+    ScpQrsZone* built = nullptr;
     const ScpStatus status =
-        ScpBuildQrsZones(record, rhythm->ordinal, &zones, &zoneCount, &factor, &expected);
+        ScpBuildQrsZones(record, rhythm->ordinal, &built, &zoneCount, &factor, &expected);
+    zones.reset(built);
     if (status != kScpOk) {
       return static_cast<ScpStatus>(status - kScpLayerDecoder);
     }
   }
   const Body body = SectionBody(record, kScpRhythmSection);
   if (body.bytes == nullptr) {
-    std::free(zones);
     return kScpErrNoData - kScpLayerDecoder;
   }
-  // Every value of the stream stands for at most `factor` samples; a span the whole body could
-  // not fill is a corrupt lead entry, not a lead to allocate for.
+  // Every stored value stands for at most `factor` samples, so the lead's own data bound its
+  // length: a Huffman-coded lead longer than its bytes could code is a corrupt lead entry, and
+  // plain data end where the section's bytes end.
   const bool huffman = HasSection(record, kScpHuffmanSection);
-  const int64_t maxValues = huffman ? body.length * 8 : body.length / 2;
-  if (span > maxValues * factor) {
-    std::free(zones);
+  const int64_t plainValues =
+      rhythm->dataOffset < body.length ? (body.length - rhythm->dataOffset) / 2 : 0;
+  if (huffman && span > static_cast<int64_t>(rhythm->dataLength) * 8 * factor) {
     return kScpErrMalformed - kScpLayerDecoder;
   }
-  int16_t* samples = AllocateSamples(sampleCount);
+  const int64_t capacity = huffman ? span : std::min<int64_t>(span, plainValues * factor);
+  SampleHandle samples(AllocateSamples(capacity));
   if (samples == nullptr) {
-    std::free(zones);
     return kScpErrNoSampleMemory - kScpLayerDecoder;
   }
 
   int32_t stored = 0;
   if (huffman) {
     uint32_t produced = 0;
-    const ScpStatus status = ScpHuffmanDecode(nullptr, body.bytes + rhythm->dataOffset,
-                                              static_cast<uint32_t>(rhythm->dataLength), samples,
-                                              static_cast<uint32_t>(expected), &produced);
+    const ScpStatus status = ScpHuffmanDecode(
+        nullptr, body.bytes + rhythm->dataOffset, static_cast<uint32_t>(rhythm->dataLength),
+        samples.get(), static_cast<uint32_t>(expected), &produced);
     if (status != kScpOk) {
-      std::free(samples);
-      std::free(zones);
       return static_cast<ScpStatus>(status - kScpLayerDecoder);
     }
     stored = static_cast<int32_t>(std::min<int64_t>(produced, expected));
   } else {
-    stored = CopyPlainValues(body, rhythm->dataOffset, expected, samples);
+    stored = CopyPlainValues(body, rhythm->dataOffset, expected, samples.get());
+    if (stored < expected) {
+      // The section ends inside the lead's data: the lead ends with the last stored value.
+      sampleCount = SamplesCovered(zones.get(), zoneCount, factor, sampleCount, stored);
+      rhythm->endSample = rhythm->startSample + sampleCount - 1;
+    }
   }
-  UndoDifferences(rhythm->differenceEncoding, samples, stored);
-
-  if (reference != nullptr && reference->samples == nullptr) {
-    reference = nullptr;
-  }
-  const bool rescale = reference != nullptr && rhythm->amplitudeMultiplier != 0 &&
-                       reference->amplitudeMultiplier != 0;
-  if (rescale) {
-    ScpRescale(samples, stored, rhythm->amplitudeMultiplier, reference->amplitudeMultiplier);
-  }
-  if (zoneCount != 0 || factor > 1) {
-    ScpExpandDecimated(samples, stored, factor, sampleCount, zones, zoneCount);
-  }
-  if (reference != nullptr) {
-    ScpAddReferenceBeat(reference->samples, reference->sampleCount, samples, sampleCount, zones,
-                        zoneCount);
-  }
-  if (rescale) {
-    ScpRescale(samples, sampleCount, reference->amplitudeMultiplier, rhythm->amplitudeMultiplier);
-  }
-  if (zoneCount != 0 || factor > 1 || reference != nullptr) {
-    ScpSmoothOutsideZones(samples, sampleCount, zones, zoneCount);
-  }
+  UndoDifferences(rhythm->differenceEncoding, samples.get(), stored);
+  Reconstruct(samples.get(), stored, sampleCount, zones.get(), zoneCount, factor, *rhythm,
+              reference != nullptr && reference->samples != nullptr ? reference : nullptr);
   rhythm->sampleCount = sampleCount;
-  rhythm->samples = samples;
-  rhythm->zones = zones;
+  rhythm->samples = samples.release();
+  rhythm->zones = zones.release();
   rhythm->zoneCount = zoneCount;
   rhythm->decimationFactor = factor;
   return kScpOk;

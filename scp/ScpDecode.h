@@ -57,12 +57,14 @@ ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode, ScpR
 // samples counts as null. With a reference beat, it is added back over the subtraction zone of
 // every type-0 complex. Decimated stretches are expanded whenever the rate is reduced, and the
 // stretches outside the protected zones are smoothed when zones exist, a reference beat is given
-// or stretches were expanded. Values a short stream does not reach are 0.
+// or stretches were expanded. Values a short Huffman stream does not reach are 0; plain data
+// that end with the section end the lead there: sampleCount and endSample then count only the
+// samples the stored values fill (nothing is invented after them).
 // Returns 0 with samples allocated and zones set (null when there are none); on failure both are
 // null and the status is: any ScpDescribeLead failure minus kScpLayerDecoder;
 // kScpErrMalformed - kScpLayerDecoder (-614) when the lead's sample span is empty, above 2^31 - 1,
-// or larger than the whole section 6 body could yield (body bytes x 8 values for Huffman-coded
-// data, body bytes / 2 for plain data, each value standing for at most f samples);
+// or, for Huffman-coded data, longer than the lead's own bytes could code (byte count x 8 values,
+// each standing for at most f samples);
 // any ScpBuildQrsZones failure minus kScpLayerDecoder (-1011 when zones cannot be allocated);
 // -608 and -628 as ScpDecodeReferenceBeat; a ScpHuffmanDecode failure minus kScpLayerDecoder.
 ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSignal* rhythm,
@@ -91,10 +93,13 @@ void ScpFreeRhythm(ScpRhythmSignal* rhythm);
 // ceil(g / f) for each stretch of g samples outside the zones.
 //
 // Returns 0. When section 4 lists no complexes, when a header of section 4, 5 or 6 cannot be read
-// or section 5's interval is 0, or when the derivation needs section 7 and it cannot be read, the
-// result has no zones: *zones null, *zoneCount 0 (and f = 1 unless section 4 merely has no
-// complexes). Failures: a lead entry failure minus kScpLayerItem (-812, -904);
-// kScpErrMalformed - kScpLayerItem (-414) when the lead's span is empty or above 2^31 - 1;
+// or section 5's interval is 0, the result has no zones: *zones null, *zoneCount 0 (and f = 1
+// unless section 4 merely has no complexes). When the derivation needs section 7 and it cannot be
+// read, nothing says where the full-rate stretches were: every zone keeps its subtraction range
+// but protects nothing, so the whole lead is one stretch at one value per f samples.
+// Failures: a lead entry failure minus kScpLayerItem (-812, -904);
+// kScpErrMalformed - kScpLayerItem (-414) when the lead's span is empty or above 2^31 - 1, or
+// when f is above 16 (bimodal compression keeps every second or fourth value);
 // a QRS entry failure minus kScpLayerItem (-812 when section 4 is shorter than its complexes);
 // kScpErrNoZoneMemory - kScpLayerItem (-411). *zones is null after any failure.
 ScpStatus ScpBuildQrsZones(const ScpRecord* record, int16_t ordinal, ScpQrsZone** zones,

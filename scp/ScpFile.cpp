@@ -121,6 +121,11 @@ ScpFile ScpFileCreateTemporary(const char* target, char* tempPath, size_t tempPa
       return nullptr;
     }
     if (targetExists && S_ISREG(targetStat.st_mode)) {
+      // Owner and group first (a change of owner may clear the set-id bits), as far as this
+      // process may set them: another user's file keeps at least its group when we are in it.
+      if (::fchown(fd, targetStat.st_uid, targetStat.st_gid) != 0) {
+        static_cast<void>(::fchown(fd, static_cast<uid_t>(-1), targetStat.st_gid));
+      }
       ::fchmod(fd, targetStat.st_mode & 07777);
     }
     ScpFile file = Wrap(fd);
@@ -152,6 +157,26 @@ size_t ScpFileRead(ScpFile file, void* buffer, size_t count) {
   size_t done = 0;
   while (done < count) {
     ssize_t got = ::read(file->fd, bytes + done, count - done);
+    if (got < 0 && errno == EINTR) {
+      continue;
+    }
+    if (got <= 0) {
+      break;
+    }
+    done += static_cast<size_t>(got);
+  }
+  return done;
+}
+
+size_t ScpFileReadAt(ScpFile file, int64_t offset, void* buffer, size_t count) {
+  if (file == nullptr || buffer == nullptr || offset < 0 || ShouldFail(kScpFileOpSeek)) {
+    return 0;
+  }
+  auto* bytes = static_cast<uint8_t*>(buffer);
+  size_t done = 0;
+  while (done < count) {
+    ssize_t got = ::pread(file->fd, bytes + done, count - done,
+                          static_cast<off_t>(offset + static_cast<int64_t>(done)));
     if (got < 0 && errno == EINTR) {
       continue;
     }

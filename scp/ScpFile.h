@@ -18,10 +18,10 @@ ScpFile ScpFileOpen(const char* path);
 ScpFile ScpFileCreate(const char* path);
 
 // Creates a new, empty file in the directory of `target`, named after it with a unique suffix,
-// and opens it for writing. When `target` exists the new file gets its permission bits, so a
-// rename over the target keeps them. The new file's path is written to tempPath (room for
-// tempPathSize bytes, terminator included). Returns 0 when no such file can be created or the
-// path does not fit.
+// and opens it for writing. When `target` exists the new file gets its permission bits and, as
+// far as the process may set them, its owner and group, so a rename over the target keeps them. The
+// new file's path is written to tempPath (room for tempPathSize bytes, terminator included).
+// Returns 0 when no such file can be created or the path does not fit.
 ScpFile ScpFileCreateTemporary(const char* target, char* tempPath, size_t tempPathSize);
 
 // Closes the file (0 is ignored). Returns 0 on success, non-zero when the close failed.
@@ -29,6 +29,11 @@ int ScpFileClose(ScpFile file);
 
 // Returns the number of bytes read (fewer at the end of the file or on an error).
 size_t ScpFileRead(ScpFile file, void* buffer, size_t count);
+
+// Reads from `offset` without moving the file position (one call instead of a seek and a read).
+// Returns the number of bytes read (fewer at the end of the file or on an error; 0 for a
+// negative offset or an injected seek fault).
+size_t ScpFileReadAt(ScpFile file, int64_t offset, void* buffer, size_t count);
 
 // Returns the number of bytes written (fewer on an error).
 size_t ScpFileWrite(ScpFile file, const void* buffer, size_t count);

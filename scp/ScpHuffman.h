@@ -28,5 +28,14 @@ extern const ScpHuffmanCode ScpDefaultHuffmanTable[kScpDefaultHuffmanRows];
 // Returns 0; kScpErrHuffmanSwitch - kScpLayerDirectory (-125) when a row with mode 0 is met;
 // kScpErrHuffmanNoCode - kScpLayerDirectory (-126) when no row matches 32 bits. Neither happens
 // with the default table. *produced holds the values decoded before a failure.
+// The default table is decoded through a lookup over the next ten bits (its longest code);
+// any other table is decoded bit by bit as ScpHuffmanDecodeBitByBit does. Both give the same
+// values, counts and statuses on every input.
 ScpStatus ScpHuffmanDecode(const ScpHuffmanCode* table, const uint8_t* data, uint32_t byteCount,
                            int16_t* out, uint32_t maxValues, uint32_t* produced);
+
+// The same decoding, one bit at a time with a search of the rows after every bit: the reference
+// the lookup decoder is held to, and the decoder for tables other than the default.
+ScpStatus ScpHuffmanDecodeBitByBit(const ScpHuffmanCode* table, const uint8_t* data,
+                                   uint32_t byteCount, int16_t* out, uint32_t maxValues,
+                                   uint32_t* produced);

@@ -1,5 +1,7 @@
 #include "scp/ScpReader.h"
 
+#include <unordered_map>
+
 #include "scp/ScpHandles.h"
 
 namespace {
@@ -15,16 +17,17 @@ constexpr int64_t kMaxStoredBytesPerFileByte = 8;
 
 }  // namespace
 
-ScpStatus ScpReadSection(ScpFile file, int64_t offset, ScpSectionHeader* header, ScpBlock* body) {
-  if (file == nullptr || header == nullptr || body == nullptr) {
-    return kScpErrNoData - kScpLayerDirectory;
-  }
+namespace {
+
+// Reads the section at `offset` of a file of fileSize bytes; see ScpReadSection.
+ScpStatus ReadSectionAt(ScpFile file, int64_t fileSize, int64_t offset, ScpSectionHeader* header,
+                        ScpBlock* body) {
   *body = nullptr;
-  if (offset < 0 || ScpFileSeek(file, offset) != offset) {
+  if (offset < 0) {
     return kScpErrOutOfBounds - kScpLayerDirectory;
   }
   uint8_t raw[kSectionHeaderSize];
-  if (ScpFileRead(file, raw, sizeof raw) != sizeof raw) {
+  if (ScpFileReadAt(file, offset, raw, sizeof raw) != sizeof raw) {
     return kScpErrNoData - kScpLayerDirectory;
   }
   ScpUnpack(raw, sizeof raw, kScpLayoutSectionHeader, header, 0, 0);
@@ -36,7 +39,6 @@ ScpStatus ScpReadSection(ScpFile file, int64_t offset, ScpSectionHeader* header,
     return kScpOk;
   }
   // A length beyond the end of the file is refused before anything is allocated for it.
-  int64_t fileSize = ScpFileSize(file);
   if (fileSize < 0 || offset + static_cast<int64_t>(header->length) > fileSize) {
     return kScpErrOutOfBounds - kScpLayerDirectory;
   }
@@ -44,13 +46,32 @@ ScpStatus ScpReadSection(ScpFile file, int64_t offset, ScpSectionHeader* header,
   if (block == nullptr) {
     return kScpErrNoMemory - kScpLayerDirectory;
   }
-  size_t got = ScpFileRead(file, ScpMemLock(block.get()), bodyLength);
+  size_t got =
+      ScpFileReadAt(file, offset + kSectionHeaderSize, ScpMemLock(block.get()), bodyLength);
   ScpMemUnlock(block.get());
   if (got != bodyLength) {
     return kScpErrNoData - kScpLayerDirectory;
   }
   *body = block.release();
   return kScpOk;
+}
+
+// A copy of a body already read, for a pointer entry that lists the same place again.
+ScpBlock CopyBody(const ScpSectionEntry& entry) {
+  ScpBlock copy = ScpMemAlloc(entry.length);
+  if (copy != nullptr) {
+    ScpMemCopy(ScpMemLock(copy), ScpMemLock(entry.data), entry.length);
+  }
+  return copy;
+}
+
+}  // namespace
+
+ScpStatus ScpReadSection(ScpFile file, int64_t offset, ScpSectionHeader* header, ScpBlock* body) {
+  if (file == nullptr || header == nullptr || body == nullptr) {
+    return kScpErrNoData - kScpLayerDirectory;
+  }
+  return ReadSectionAt(file, ScpFileSize(file), offset, header, body);
 }
 
 ScpRecord* ScpReadRecord(const char* path) {
@@ -63,21 +84,24 @@ ScpRecord* ScpReadRecord(const char* path) {
     return nullptr;
   }
   uint8_t recordHeader[kRecordHeaderSize];
-  if (ScpFileRead(file.get(), recordHeader, sizeof recordHeader) != sizeof recordHeader) {
+  if (ScpFileReadAt(file.get(), 0, recordHeader, sizeof recordHeader) != sizeof recordHeader) {
     return nullptr;
   }
 
+  const int64_t fileSize = ScpFileSize(file.get());
   ScpSectionHeader header{};
   ScpBlock rawPointers = nullptr;
-  if (ScpReadSection(file.get(), kRecordHeaderSize, &header, &rawPointers) != kScpOk) {
+  if (ReadSectionAt(file.get(), fileSize, kRecordHeaderSize, &header, &rawPointers) != kScpOk) {
     return nullptr;
   }
   ScpBlockPtr pointers(rawPointers);
   uint32_t pointerBytes = pointers == nullptr ? 0 : header.length - kSectionHeaderSize;
   const uint8_t* pointerBody = ScpMemLock(pointers.get());
 
-  int64_t storedLimit = ScpFileSize(file.get()) * kMaxStoredBytesPerFileByte;
+  int64_t storedLimit = fileSize * kMaxStoredBytesPerFileByte;
   int64_t stored = 0;
+  // Where each place in the file was stored; an entry listing it again copies that body.
+  std::unordered_map<int64_t, uint16_t> storedAt;
   // The first entry describes section 0 itself; a trailing partial entry is ignored.
   for (uint32_t at = kPointerEntrySize; at + kPointerEntrySize <= pointerBytes;
        at += kPointerEntrySize) {
@@ -88,19 +112,33 @@ ScpRecord* ScpReadRecord(const char* path) {
     }
     ScpBlock body = nullptr;
     int64_t offset = static_cast<int64_t>(entry.index) - 1;
-    if (ScpReadSection(file.get(), offset, &header, &body) != kScpOk) {
-      return nullptr;
+    const auto seen = storedAt.find(offset);
+    uint16_t id = 0;
+    uint32_t bodyLength = 0;
+    if (seen != storedAt.end()) {
+      const ScpSectionEntry& first = record->entries[seen->second];
+      body = CopyBody(first);
+      if (body == nullptr) {
+        return nullptr;
+      }
+      id = first.id;
+      bodyLength = first.length;
+    } else {
+      if (ReadSectionAt(file.get(), fileSize, offset, &header, &body) != kScpOk) {
+        return nullptr;
+      }
+      if (body == nullptr) {
+        continue;
+      }
+      id = header.id;
+      bodyLength = header.length - kSectionHeaderSize;
     }
-    if (body == nullptr) {
-      continue;
-    }
-    uint32_t bodyLength = header.length - kSectionHeaderSize;
     stored += bodyLength;
-    if (stored > storedLimit ||
-        ScpRecordAddSection(record.get(), header.id, bodyLength, body) != kScpOk) {
+    if (stored > storedLimit || ScpRecordAddSection(record.get(), id, bodyLength, body) != kScpOk) {
       ScpMemFree(body);
       return nullptr;
     }
+    storedAt.emplace(offset, static_cast<uint16_t>(record->count - 1));
   }
   ScpMemUnlock(pointers.get());
   return record.release();

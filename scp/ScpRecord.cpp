@@ -1,16 +1,20 @@
 #include "scp/ScpRecord.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
 constexpr uint32_t kMaxEntries = 0xFFFF;                 // the count is a u16
 constexpr int64_t kMaxSectionLength = 0xFFFFFFFFLL - 2;  // the block holds length + 2 bytes
 constexpr size_t kNewSectionBlockSize = 4;
-
 int32_t IndexOf(const ScpRecord* record, uint16_t id) {
   if (record == nullptr) {
     return -1;
+  }
+  if (id < kScpIndexedIds) {
+    return static_cast<int32_t>(record->firstById[id]) - 1;
   }
   for (uint32_t i = 0; i < record->count; ++i) {
     if (record->entries[i].id == id) {
@@ -18,6 +22,17 @@ int32_t IndexOf(const ScpRecord* record, uint16_t id) {
     }
   }
   return -1;
+}
+
+// Rebuilds the index from the directory; the first entry of each id wins.
+void RebuildIndex(ScpRecord* record) {
+  std::fill(std::begin(record->firstById), std::end(record->firstById), uint16_t{0});
+  for (uint32_t i = record->count; i > 0; --i) {
+    const uint16_t id = record->entries[i - 1].id;
+    if (id < kScpIndexedIds) {
+      record->firstById[id] = static_cast<uint16_t>(i);
+    }
+  }
 }
 
 // Resizes the directory to hold `count` entries; false (directory unchanged) when memory runs out.
@@ -66,6 +81,9 @@ ScpStatus ScpRecordAddSection(ScpRecord* record, uint16_t id, uint32_t length, S
   }
   record->entries[record->count] = ScpSectionEntry{block, id, length};
   ++record->count;
+  if (id < kScpIndexedIds && record->firstById[id] == 0) {
+    record->firstById[id] = record->count;
+  }
   return kScpOk;
 }
 
@@ -94,6 +112,7 @@ ScpStatus ScpRecordRemoveSection(ScpRecord* record, uint16_t id) {
     record->entries[i - 1] = record->entries[i];
   }
   --record->count;
+  RebuildIndex(record);
   // A failed shrink keeps the larger directory, which is harmless.
   ResizeDirectory(record, record->count);
   return kScpOk;

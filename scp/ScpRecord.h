@@ -1,7 +1,8 @@
 // The in-memory SCP-ECG record: a directory of sections, each an owned body block with its id.
 //
-// Lookups by id find the first entry with that id in directory order. The record owns every
-// block: freeing the record frees them all, removing a section frees its block.
+// Lookups by id find the first entry with that id in directory order, through an index by id so
+// that a lookup of any id the system uses costs the same however many entries the record holds. The
+// record owns every block: freeing the record frees them all, removing a section frees its block.
 #pragma once
 
 #include <cstdint>
@@ -15,9 +16,15 @@ struct ScpSectionEntry {
   uint32_t length;  // body length in bytes (section length minus the 16-byte header)
 };
 
+// Ids below this are found through the index; the system uses no higher ids, which are found by
+// a walk of the directory.
+constexpr uint32_t kScpIndexedIds = 256;
+
 struct ScpRecord {
   uint16_t count;            // number of directory entries
   ScpSectionEntry* entries;  // `count` entries in the order they were added
+  // Per indexed id: 1 + the position of its first entry, 0 when no entry has the id.
+  uint16_t firstById[kScpIndexedIds];
 };
 
 // Returns a new empty record (count 0), or null when memory runs out.

@@ -10,6 +10,7 @@ quillon_packages=(
   biosig-tools                                # an independent SCP-ECG reader the tests compare with
   poppler-utils                               # pdftotext: the tests read the text of rendered pages
   desktop-file-utils shared-mime-info man-db  # checks of the installed desktop entry, MIME type, man pages
+  libbiosig-dev                               # its library, the peer of the decoding benchmark
 )
 
 quillon_install_deps() {

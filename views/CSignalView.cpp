@@ -62,6 +62,13 @@ bool SegmentMayShow(CPoint a, CPoint b, const CRect& visible) {
          low <= visible.bottom + kCullMarginLometric;
 }
 
+// The last screen grid line at or before `from` (0 at the paper's edge): each line lies the
+// truncated pitch after the one before, so the lines fall on multiples of it.
+int FirstScreenGridLine(int from, double pitch) {
+  const int step = CSignalView::Trunc(pitch);
+  return step > 0 && from > 0 ? from / step * step : 0;
+}
+
 }  // namespace
 
 CSignalView::CSignalView(QWidget* parent)
@@ -173,19 +180,30 @@ void CSignalView::DrawPaper(CDC* dc, double scaleX, double scaleY) {
   const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, 0, style.grid));
   const int paperWidth = Trunc(m_nPaperWidth * scaleX);
   const int paperHeight = Trunc(m_nPaperHeight * scaleY);
-  for (int x = 0; x < paperWidth;) {
-    dc->MoveTo(x, 0);
-    dc->LineTo(x, -paperHeight);
-    const int nextX = Trunc(x + kGridPitchLometric * scaleX);
+  // Only the grid lines the window shows are drawn, each only as far as it shows, so a repaint
+  // costs the window's size however long the paper is.
+  CRect visible;
+  dc->GetClipBox(&visible);
+  visible.NormalizeRect();
+  const int left = std::max(0, visible.left);
+  const int right = std::min(paperWidth, visible.right);
+  const int top = std::max(0, -visible.bottom);  // distances down from the paper's top edge
+  const int bottom = std::min(paperHeight, -visible.top);
+  const double pitchX = kGridPitchLometric * scaleX;
+  for (int x = FirstScreenGridLine(left, pitchX); x < paperWidth && x <= right;) {
+    dc->MoveTo(x, -top);
+    dc->LineTo(x, -bottom);
+    const int nextX = Trunc(x + pitchX);
     if (nextX <= x) {
       break;  // a scale this small would never reach the edge
     }
     x = nextX;
   }
-  for (int y = 0; y < paperHeight;) {
-    dc->MoveTo(0, -y);
-    dc->LineTo(paperWidth, -y);
-    const int nextY = Trunc(y + kGridPitchLometric * scaleY);
+  const double pitchY = kGridPitchLometric * scaleY;
+  for (int y = FirstScreenGridLine(top, pitchY); y < paperHeight && y <= bottom;) {
+    dc->MoveTo(left, -y);
+    dc->LineTo(right, -y);
+    const int nextY = Trunc(y + pitchY);
     if (nextY <= y) {
       break;
     }
@@ -220,8 +238,10 @@ void CSignalView::DrawTrace(CDC* dc, int lead, const CFont& font, double& x, dou
 
   const int16_t* samples = m_pSamples[lead];
   const int held = m_nHeldSamples[lead];
-  if (held <= 0) {
-    return;  // a lead without samples has no trace
+  if (held <= 0 || m_dYScale == 0) {
+    // A lead without samples has no trace, nor has one whose unit is 0 nV: drawn flat, it
+    // would look like asystole.
+    return;
   }
   const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, 0, style.trace));
   // Segments far outside the visible area are skipped; the points are still computed one by
@@ -301,7 +321,11 @@ void CSignalView::PrintTrace(CDC* dc, int lead, int count, const CFont& font, do
       static_cast<uint32_t>(m_leads[lead].startSample) / static_cast<uint32_t>(step);
   x += startSteps * dx;
   const int held = m_nHeldSamples[lead] - step;  // samples from the first one drawn
-  if (held > 0) {
+  if (m_dYScale == 0) {
+    // Leads whose unit is 0 nV cannot be drawn to scale: no trace, but the column advances as
+    // far as the trace would have reached.
+    x += std::max(0, (std::min(count - 2 * step, held) + step - 1) / step) * dx;
+  } else if (held > 0) {
     const int16_t* samples = m_pSamples[lead] + step;
     dc->MoveTo(Trunc(x), Trunc(samples[0] * dy + y));
     for (int k = 0; k < count - 2 * step && k < held; k += step) {

@@ -155,6 +155,27 @@ TEST_F(CQuillonDocTest, ARecordWithoutBeatsOrMeasurementsGetsOnlyTheWindowsItCan
   EXPECT_EQ(opener_.opened, (std::vector<DocWindow>{DocWindow::kRhythm, DocWindow::kPatient}));
 }
 
+TEST_F(CQuillonDocTest, LeadsWithAZeroAmplitudeUnitAreDecodedAndReportedOnceByName) {
+  const auto record = leadtest::MakeLeadRecord(leadtest::EightLeads(100, 250));
+  for (uint16_t section : {5, 6}) {  // both multipliers 0 nV per unit
+    uint8_t* body = ScpMemLock(ScpRecordSectionData(record.get(), section));
+    body[0] = body[1] = 0;
+  }
+  const std::string path = dir.File("unscaled.scp");
+  ASSERT_EQ(ScpWriteRecord(record.get(), path.c_str()), 0);
+
+  ASSERT_TRUE(doc.OnOpenDocument(QString::fromStdString(path)));
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].contains(QString::fromStdString(path)));
+  EXPECT_EQ(doc.m_nRhythmLeads, 12);
+  ASSERT_NE(doc.m_rhythmLeads[0].samples, nullptr);
+  EXPECT_EQ(doc.m_rhythmLeads[0].samples[0], 100);
+
+  messages.clear();
+  ASSERT_TRUE(doc.OnOpenDocument(kDemoPath));
+  EXPECT_TRUE(messages.isEmpty());
+}
+
 TEST_F(CQuillonDocTest, AFileThatIsNoRecordOpensNothingAndSaysWhichFile) {
   const std::string path = dir_.File("letter.txt");
   scptest::WriteBytes(path, {'D', 'e', 'a', 'r'});

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -58,6 +59,25 @@ TEST(ScpRescale, MultipliesThenDividesTruncatingTowardZero) {
   Samples thirds{10, -10};
   ScpRescale(thirds.data(), 2, 1, 3);
   EXPECT_EQ(thirds, (Samples{3, -3}));
+}
+
+TEST(ScpRescale, AgreesWithIntegerDivisionOnEveryValue) {
+  for (const auto& [m, d] : {std::pair<uint16_t, uint16_t>{65535, 1},
+                             {1, 65535},
+                             {7, 3},
+                             {2500, 5000},
+                             {65535, 65534},
+                             {4999, 5000}}) {
+    Samples values;
+    for (int32_t x = -32768; x <= 32767; ++x) {
+      values.push_back(static_cast<int16_t>(x));
+    }
+    ScpRescale(values.data(), 65536, m, d);
+    for (size_t i = 0; i < values.size(); ++i) {
+      const int32_t x = static_cast<int32_t>(i) - 32768;
+      ASSERT_EQ(values[i], static_cast<int16_t>(x * m / d)) << x << " * " << m << " / " << d;
+    }
+  }
 }
 
 TEST(ScpRescale, DivisorZeroLeavesTheValues) {
@@ -153,6 +173,24 @@ TEST(ScpSmoothOutsideZones, NegativeSumsTruncateTowardZero) {
   EXPECT_EQ(values, (Samples{-30, -29, -49, -90}));  // (-89) / 3 and (-149) / 3
 }
 
+TEST(ScpSmoothOutsideZones, EverySumOfThreeSamplesDividesAsIntegers) {
+  // Triples whose middle sample sees every sum three 16-bit samples can make; every inner sample
+  // must match the integer average of its neighbours before smoothing.
+  Samples values;
+  for (int32_t total = 3 * INT16_MIN; total <= 3 * INT16_MAX; ++total) {
+    const int32_t first = std::clamp<int32_t>(total, INT16_MIN, INT16_MAX);
+    const int32_t second = std::clamp<int32_t>(total - first, INT16_MIN, INT16_MAX);
+    values.insert(values.end(), {static_cast<int16_t>(first), static_cast<int16_t>(second),
+                                 static_cast<int16_t>(total - first - second)});
+  }
+  Samples expected = values;
+  for (size_t i = 1; i + 1 < values.size(); ++i) {
+    expected[i] = static_cast<int16_t>((values[i - 1] + values[i] + values[i + 1] + 1) / 3);
+  }
+  ScpSmoothOutsideZones(values.data(), static_cast<int32_t>(values.size()), nullptr, 0);
+  EXPECT_EQ(values, expected);
+}
+
 TEST(ScpSmoothOutsideZones, ProtectedZonesStayAndBoundTheStretches) {
   Samples values{0, 30, 60, 90, 9, 9, 9, 0, 60};
   const ScpQrsZone zone = Protected(4, 7);
@@ -210,18 +248,51 @@ TEST(ScpDecodeRhythm, UnknownDifferenceEncodingLeavesValuesAsStored) {
 
 TEST(ScpDecodeRhythm, PlainDataAreReadByTheLeadsSampleCountNotItsByteCount) {
   // Lead 1 claims 4 samples but stores 2 bytes; its values run on into lead 2's data, as stored
-  // plain data always have. Lead 2 is the last: its fourth value would lie past the body.
+  // plain data always have. Lead 2 is the last: its fourth value would lie past the body, so the
+  // lead ends after its third (no invented zero).
   ScpRecordPtr record =
       MakeRecord({{3, LeadTable({{1, 4, 1}, {1, 4, 2}})},
                   {6, SignalSection(5000, 2000, 0, {PlainValues({1}), PlainValues({2, 3, 4})})}});
   ScpRhythmSignal first{};
   ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &first, nullptr), kScpOk);
-  EXPECT_EQ(Samples(first.samples, first.samples + 4), (Samples{1, 2, 3, 4}));
+  EXPECT_EQ(Samples(first.samples, first.samples + first.sampleCount), (Samples{1, 2, 3, 4}));
   ScpRhythmSignal second{};
   ASSERT_EQ(ScpDecodeRhythm(record.get(), 2, &second, nullptr), kScpOk);
-  EXPECT_EQ(Samples(second.samples, second.samples + 4), (Samples{2, 3, 4, 0}));
+  EXPECT_EQ(Samples(second.samples, second.samples + second.sampleCount), (Samples{2, 3, 4}));
+  EXPECT_EQ(second.endSample, 3);
   ScpFreeRhythm(&first);
   ScpFreeRhythm(&second);
+}
+
+TEST(ScpDecodeRhythm, PlainLeadCutShortByTheSectionEndsWhereItsDataEnd) {
+  // Two billion samples claimed, 1000 stored, decimated by 2 outside no complex: the lead is the
+  // 2000 samples its values fill, allocated for what is there rather than for the claim.
+  Samples stored(1000);
+  for (size_t i = 0; i < stored.size(); ++i) {
+    stored[i] = static_cast<int16_t>(i + 1);
+  }
+  ScpRecordPtr record = MakeRecord({{3, LeadTable({{1, 2000000000, 1}})},
+                                    {4, codectest::QrsSection(800, 200, {}, {})},
+                                    {5, SignalSection(5000, 2000, 0, {Bytes{}})},
+                                    {6, SignalSection(5000, 4000, 0, {PlainValues(stored)})}});
+  ScpRhythmSignal rhythm{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr), kScpOk);
+  ASSERT_EQ(rhythm.sampleCount, 2000);
+  EXPECT_EQ(rhythm.endSample, 2000);
+  EXPECT_EQ(rhythm.samples[1999], 1000);
+  ScpFreeRhythm(&rhythm);
+}
+
+TEST(ScpDecodeRhythm, ShortHuffmanStreamEndsInZeros) {
+  // 8 samples from one byte: +1 (100), 0 (0), +1 (100), 0 (0), then nothing more to read.
+  ScpRecordPtr record = MakeRecord({{2, Bytes{0, 0}},
+                                    {3, LeadTable({{1, 8, 1}})},
+                                    {6, SignalSection(5000, 2000, 0, {Bytes{0x88}})}});
+  ScpRhythmSignal rhythm{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr), kScpOk);
+  EXPECT_EQ(Samples(rhythm.samples, rhythm.samples + rhythm.sampleCount),
+            (Samples{1, 0, 1, 0, 0, 0, 0, 0}));
+  ScpFreeRhythm(&rhythm);
 }
 
 TEST(ScpDecodeRhythm, LeadsLongerThan65535SamplesKeepTheirFullCount) {
@@ -238,16 +309,21 @@ TEST(ScpDecodeRhythm, LeadsLongerThan65535SamplesKeepTheirFullCount) {
   ScpFreeRhythm(&rhythm);
 }
 
-TEST(ScpDecodeRhythm, SpanLargerThanTheSectionCouldHoldIsRefused) {
-  // A 4-byte lead claiming 10 million samples: far more than even one value per bit could give.
-  ScpRecordPtr record = MakeRecord({{2, Bytes{0, 0}},
-                                    {3, LeadTable({{1, 10000000, 1}})},
-                                    {6, SignalSection(5000, 2000, 0, {Bytes{0, 0, 0, 0}})}});
-  ScpRhythmSignal rhythm{};
-  EXPECT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr),
-            kScpErrMalformed - kScpLayerDecoder);
-  EXPECT_EQ(rhythm.samples, nullptr);
-  EXPECT_EQ(rhythm.zones, nullptr);
+TEST(ScpDecodeRhythm, HuffmanSpanLargerThanTheLeadsOwnBytesCouldCodeIsRefused) {
+  // A 4-byte lead codes at most 32 values: 10 million samples are refused, and so are 33 even
+  // when another lead's data make the section large.
+  for (uint32_t span : {10000000u, 33u}) {
+    ScpRecordPtr record =
+        MakeRecord({{2, Bytes{0, 0}},
+                    {3, LeadTable({{1, span, 1}, {1, span, 2}})},
+                    {6, SignalSection(5000, 2000, 0, {Bytes{0, 0, 0, 0}, Bytes(60000, 0)})}});
+    ScpRhythmSignal rhythm{};
+    EXPECT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, nullptr),
+              kScpErrMalformed - kScpLayerDecoder)
+        << span;
+    EXPECT_EQ(rhythm.samples, nullptr);
+    EXPECT_EQ(rhythm.zones, nullptr);
+  }
 }
 
 TEST(ScpDecodeRhythm, ReversedOrEmptySpanIsRefused) {

@@ -125,4 +125,44 @@ TEST(ScpHuffman, TableSwitchCodeIsRefused) {
             kScpErrHuffmanSwitch - kScpLayerDirectory);
 }
 
+// The lookup decoder against the bit-by-bit one on streams of every kind: random bytes (many cut
+// codes and escapes, or long runs of short codes), runs of ones (the longest codes and escapes back
+// to back), escapes cut at every bit, all cut to every length and decoded into too little, exact
+// and ample room.
+TEST(ScpHuffman, LookupDecoderMatchesTheBitByBitDecoderOnEveryStream) {
+  std::mt19937 random(2026);
+  std::vector<Bytes> streams;
+  for (int i = 0; i < 200; ++i) {
+    Bytes bytes(random() % 80);
+    const uint8_t bias = static_cast<uint8_t>(random());  // some streams lean to ones
+    for (uint8_t& byte : bytes) {
+      byte = static_cast<uint8_t>(random() | (i % 3 == 0 ? bias : 0));
+      if (i % 3 == 1) {
+        byte &= random() & random();  // others to zeros: long runs of short codes
+      }
+    }
+    streams.push_back(bytes);
+  }
+  streams.push_back(Bytes(24, 0xFF));
+  streams.push_back(FromBits("1111111111 1000000000000000 1111111110 10000000 0 101"));
+  for (int cut = 0; cut <= 26; ++cut) {
+    streams.push_back(FromBits(std::string(10, '1') + std::string(static_cast<size_t>(cut), '1')));
+  }
+  for (const Bytes& full : streams) {
+    for (size_t length = 0; length <= full.size(); ++length) {
+      for (uint32_t room : {0u, 3u, 20u, 700u}) {
+        std::vector<int16_t> fast(room + 1, 0x1234);
+        std::vector<int16_t> slow(room + 1, 0x1234);
+        uint32_t fastCount = 7;
+        uint32_t slowCount = 9;
+        const auto n = static_cast<uint32_t>(length);
+        ASSERT_EQ(ScpHuffmanDecode(nullptr, full.data(), n, fast.data(), room, &fastCount),
+                  ScpHuffmanDecodeBitByBit(nullptr, full.data(), n, slow.data(), room, &slowCount));
+        ASSERT_EQ(fastCount, slowCount);
+        ASSERT_EQ(fast, slow) << "stream of " << length << " bytes";
+      }
+    }
+  }
+}
+
 }  // namespace

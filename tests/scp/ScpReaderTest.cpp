@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "scp/ScpHandles.h"
@@ -61,6 +62,30 @@ TEST_F(ScpReaderTest, TheSectionHeaderDecidesIdAndLengthOverThePointerEntry) {
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(ScpRecordIdAt(record.get(), 0), 7);
   EXPECT_EQ(ScpRecordLengthAt(record.get(), 0), 20);
+}
+
+// Entries that list one place again are read once: the reader stores a copy of the body under
+// the id of its header, and the checksum report repeats the first check under the entry's id.
+TEST_F(ScpReaderTest, APlaceListedAgainIsStoredAgainAndCheckedOnce) {
+  Bytes file = scptest::AssembleRecord({RawSection{1, Counting(300)}, RawSection{7, Counting(9)}});
+  const size_t first = scptest::kPointerBodyOffset + 10;
+  std::copy(file.begin() + first + 2, file.begin() + first + 10, file.begin() + first + 12);
+  ScpRecordPtr record = Read(file);
+  ASSERT_NE(record, nullptr);
+  ASSERT_EQ(ScpRecordSectionCount(record.get()), 2);
+  EXPECT_EQ(ScpRecordIdAt(record.get(), 1), 1);
+  EXPECT_EQ(Body(record.get(), 1), Counting(300));
+  EXPECT_NE(record->entries[0].data, record->entries[1].data);
+
+  ScpRecordCheck* raw = nullptr;
+  ASSERT_EQ(ScpCheckRecordFile(dir_.File("record.scp").c_str(), &raw), kScpOk);
+  ScpCheckPtr check(raw);
+  ASSERT_EQ(check->sectionCount, 3u);  // the pointer section, then the two entries
+  EXPECT_TRUE(ScpSectionCheckOk(&check->sections[1]));
+  EXPECT_EQ(check->sections[2].id, 7);
+  EXPECT_EQ(check->sections[2].headerId, 1);
+  EXPECT_EQ(check->sections[2].computedCrc, check->sections[1].computedCrc);
+  EXPECT_FALSE(ScpSectionCheckOk(&check->sections[2]));  // its entry names another section
 }
 
 TEST_F(ScpReaderTest, ATrailingPartialPointerEntryIsIgnored) {

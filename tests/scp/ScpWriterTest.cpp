@@ -198,6 +198,23 @@ TEST_F(ScpWriterTest, SavingKeepsTheTargetsPermissionBits) {
   EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
+TEST_F(ScpWriterTest, SavingKeepsTheTargetsOwnerAndGroupWhereTheProcessMaySetThem) {
+  std::string path = dir_.File("record.scp");
+  scptest::WriteBytes(path, {1, 2, 3});
+  // Root may give the file to anyone; another user can only keep it to itself and its group.
+  const uid_t owner = geteuid() == 0 ? 4321 : geteuid();
+  const gid_t group = geteuid() == 0 ? 8765 : getegid();
+  ASSERT_EQ(chown(path.c_str(), owner, group), 0);
+  ASSERT_EQ(chmod(path.c_str(), 02640), 0);  // set-group-id survives the change of owner
+  Add(1, Counting(4));
+  ASSERT_EQ(ScpWriteRecord(record_, path.c_str()), kScpOk);
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, owner);
+  EXPECT_EQ(info.st_gid, group);
+  EXPECT_EQ(info.st_mode & 07777, 02640u);
+}
+
 TEST_F(ScpWriterTest, SavingThroughASymbolicLinkReplacesItsTargetAndKeepsTheLink) {
   std::string target = dir_.File("target.scp");
   std::string link = dir_.File("link.scp");

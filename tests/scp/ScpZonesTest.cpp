@@ -166,15 +166,33 @@ TEST(ScpQrsZones, ProtectedAreasNeedNoMeasurementSection) {
   EXPECT_EQ(built.factor, 2);
 }
 
-TEST(ScpQrsZones, WithoutListOrMeasurementsTheLeadHasNoZonesAndFullRate) {
+TEST(ScpQrsZones, WithoutListOrMeasurementsTheWholeLeadIsDecimatedAndStillSubtracted) {
   ZoneRecord shape;
   shape.complexes = {kWorkedComplex};
   shape.measurements = false;
   const Zones built = BuildZones(shape.Build().get());
   EXPECT_EQ(built.status, kScpOk);
-  EXPECT_TRUE(built.zones.empty());
-  EXPECT_EQ(built.factor, 1);
-  EXPECT_EQ(built.expected, 5000);
+  ASSERT_EQ(built.zones.size(), 1u);
+  EXPECT_EQ(built.zones[0].protectedEnd - built.zones[0].protectedStart, 0);
+  EXPECT_EQ(built.zones[0].subtractStart, 1000);
+  EXPECT_EQ(built.zones[0].subtractEnd, 1300);
+  EXPECT_EQ(built.factor, 2);
+  EXPECT_EQ(built.expected, 2500);
+}
+
+TEST(ScpQrsZones, FactorsAboveSixteenAreRefusedAsMalformed) {
+  for (const auto& [rhythmInterval, status] : {std::pair<uint16_t, ScpStatus>{32000, kScpOk},
+                                               {34000, kScpErrMalformed - kScpLayerItem},
+                                               {65535, kScpErrMalformed - kScpLayerItem}}) {
+    for (bool withComplexes : {false, true}) {
+      ZoneRecord shape;  // reference interval 2000: f = 16, 17 and 32
+      shape.rhythmInterval = rhythmInterval;
+      if (withComplexes) {
+        shape.complexes = {kWorkedComplex};
+      }
+      EXPECT_EQ(BuildZones(shape.Build().get()).status, status) << rhythmInterval;
+    }
+  }
 }
 
 TEST(ScpQrsZones, ZeroReferenceIntervalGivesNoZonesInsteadOfDividingByZero) {
@@ -336,6 +354,32 @@ TEST_F(DecimatedLead, WithoutReferenceBeatTheStoredResidualIsExpandedInPlace) {
   EXPECT_EQ(static_cast<size_t>(ScpCountStoredValues(rhythm.zones, 3, 4, kSamples)),
             stored_.size());
   ScpFreeRhythm(&rhythm);
+}
+
+// Section 7 missing and no protected-area list: nothing says where the complexes were kept at
+// the full rate, so the whole lead was stored at one value per f samples. It keeps its length and
+// its R peak where the reference beat puts it, with no zeros after the stored values run out.
+TEST_F(DecimatedLead, WithoutProtectedZonesTheLeadKeepsItsTimeBaseAndItsBeats) {
+  Samples reference(300, 0);
+  std::fill(reference.begin() + 200, reference.begin() + 203, int16_t{3000});  // R at 201
+  const Samples stored(kSamples / kFactor, 10);
+  ScpRecordPtr record = MakeRecord({{3, LeadTable({{1, kSamples, 1}})},
+                                 {4, QrsSection(600, 201, complexes_, {})},
+                                 {5, SignalSection(5000, 2000, 0, {PlainValues(reference)})},
+                                 {6, SignalSection(5000, 8000, 0, {PlainValues(stored)})}});
+  ScpReferenceBeat beat{};
+  ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
+  ScpRhythmSignal rhythm{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 1, &rhythm, &beat), kScpOk);
+  ASSERT_EQ(rhythm.sampleCount, kSamples);
+  EXPECT_EQ(rhythm.decimationFactor, kFactor);
+  const int16_t* peak = std::max_element(rhythm.samples, rhythm.samples + kSamples);
+  EXPECT_EQ(peak - rhythm.samples, 600);  // the complex's fiducial, sample 601
+  EXPECT_EQ(*peak, 3010);
+  EXPECT_EQ(rhythm.samples[1999], 10);
+  EXPECT_EQ(std::count(rhythm.samples, rhythm.samples + kSamples, int16_t{0}), 0);
+  ScpFreeRhythm(&rhythm);
+  ScpFreeReferenceBeat(&beat);
 }
 
 }  // namespace

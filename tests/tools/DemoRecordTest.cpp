@@ -252,7 +252,7 @@ TEST(DemoRecord, WithoutReferenceBeatsStoresTheWholeRhythmAlone) {
 }
 
 TEST(DemoRecord, RefusesOptionsItCannotEncode) {
-  std::vector<DemoRecordOptions> refused(8);
+  std::vector<DemoRecordOptions> refused(9);
   refused[0].differenceEncoding = 3;
   refused[1].decimationFactor = 0;
   refused[2].referenceBeats = false;  // with the default factor 2
@@ -261,6 +261,7 @@ TEST(DemoRecord, RefusesOptionsItCannotEncode) {
   refused[5].leadCodes = {61};
   refused[6].leadBlockLength = 61;
   refused[7].referenceNanovolts = 3000;  // does not divide 5000
+  refused[8].sampleCount = 0;
   for (size_t i = 0; i < refused.size(); ++i) {
     SCOPED_TRACE(i);
     EXPECT_FALSE(DemoRecordOptionsValid(refused[i]));

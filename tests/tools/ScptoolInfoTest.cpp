@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -247,6 +248,27 @@ TEST_F(ScptoolInfo, LeadCodesWithoutANameAreShownByTheirCode) {
   EXPECT_EQ(info["leadMeasurements"].toObject()["leads"].toArray()[0].toObject()["name"], "0");
   EXPECT_NE(Text(file).find("        2    99  99                  1      5000\n"),
             std::string::npos);
+}
+
+// A rhythm stored with 0 nV per unit: info marks the header, samples still lists the values,
+// render draws the page and says once on stderr, naming the file, that the traces are left out.
+TEST_F(ScptoolInfo, AZeroAmplitudeUnitIsMarkedListedAndReportedByRender) {
+  const std::string file =
+      EditedDemo([](ScpRecord* record) { Body(record, 6)[0] = Body(record, 6)[1] = 0; });
+  EXPECT_NE(Text(file).find("Rhythm header (section 6): 0 nV per unit, 4000 us per sample, "
+                            "difference encoding 2 (no amplitude unit: its leads are not drawn)"),
+            std::string::npos);
+  EXPECT_TRUE(Json(file)["rhythmHeader"].toObject()["unscaled"].toBool());
+  EXPECT_FALSE(Json(kDemo)["rhythmHeader"].toObject().contains("unscaled"));
+
+  const Outcome samples = Scptool({"samples", file});
+  EXPECT_EQ(samples.exitCode, 0);
+  EXPECT_GT(samples.out.size(), 5000u * 12);
+  const Outcome render =
+      Scptool({"render", file, "--page", "rhythm", "--out", dir_.File("r.png"), "--dpi", "100"});
+  EXPECT_EQ(render.exitCode, 0) << render.err;
+  EXPECT_NE(render.err.find(file), std::string::npos);
+  EXPECT_EQ(std::count(render.err.begin(), render.err.end(), '\n'), 1) << render.err;
 }
 
 }  // namespace

@@ -174,6 +174,7 @@ class SignalViewTest : public QObject {
     TestSignalView view;
     SetUpRhythmLayout(&view);
     auto dc = LargeScreen();
+    dc->SetMapMode(MM_LOMETRIC);  // as the views draw
     view.DrawPaper(dc.get(), 1.0, 1.0);
 
     const std::vector<CRecordedCall> lines = LinesInColour(*dc, kGrid);
@@ -195,6 +196,7 @@ class SignalViewTest : public QObject {
     TestSignalView view;
     SetUpRhythmLayout(&view);
     auto dc = LargeScreen();
+    dc->SetMapMode(MM_LOMETRIC);
     const double zoom = 1 / 1.4;
     view.DrawPaper(dc.get(), zoom, zoom);
     const std::vector<CRecordedCall> lines = LinesInColour(*dc, kGrid);
@@ -203,6 +205,37 @@ class SignalViewTest : public QObject {
     QCOMPARE(lines[2].from.x, 70);
     QCOMPARE(lines[3].from.x, 105);
     QCOMPARE(lines[0].to.y, -static_cast<int>(5000 * zoom));
+  }
+
+  void OnPaperKilometresLongTheGridCostsOnlyWhatTheWindowShows() {
+    TestSignalView view;
+    SetUpRhythmLayout(&view, 1, 50);
+    view.m_nPaperWidth = 1 << 28;  // what a lead table claiming 2^31 samples lays out
+    view.m_nPaperHeight = 1 << 28;
+    auto dc = LargeScreen();  // 80000 units square
+    dc->SetMapMode(MM_LOMETRIC);
+    view.DrawPaper(dc.get(), 1.0, 1.0);
+    const std::vector<CRecordedCall> lines = LinesInColour(*dc, kGrid);
+    QVERIFY(lines.size() <= 2 * (80000 / 50 + 1) + 4);
+    QCOMPARE(lines[1].from, CPoint(50, 0));
+    QVERIFY(lines[1].to.y >= -80000);
+  }
+
+  void LeadsWithoutAnAmplitudeUnitKeepTheirLabelsAndDrawNoTrace() {
+    TestSignalView view;
+    SetUpRhythmLayout(&view, 2, 500);
+    view.SetScales(0, 2000);  // 0 nV per unit
+    auto dc = LargeScreen();
+    view.DrawLeads(dc.get(), 1, true, true);
+    QCOMPARE(static_cast<int>(dc->TextCalls("II").size()), 1);
+    QVERIFY(LinesInColour(*dc, kTrace).empty());
+    // On paper too; the column still ends where the trace would have ended.
+    CRecordingDC paper;
+    double x = 180;
+    view.PrintTrace(&paper, 0, 500, CFont(), x, -400, 0.5, 0.0, true);
+    QCOMPARE(static_cast<int>(paper.Calls(CRecordedCall::Kind::Line).size()), 0);
+    QCOMPARE(static_cast<int>(paper.TextCalls("I").size()), 1);
+    QCOMPARE(x, 180 + 0.5 + 498 * 0.5);
   }
 
   void ColumnsOfThreeRowsStartOneTraceAndGapApart() {

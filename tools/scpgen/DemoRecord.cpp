@@ -27,8 +27,8 @@ constexpr uint16_t kLeadMeasurementSection = 10;
 // The number of Huffman tables that stands for "the default table".
 constexpr uint16_t kDefaultHuffmanTables = 19999;
 
-constexpr int32_t kRecordSampleCount = 5000;  // 10 s
-constexpr uint16_t kSampleInterval = 2000;    // microseconds, 500 Hz
+constexpr int32_t kMaxRecordSampleCount = 1000000;
+constexpr uint16_t kSampleInterval = 2000;  // microseconds, 500 Hz
 constexpr int32_t kMicrosecondsPerMillisecond = 1000;
 // The rhythm interval, kSampleInterval x f, must fit its 16-bit field.
 constexpr uint16_t kMaxDecimationFactor = std::numeric_limits<uint16_t>::max() / kSampleInterval;
@@ -389,7 +389,7 @@ void AddLeadSection(RecordBuilder* builder, const DemoRecordOptions& options) {
                            kFlagSimultaneous | (leadCount << kSimultaneousLeadsShift));
   builder->Append(kLeadSection, kScpLayoutLeadTableHeader, &header, 2);
   for (uint8_t code : options.leadCodes) {
-    const ScpLeadEntry entry = {1, kRecordSampleCount, code};
+    const ScpLeadEntry entry = {1, options.sampleCount, code};
     builder->Append(kLeadSection, kScpLayoutLeadEntry, &entry, 9);
   }
 }
@@ -514,7 +514,8 @@ void AddLeadMeasurementSection(RecordBuilder* builder, const DemoRecordOptions& 
 bool DemoRecordOptionsValid(const DemoRecordOptions& options) {
   if (options.differenceEncoding > kSecondDifferences || options.decimationFactor < 1 ||
       options.decimationFactor > kMaxDecimationFactor ||
-      (!options.referenceBeats && options.decimationFactor != 1)) {
+      (!options.referenceBeats && options.decimationFactor != 1) || options.sampleCount < 1 ||
+      options.sampleCount > kMaxRecordSampleCount) {
     return false;
   }
   if (options.leadCodes.empty() || options.leadCodes.size() > kIndependentLeadCount) {
@@ -546,7 +547,7 @@ ScpStatus BuildDemoRecord(const DemoRecordOptions& options, ScpRecordPtr* record
   SyntheticEcgOptions ecgOptions;
   ecgOptions.seed = options.seed;
   ecgOptions.heartRate = kHeartRate;
-  ecgOptions.sampleCount = kRecordSampleCount;
+  ecgOptions.sampleCount = options.sampleCount;
   ecgOptions.sampleInterval = kSampleInterval;
   ecgOptions.unitNanovolts = options.rhythmNanovolts;
   ecgOptions.wanderMicrovolts = kBaselineWanderMicrovolts;
@@ -555,7 +556,7 @@ ScpStatus BuildDemoRecord(const DemoRecordOptions& options, ScpRecordPtr* record
   c.leadCodes = options.leadCodes;
 
   const int32_t fid = MsToSamples(kReferenceBeforeFiducialMs);
-  c.plan.sampleCount = kRecordSampleCount;
+  c.plan.sampleCount = options.sampleCount;
   c.plan.factor = options.decimationFactor;
   c.plan.referenceFiducial = fid;
   c.plan.referenceLength = MsToSamples(kReferenceLengthMs);

@@ -178,7 +178,11 @@ void PrintSignalHeader(std::ostream& out, const ScpRecord* record, const char* t
     return;
   }
   out << header->amplitudeMultiplier << " nV per unit, " << header->sampleInterval
-      << " us per sample, difference encoding " << int{header->differenceEncoding} << "\n";
+      << " us per sample, difference encoding " << int{header->differenceEncoding};
+  if (header->amplitudeMultiplier == 0) {
+    out << " (no amplitude unit: its leads are not drawn)";
+  }
+  out << "\n";
 }
 
 void PrintQrs(std::ostream& out, const ScpRecord* record, const std::optional<QrsSummary>& qrs) {
@@ -285,6 +289,10 @@ void WriteSignalHeader(JsonWriter& json, const std::optional<ScpSignalHeader>& h
   json.Field("amplitudeMultiplier", header->amplitudeMultiplier);
   json.Field("sampleInterval", header->sampleInterval);
   json.Field("differenceEncoding", header->differenceEncoding);
+  if (header->amplitudeMultiplier == 0) {
+    json.Key("unscaled");  // its leads are decoded and listed, but not drawn
+    json.Bool(true);
+  }
   json.EndObject();
 }
 
