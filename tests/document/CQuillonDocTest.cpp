@@ -161,19 +161,19 @@ TEST_F(CQuillonDocTest, LeadsWithAZeroAmplitudeUnitAreDecodedAndReportedOnceByNa
     uint8_t* body = ScpMemLock(ScpRecordSectionData(record.get(), section));
     body[0] = body[1] = 0;
   }
-  const std::string path = dir.File("unscaled.scp");
+  const std::string path = dir_.File("unscaled.scp");
   ASSERT_EQ(ScpWriteRecord(record.get(), path.c_str()), 0);
 
-  ASSERT_TRUE(doc.OnOpenDocument(QString::fromStdString(path)));
-  ASSERT_EQ(messages.size(), 1);
-  EXPECT_TRUE(messages[0].contains(QString::fromStdString(path)));
-  EXPECT_EQ(doc.m_nRhythmLeads, 12);
-  ASSERT_NE(doc.m_rhythmLeads[0].samples, nullptr);
-  EXPECT_EQ(doc.m_rhythmLeads[0].samples[0], 100);
+  ASSERT_TRUE(doc_.OnOpenDocument(QString::fromStdString(path)));
+  ASSERT_EQ(messages_.size(), 1);
+  EXPECT_TRUE(messages_[0].contains(QString::fromStdString(path)));
+  EXPECT_EQ(doc_.m_nRhythmLeads, 12);
+  ASSERT_NE(doc_.m_rhythmLeads[0].samples, nullptr);
+  EXPECT_EQ(doc_.m_rhythmLeads[0].samples[0], 100);
 
-  messages.clear();
-  ASSERT_TRUE(doc.OnOpenDocument(kDemoPath));
-  EXPECT_TRUE(messages.isEmpty());
+  messages_.clear();
+  ASSERT_TRUE(doc_.OnOpenDocument(kDemoPath));
+  EXPECT_TRUE(messages_.isEmpty());
 }
 
 TEST_F(CQuillonDocTest, AFileThatIsNoRecordOpensNothingAndSaysWhichFile) {

@@ -233,7 +233,7 @@ class SignalViewTest : public QObject {
     CRecordingDC paper;
     double x = 180;
     view.PrintTrace(&paper, 0, 500, CFont(), x, -400, 0.5, 0.0, true);
-    QCOMPARE(static_cast<int>(paper.Calls(CRecordedCall::Kind::Line).size()), 0);
+    QCOMPARE(static_cast<int>(paper.Calls(CRecordedCall::Kind::kLine).size()), 0);
     QCOMPARE(static_cast<int>(paper.TextCalls("I").size()), 1);
     QCOMPARE(x, 180 + 0.5 + 498 * 0.5);
   }
