@@ -364,9 +364,9 @@ TEST_F(DecimatedLead, WithoutProtectedZonesTheLeadKeepsItsTimeBaseAndItsBeats) {
   std::fill(reference.begin() + 200, reference.begin() + 203, int16_t{3000});  // R at 201
   const Samples stored(kSamples / kFactor, 10);
   ScpRecordPtr record = MakeRecord({{3, LeadTable({{1, kSamples, 1}})},
-                                 {4, QrsSection(600, 201, complexes_, {})},
-                                 {5, SignalSection(5000, 2000, 0, {PlainValues(reference)})},
-                                 {6, SignalSection(5000, 8000, 0, {PlainValues(stored)})}});
+                                    {4, QrsSection(600, 201, complexes_, {})},
+                                    {5, SignalSection(5000, 2000, 0, {PlainValues(reference)})},
+                                    {6, SignalSection(5000, 8000, 0, {PlainValues(stored)})}});
   ScpReferenceBeat beat{};
   ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
   ScpRhythmSignal rhythm{};
