@@ -123,14 +123,14 @@ int64_t CeilDiv(int64_t value, int64_t divisor) {
   return (value + divisor - 1) / divisor;
 }
 
-// Writes each of `count` values `factor` times in a row from `to`, reading each value before
+// Writes each of `count` values `Factor` times in a row from `to`, reading each value before
 // writing its copies (the two ranges may overlap that way).
-template <int32_t kFactor>
+template <int32_t Factor>
 void RepeatEach(const int16_t* from, int32_t count, int16_t* to) {
   for (int32_t i = 0; i < count; ++i) {
     const int16_t value = from[i];
-    for (int32_t j = 0; j < kFactor; ++j) {
-      to[i * kFactor + j] = value;
+    for (int32_t j = 0; j < Factor; ++j) {
+      to[i * Factor + j] = value;
     }
   }
 }

@@ -196,8 +196,8 @@ class BitWindow {
 
 ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* out,
                              uint32_t maxValues, uint32_t* produced) {
-  static const WindowTable windows = BuildWindowTable();
-  static const RunTable runs = BuildRunTable(windows);
+  static const WindowTable kWindows = BuildWindowTable();
+  static const RunTable kRuns = BuildRunTable(kWindows);
   BitWindow bits(data, byteCount);
   uint32_t count = 0;
   for (;;) {
@@ -212,7 +212,7 @@ ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* o
       // decoded from a refilled window.
       int batched = 0;
       for (; batched < kBatchRuns; ++batched) {
-        const ShortCodeRun& run = runs[bits.Peek(kRunWindowBits)];
+        const ShortCodeRun& run = kRuns[bits.Peek(kRunWindowBits)];
         if (run.count == 0) {
           break;
         }
@@ -225,7 +225,7 @@ ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* o
       }
     }
     // A run lies wholly in the data when its bits do; past the end the window reads zeros.
-    const ShortCodeRun& run = runs[bits.Peek(kRunWindowBits)];
+    const ShortCodeRun& run = kRuns[bits.Peek(kRunWindowBits)];
     if (run.count != 0 && run.bits <= bits.Count()) {
       const uint32_t room = count < maxValues ? maxValues - count : 0;
       if (room >= kMaxRunCodes && bits.BitsFollow(kThreeLongestCodes)) {
@@ -241,7 +241,7 @@ ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* o
       bits.Skip(run.bits);
       continue;
     }
-    const WindowCode code = windows[bits.Peek(kWindowBits)];
+    const WindowCode code = kWindows[bits.Peek(kWindowBits)];
     if (code.codeBits > bits.Count()) {
       break;  // a code cut off by the end of the data is dropped
     }
