@@ -75,6 +75,24 @@ void SyncDirectoryOf(const char* path) {
   }
 }
 
+// Reads until `count` bytes are in, the file ends or a read fails, retrying interrupted reads.
+// `readSome(done)` reads into the buffer from byte `done` on and returns what read or pread did.
+template <typename ReadSome>
+size_t ReadFully(size_t count, ReadSome readSome) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t got = readSome(done);
+    if (got < 0 && errno == EINTR) {
+      continue;
+    }
+    if (got <= 0) {
+      break;
+    }
+    done += static_cast<size_t>(got);
+  }
+  return done;
+}
+
 }  // namespace
 
 ScpFile ScpFileOpen(const char* path) {
@@ -154,18 +172,8 @@ size_t ScpFileRead(ScpFile file, void* buffer, size_t count) {
     return 0;
   }
   auto* bytes = static_cast<uint8_t*>(buffer);
-  size_t done = 0;
-  while (done < count) {
-    ssize_t got = ::read(file->fd, bytes + done, count - done);
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    if (got <= 0) {
-      break;
-    }
-    done += static_cast<size_t>(got);
-  }
-  return done;
+  return ReadFully(count,
+                   [&](size_t done) { return ::read(file->fd, bytes + done, count - done); });
 }
 
 size_t ScpFileReadAt(ScpFile file, int64_t offset, void* buffer, size_t count) {
@@ -173,19 +181,10 @@ size_t ScpFileReadAt(ScpFile file, int64_t offset, void* buffer, size_t count) {
     return 0;
   }
   auto* bytes = static_cast<uint8_t*>(buffer);
-  size_t done = 0;
-  while (done < count) {
-    ssize_t got = ::pread(file->fd, bytes + done, count - done,
-                          static_cast<off_t>(offset + static_cast<int64_t>(done)));
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    if (got <= 0) {
-      break;
-    }
-    done += static_cast<size_t>(got);
-  }
-  return done;
+  return ReadFully(count, [&](size_t done) {
+    return ::pread(file->fd, bytes + done, count - done,
+                   static_cast<off_t>(offset + static_cast<int64_t>(done)));
+  });
 }
 
 size_t ScpFileWrite(ScpFile file, const void* buffer, size_t count) {
