@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "scp/ScpMeasurements.h"
+#include "scp/ScpVectorClones.h"
 
 namespace {
 
@@ -24,7 +25,8 @@ LimbLead LimbLeadOfEntry(int32_t entry) {
 // A new array of count samples of the derived lead from the same samples of leads I and II:
 // 32-bit arithmetic, division truncating toward zero, the result kept to 16 bits. Allocated like
 // the decoder's arrays so the same free releases it; null when memory runs out.
-int16_t* DeriveSamples(LimbLead lead, const int16_t* leadI, const int16_t* leadII, int32_t count) {
+SCP_VECTOR_CLONES int16_t* DeriveSamples(LimbLead lead, const int16_t* leadI, const int16_t* leadII,
+                                         int32_t count) {
   // Every sample is written below; the one element of an empty lead is zeroed so none is unset.
   auto* samples = static_cast<int16_t*>(
       std::malloc(static_cast<size_t>(std::max<int32_t>(count, 1)) * sizeof(int16_t)));

@@ -4,17 +4,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "scp/ScpFields.h"
 #include "scp/ScpHuffman.h"
 #include "scp/ScpMeasurements.h"
+#include "scp/ScpVectorClones.h"
 
 namespace {
 
 constexpr int64_t kMaxSampleCount = INT32_MAX;
 constexpr int64_t kMaxReferenceSamples = UINT16_MAX;
 constexpr uint16_t kMaxDecimationFactor = 16;
-constexpr int32_t kSmoothBlock = 64;  // samples smoothed per step of the block loop
 
 int64_t Clamp(int64_t value, int64_t low, int64_t high) {
   return std::max(low, std::min(value, high));
@@ -135,7 +136,8 @@ void RepeatEach(const int16_t* from, int32_t count, int16_t* to) {
   }
 }
 
-void RepeatValues(const int16_t* from, int32_t count, int32_t factor, int16_t* to) {
+SCP_VECTOR_CLONES void RepeatValues(const int16_t* from, int32_t count, int32_t factor,
+                                    int16_t* to) {
   switch (factor) {  // bimodal compression keeps every second or fourth value
     case 2:
       RepeatEach<2>(from, count, to);
@@ -159,35 +161,21 @@ inline int16_t ThirdOfSum(int32_t sum) {
   return static_cast<int16_t>(static_cast<int32_t>(static_cast<float>(sum) * (1.0F / 3.0F)));
 }
 
-// Smooths [start, end) in place from the values before smoothing; see ScpSmoothOutsideZones.
-void SmoothStretch(int16_t* values, int32_t sampleCount, int32_t start, int32_t end) {
-  if (end - start == 2) {
-    if (end < sampleCount) {
-      values[start + 1] = ThirdOfSum(values[start] + values[start + 1] + values[end] + 1);
-    }
-    return;
-  }
+// Writes the smoothed samples [start, end) of a stretch; see ScpSmoothOutsideZones.
+SCP_VECTOR_CLONES void SmoothStretch(const int16_t* __restrict from, int16_t* __restrict to,
+                                     int32_t sampleCount, int32_t start, int32_t end) {
   if (end - start < 3) {
+    std::copy(from + start, from + end, to + start);
+    if (end - start == 2 && end < sampleCount) {
+      to[start + 1] = ThirdOfSum(from[start] + from[start + 1] + from[end] + 1);
+    }
     return;
   }
-  // Whole blocks go through a copy of the values before smoothing, a fixed count at a time, so
-  // the loop has no dependence from one sample to the next and compiles to vector code.
-  int16_t original[kSmoothBlock + 2];
-  int32_t j = start + 1;
-  original[0] = values[start];
-  for (; j + kSmoothBlock < end; j += kSmoothBlock) {
-    std::memcpy(original + 1, values + j, sizeof(int16_t) * (kSmoothBlock + 1));
-    for (int32_t i = 0; i < kSmoothBlock; ++i) {
-      values[j + i] = ThirdOfSum(int32_t{original[i]} + original[i + 1] + original[i + 2] + 1);
-    }
-    original[0] = original[kSmoothBlock];
+  to[start] = from[start];
+  for (int32_t j = start + 1; j < end - 1; ++j) {
+    to[j] = ThirdOfSum(int32_t{from[j - 1]} + from[j] + from[j + 1] + 1);
   }
-  int32_t before = original[0];
-  for (; j < end - 1; ++j) {
-    const int32_t current = values[j];
-    values[j] = ThirdOfSum(before + current + values[j + 1] + 1);
-    before = current;
-  }
+  to[end - 1] = from[end - 1];
 }
 
 // The zone parameters shared by every complex of a lead.
@@ -317,30 +305,38 @@ int32_t SamplesCovered(const ScpQrsZone* zones, uint16_t zoneCount, uint16_t fac
 // Turns the stored values at the start of `samples` (the rest unset) into the lead's sampleCount
 // samples, values the stream did not supply taken as 0: brought to the reference beat's units,
 // decimated stretches expanded, the reference beat added back, returned to the rhythm's units and
-// smoothed outside the protected zones.
-void Reconstruct(int16_t* samples, int32_t stored, int32_t sampleCount, const ScpQrsZone* zones,
-                 uint16_t zoneCount, uint16_t factor, const ScpLeadSignal& lead,
-                 const ScpReferenceBeat* reference) {
+// smoothed outside the protected zones (into a new array that replaces the first). Returns 0, or
+// kScpErrNoSampleMemory - kScpLayerDecoder when the smoothed array cannot be allocated.
+ScpStatus Reconstruct(SampleHandle* samples, int32_t stored, int32_t sampleCount,
+                      const ScpQrsZone* zones, uint16_t zoneCount, uint16_t factor,
+                      const ScpLeadSignal& lead, const ScpReferenceBeat* reference) {
+  int16_t* values = samples->get();
   const bool rescale =
       reference != nullptr && lead.amplitudeMultiplier != 0 && reference->amplitudeMultiplier != 0;
   if (rescale) {
-    ScpRescale(samples, stored, lead.amplitudeMultiplier, reference->amplitudeMultiplier);
+    ScpRescale(values, stored, lead.amplitudeMultiplier, reference->amplitudeMultiplier);
   }
   if (zoneCount != 0 || factor > 1) {
-    ScpExpandDecimated(samples, stored, factor, sampleCount, zones, zoneCount);  // writes all
+    ScpExpandDecimated(values, stored, factor, sampleCount, zones, zoneCount);  // writes all
   } else {
-    ZeroTail(samples, stored, sampleCount);
+    ZeroTail(values, stored, sampleCount);
   }
   if (reference != nullptr) {
-    ScpAddReferenceBeat(reference->samples, reference->sampleCount, samples, sampleCount, zones,
+    ScpAddReferenceBeat(reference->samples, reference->sampleCount, values, sampleCount, zones,
                         zoneCount);
   }
   if (rescale) {
-    ScpRescale(samples, sampleCount, reference->amplitudeMultiplier, lead.amplitudeMultiplier);
+    ScpRescale(values, sampleCount, reference->amplitudeMultiplier, lead.amplitudeMultiplier);
   }
   if (zoneCount != 0 || factor > 1 || reference != nullptr) {
-    ScpSmoothOutsideZones(samples, sampleCount, zones, zoneCount);
+    SampleHandle smoothed(AllocateSamples(sampleCount));
+    if (smoothed == nullptr) {
+      return kScpErrNoSampleMemory - kScpLayerDecoder;
+    }
+    ScpSmoothOutsideZones(values, smoothed.get(), sampleCount, zones, zoneCount);
+    *samples = std::move(smoothed);
   }
+  return kScpOk;
 }
 
 }  // namespace
@@ -458,7 +454,8 @@ void ScpUndoSecondDifferences(int16_t* values, int32_t count) {
   }
 }
 
-void ScpRescale(int16_t* values, int32_t count, uint16_t multiplier, uint16_t divisor) {
+SCP_VECTOR_CLONES void ScpRescale(int16_t* values, int32_t count, uint16_t multiplier,
+                                  uint16_t divisor) {
   if (divisor == 0 || multiplier == divisor) {
     return;  // x * m / m is x for every 16-bit x
   }
@@ -513,8 +510,9 @@ void ScpExpandDecimated(int16_t* values, int32_t storedCount, uint16_t factor, i
   }
 }
 
-void ScpAddReferenceBeat(const int16_t* reference, int32_t referenceCount, int16_t* values,
-                         int32_t sampleCount, const ScpQrsZone* zones, uint16_t zoneCount) {
+SCP_VECTOR_CLONES void ScpAddReferenceBeat(const int16_t* reference, int32_t referenceCount,
+                                           int16_t* values, int32_t sampleCount,
+                                           const ScpQrsZone* zones, uint16_t zoneCount) {
   if (reference == nullptr || zones == nullptr) {
     return;
   }
@@ -538,11 +536,12 @@ void ScpAddReferenceBeat(const int16_t* reference, int32_t referenceCount, int16
   }
 }
 
-void ScpSmoothOutsideZones(int16_t* values, int32_t sampleCount, const ScpQrsZone* zones,
-                           uint16_t zoneCount) {
+void ScpSmoothOutsideZones(const int16_t* from, int16_t* to, int32_t sampleCount,
+                           const ScpQrsZone* zones, uint16_t zoneCount) {
   ZoneWalk walk(zones, zoneCount, std::max(sampleCount, 0));
   while (walk.Next()) {
-    SmoothStretch(values, sampleCount, walk.StretchStart(), walk.StretchEnd());
+    SmoothStretch(from, to, sampleCount, walk.StretchStart(), walk.StretchEnd());
+    std::copy(from + walk.ZoneStart(), from + walk.ZoneEnd(), to + walk.ZoneStart());
   }
 }
 
@@ -704,8 +703,12 @@ ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSi
     }
   }
   UndoDifferences(rhythm->differenceEncoding, samples.get(), stored);
-  Reconstruct(samples.get(), stored, sampleCount, zones.get(), zoneCount, factor, *rhythm,
-              reference != nullptr && reference->samples != nullptr ? reference : nullptr);
+  const ScpStatus built =
+      Reconstruct(&samples, stored, sampleCount, zones.get(), zoneCount, factor, *rhythm,
+                  reference != nullptr && reference->samples != nullptr ? reference : nullptr);
+  if (built != kScpOk) {
+    return built;
+  }
   rhythm->sampleCount = sampleCount;
   rhythm->samples = samples.release();
   rhythm->zones = zones.release();

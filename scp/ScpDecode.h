@@ -138,9 +138,10 @@ void ScpExpandDecimated(int16_t* values, int32_t storedCount, uint16_t factor, i
 void ScpAddReferenceBeat(const int16_t* reference, int32_t referenceCount, int16_t* values,
                          int32_t sampleCount, const ScpQrsZone* zones, uint16_t zoneCount);
 
-// Smooths every stretch outside the protected zones (all of [0, sampleCount) without zones) with
-// a 3-point moving average, (x[j - 1] + x[j] + x[j + 1] + 1) / 3 from the values before smoothing;
-// the first and last value of a stretch stay, except that the second of a two-value stretch is
-// averaged with the value after the stretch when there is one. Protected zones stay as they are.
-void ScpSmoothOutsideZones(int16_t* values, int32_t sampleCount, const ScpQrsZone* zones,
-                           uint16_t zoneCount);
+// Writes to `to` the sampleCount samples of `from` with every stretch outside the protected zones
+// (all of [0, sampleCount) without zones) smoothed by a 3-point moving average,
+// (x[j - 1] + x[j] + x[j + 1] + 1) / 3; the first and last value of a stretch stay, except that
+// the second of a two-value stretch is averaged with the value after the stretch when there is
+// one. Protected zones are copied as they are. The two arrays must not overlap.
+void ScpSmoothOutsideZones(const int16_t* from, int16_t* to, int32_t sampleCount,
+                           const ScpQrsZone* zones, uint16_t zoneCount);

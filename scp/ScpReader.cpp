@@ -1,6 +1,8 @@
 #include "scp/ScpReader.h"
 
+#include <algorithm>
 #include <unordered_map>
+#include <utility>
 
 #include "scp/ScpHandles.h"
 
@@ -15,19 +17,63 @@ constexpr uint32_t kPointerEntrySize = 10;
 // crafted file from claiming gigabytes, while leaving room for any honest duplicates.
 constexpr int64_t kMaxStoredBytesPerFileByte = 8;
 
-}  // namespace
+// Files up to this size are read whole in one call and their sections copied from memory; every
+// read is a system call, and a record of ten sections would otherwise take twenty of them.
+constexpr int64_t kWholeFileLimit = 64 * 1024 * 1024;
 
-namespace {
+// The bytes of an open file as the reader takes them: from a copy of the whole file when it was
+// read at once, by positioned reads otherwise. Either way a read past the end comes back short.
+class FileBytes {
+ public:
+  FileBytes(ScpFile file, int64_t size) : file_(file), size_(size) {}
 
-// Reads the section at `offset` of a file of fileSize bytes; see ScpReadSection.
-ScpStatus ReadSectionAt(ScpFile file, int64_t fileSize, int64_t offset, ScpSectionHeader* header,
+  // Reads the whole file into memory when it is small enough; false when that read fails.
+  bool ReadWhole() {
+    if (size_ < 0 || size_ > kWholeFileLimit) {
+      return true;
+    }
+    ScpBlockPtr image(ScpMemAlloc(static_cast<size_t>(size_)));
+    if (image == nullptr) {
+      return true;  // keep reading piece by piece
+    }
+    const size_t got = ScpFileReadAt(file_, 0, ScpMemLock(image.get()), static_cast<size_t>(size_));
+    if (got != static_cast<size_t>(size_)) {
+      return false;
+    }
+    image_ = std::move(image);
+    return true;
+  }
+
+  int64_t Size() const { return size_; }
+
+  size_t ReadAt(int64_t offset, void* buffer, size_t count) const {
+    if (image_ == nullptr) {
+      return ScpFileReadAt(file_, offset, buffer, count);
+    }
+    if (offset < 0 || offset >= size_) {
+      return 0;
+    }
+    const size_t available = std::min(count, static_cast<size_t>(size_ - offset));
+    ScpMemCopy(buffer, ScpMemLock(image_.get()) + offset, available);
+    return available;
+  }
+
+ private:
+  ScpFile file_;
+  int64_t size_;
+  ScpBlockPtr image_;
+};
+
+// Reads the section at `offset`; see ScpReadSection.
+ScpStatus ReadSectionAt(const FileBytes& file, int64_t offset, ScpSectionHeader* header,
                         ScpBlock* body) {
   *body = nullptr;
   if (offset < 0) {
     return kScpErrOutOfBounds - kScpLayerDirectory;
   }
+  const int64_t fileSize = file.Size();
   uint8_t raw[kSectionHeaderSize];
-  if (ScpFileReadAt(file, offset, raw, sizeof raw) != sizeof raw) {
+  if (file.ReadAt(offset, raw, sizeof raw) != sizeof raw) {
     return kScpErrNoData - kScpLayerDirectory;
   }
   ScpUnpack(raw, sizeof raw, kScpLayoutSectionHeader, header, 0, 0);
@@ -46,8 +92,7 @@ ScpStatus ReadSectionAt(ScpFile file, int64_t fileSize, int64_t offset, ScpSecti
   if (block == nullptr) {
     return kScpErrNoMemory - kScpLayerDirectory;
   }
-  size_t got =
-      ScpFileReadAt(file, offset + kSectionHeaderSize, ScpMemLock(block.get()), bodyLength);
+  const size_t got = file.ReadAt(offset + kSectionHeaderSize, ScpMemLock(block.get()), bodyLength);
   ScpMemUnlock(block.get());
   if (got != bodyLength) {
     return kScpErrNoData - kScpLayerDirectory;
@@ -71,7 +116,7 @@ ScpStatus ScpReadSection(ScpFile file, int64_t offset, ScpSectionHeader* header,
   if (file == nullptr || header == nullptr || body == nullptr) {
     return kScpErrNoData - kScpLayerDirectory;
   }
-  return ReadSectionAt(file, ScpFileSize(file), offset, header, body);
+  return ReadSectionAt(FileBytes(file, ScpFileSize(file)), offset, header, body);
 }
 
 ScpRecord* ScpReadRecord(const char* path) {
@@ -83,15 +128,19 @@ ScpRecord* ScpReadRecord(const char* path) {
   if (record == nullptr) {
     return nullptr;
   }
+  FileBytes bytes(file.get(), ScpFileSize(file.get()));
+  if (!bytes.ReadWhole()) {
+    return nullptr;
+  }
   uint8_t recordHeader[kRecordHeaderSize];
-  if (ScpFileReadAt(file.get(), 0, recordHeader, sizeof recordHeader) != sizeof recordHeader) {
+  if (bytes.ReadAt(0, recordHeader, sizeof recordHeader) != sizeof recordHeader) {
     return nullptr;
   }
 
-  const int64_t fileSize = ScpFileSize(file.get());
+  const int64_t fileSize = bytes.Size();
   ScpSectionHeader header{};
   ScpBlock rawPointers = nullptr;
-  if (ReadSectionAt(file.get(), fileSize, kRecordHeaderSize, &header, &rawPointers) != kScpOk) {
+  if (ReadSectionAt(bytes, kRecordHeaderSize, &header, &rawPointers) != kScpOk) {
     return nullptr;
   }
   ScpBlockPtr pointers(rawPointers);
@@ -124,7 +173,7 @@ ScpRecord* ScpReadRecord(const char* path) {
       id = first.id;
       bodyLength = first.length;
     } else {
-      if (ReadSectionAt(file.get(), fileSize, offset, &header, &body) != kScpOk) {
+      if (ReadSectionAt(bytes, offset, &header, &body) != kScpOk) {
         return nullptr;
       }
       if (body == nullptr) {

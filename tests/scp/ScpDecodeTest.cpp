@@ -161,15 +161,22 @@ TEST(ScpAddReferenceBeat, ZonesReachingPastEitherArrayStopAtItsEnd) {
 
 // --- Smoothing --------------------------------------------------------------------------------
 
+Samples Smoothed(const Samples& values, int32_t count, const ScpQrsZone* zones,
+                 uint16_t zoneCount) {
+  Samples smoothed(values.size());
+  ScpSmoothOutsideZones(values.data(), smoothed.data(), count, zones, zoneCount);
+  return smoothed;
+}
+
 TEST(ScpSmoothOutsideZones, AveragesThreeNeighboursAndKeepsTheEnds) {
   Samples values{30, 60, 0, 90};
-  ScpSmoothOutsideZones(values.data(), 4, nullptr, 0);
+  values = Smoothed(values, 4, nullptr, 0);
   EXPECT_EQ(values, (Samples{30, 30, 50, 90}));
 }
 
 TEST(ScpSmoothOutsideZones, NegativeSumsTruncateTowardZero) {
   Samples values{-30, -60, 0, -90};
-  ScpSmoothOutsideZones(values.data(), 4, nullptr, 0);
+  values = Smoothed(values, 4, nullptr, 0);
   EXPECT_EQ(values, (Samples{-30, -29, -49, -90}));  // (-89) / 3 and (-149) / 3
 }
 
@@ -187,25 +194,25 @@ TEST(ScpSmoothOutsideZones, EverySumOfThreeSamplesDividesAsIntegers) {
   for (size_t i = 1; i + 1 < values.size(); ++i) {
     expected[i] = static_cast<int16_t>((values[i - 1] + values[i] + values[i + 1] + 1) / 3);
   }
-  ScpSmoothOutsideZones(values.data(), static_cast<int32_t>(values.size()), nullptr, 0);
+  values = Smoothed(values, static_cast<int32_t>(values.size()), nullptr, 0);
   EXPECT_EQ(values, expected);
 }
 
 TEST(ScpSmoothOutsideZones, ProtectedZonesStayAndBoundTheStretches) {
   Samples values{0, 30, 60, 90, 9, 9, 9, 0, 60};
   const ScpQrsZone zone = Protected(4, 7);
-  ScpSmoothOutsideZones(values.data(), 9, &zone, 1);
+  values = Smoothed(values, 9, &zone, 1);
   // [0, 4) smooths its inner values; the zone stays; [7, 9) has two values and no value after.
   EXPECT_EQ(values, (Samples{0, 30, 60, 90, 9, 9, 9, 0, 60}));
   Samples inner{0, 3, 6, 90, 9, 9, 9, 0, 60};
-  ScpSmoothOutsideZones(inner.data(), 9, &zone, 1);
+  inner = Smoothed(inner, 9, &zone, 1);
   EXPECT_EQ(inner, (Samples{0, 3, 33, 90, 9, 9, 9, 0, 60}));
 }
 
 TEST(ScpSmoothOutsideZones, TwoValueStretchAveragesItsSecondWithTheValueAfterIt) {
   Samples values{10, 20, 90, 90};
   const ScpQrsZone zone = Protected(2, 4);
-  ScpSmoothOutsideZones(values.data(), 4, &zone, 1);
+  values = Smoothed(values, 4, &zone, 1);
   EXPECT_EQ(values, (Samples{10, 40, 90, 90}));  // (10 + 20 + 90 + 1) / 3
 }
 

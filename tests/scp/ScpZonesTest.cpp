@@ -330,8 +330,8 @@ TEST_F(DecimatedLead, DecodesToTheFullRateSignalWithTheReferenceBeatAddedBack) {
       EXPECT_EQ(rhythm.zones[z].protectedEnd, zones_[z].protectedEnd);
     }
     // Exact inside the protected zones; outside them the signal as smoothed.
-    Samples expected = signal_;
-    ScpSmoothOutsideZones(expected.data(), kSamples, zones_.data(), 3);
+    Samples expected(signal_.size());
+    ScpSmoothOutsideZones(signal_.data(), expected.data(), kSamples, zones_.data(), 3);
     int mismatches = 0;
     for (int i = 0; i < kSamples; ++i) {
       mismatches += rhythm.samples[i] != expected[i] ? 1 : 0;
