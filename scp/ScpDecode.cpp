@@ -201,21 +201,17 @@ void SetSubtraction(const ScpQrsEntry& entry, const ZoneContext& context, ScpQrs
   }
 }
 
-// Reads the protected-area list into the zones' protected ranges. Returns false, leaving the
-// ranges unspecified, when the list is absent or any area is empty, reversed, not after the one
-// before it, or outside the lead.
-bool ReadProtectedAreas(const ScpRecord* record, const ZoneContext& context, ScpQrsZone* zones,
-                        uint16_t zoneCount) {
+// Copies the protected-area list into the zones' protected ranges. Returns false, leaving the
+// ranges unspecified, when any area is empty, reversed, not after the one before it, or outside
+// the lead.
+bool UseProtectedAreas(const ScpProtectedArea* areas, const ZoneContext& context, ScpQrsZone* zones,
+                       uint16_t zoneCount) {
   const int64_t firstSample = std::max<int64_t>(1, context.leadStart);
   const int64_t lastSample = std::min(context.leadEnd, context.sampleCount);
   int64_t previousEnd = 0;
   for (uint16_t i = 0; i < zoneCount; ++i) {
-    ScpProtectedArea area;
-    if (ScpGetProtectedArea(record, i, &area) != kScpOk) {
-      return false;
-    }
-    const int64_t start = area.startSample;
-    const int64_t end = area.endSample;
+    const int64_t start = areas[i].startSample;
+    const int64_t end = areas[i].endSample;
     if (start < firstSample || end < start || end > lastSample || start <= previousEnd) {
       return false;
     }
@@ -230,7 +226,8 @@ bool ReadProtectedAreas(const ScpRecord* record, const ZoneContext& context, Scp
 // onset and offset, rounded outwards to multiples of the factor. Returns false when section 7
 // block 0 cannot be read.
 bool DeriveProtectedZones(const ScpRecord* record, const ZoneContext& context,
-                          uint16_t referenceInterval, ScpQrsZone* zones, uint16_t zoneCount) {
+                          uint16_t referenceInterval, const ScpQrsEntry* entries, ScpQrsZone* zones,
+                          uint16_t zoneCount) {
   ScpBeatMeasurements beat;
   if (ScpGetBeatMeasurements(record, 0, &beat) != kScpOk) {
     return false;
@@ -243,10 +240,7 @@ bool DeriveProtectedZones(const ScpRecord* record, const ZoneContext& context,
 
   int64_t previousEnd = 0;
   for (uint16_t i = 0; i < zoneCount; ++i) {
-    ScpQrsEntry entry;
-    if (ScpGetQrsEntry(record, &entry, i) != kScpOk) {
-      return false;
-    }
+    const ScpQrsEntry& entry = entries[i];
     int64_t start;
     int64_t end;
     // A complex of another type with SB = QE = 0 was not subtracted; its QRS still sits at fc.
@@ -279,6 +273,8 @@ struct FreeDeleter {
 };
 using ZoneHandle = std::unique_ptr<ScpQrsZone, FreeDeleter>;
 using SampleHandle = std::unique_ptr<int16_t, FreeDeleter>;
+using EntryHandle = std::unique_ptr<ScpQrsEntry, FreeDeleter>;
+using AreaHandle = std::unique_ptr<ScpProtectedArea, FreeDeleter>;
 
 // The number of samples, from the lead's start, that `stored` values fill when laid out over the
 // stretches and zones of a lead of sampleCount samples.
@@ -386,31 +382,36 @@ ScpStatus ScpBuildQrsZones(const ScpRecord* record, int16_t ordinal, ScpQrsZone*
   if (lastStatus != kScpOk) {
     return static_cast<ScpStatus>(lastStatus - kScpLayerItem);
   }
-  ScpQrsZone* built = static_cast<ScpQrsZone*>(std::calloc(qrs.qrsCount, sizeof(ScpQrsZone)));
-  if (built == nullptr) {
+  ZoneHandle built(static_cast<ScpQrsZone*>(std::calloc(qrs.qrsCount, sizeof(ScpQrsZone))));
+  EntryHandle entries(static_cast<ScpQrsEntry*>(std::calloc(qrs.qrsCount, sizeof(ScpQrsEntry))));
+  AreaHandle areas(
+      static_cast<ScpProtectedArea*>(std::calloc(qrs.qrsCount, sizeof(ScpProtectedArea))));
+  if (built == nullptr || entries == nullptr || areas == nullptr) {
     return kScpErrNoZoneMemory - kScpLayerItem;
+  }
+  bool hasAreas = false;
+  const ScpStatus status =
+      ScpGetQrsComplexes(record, qrs.qrsCount, entries.get(), areas.get(), &hasAreas);
+  if (status != kScpOk) {
+    return static_cast<ScpStatus>(status - kScpLayerItem);
   }
   const ZoneContext context{lead.startSample, lead.endSample, sampleCount, f, qrs.fiducial};
   for (uint16_t i = 0; i < qrs.qrsCount; ++i) {
-    const ScpStatus status = ScpGetQrsEntry(record, &entry, i);
-    if (status != kScpOk) {
-      std::free(built);
-      return static_cast<ScpStatus>(status - kScpLayerItem);
-    }
-    SetSubtraction(entry, context, &built[i]);
+    SetSubtraction(entries.get()[i], context, &built.get()[i]);
   }
-  if (!ReadProtectedAreas(record, context, built, qrs.qrsCount) &&
-      !DeriveProtectedZones(record, context, reference.sampleInterval, built, qrs.qrsCount)) {
+  if (!(hasAreas && UseProtectedAreas(areas.get(), context, built.get(), qrs.qrsCount)) &&
+      !DeriveProtectedZones(record, context, reference.sampleInterval, entries.get(), built.get(),
+                            qrs.qrsCount)) {
     // Nothing says where the complexes were kept at the full rate: the whole lead was stored at
     // one value per f samples, and the reference beat still goes back over each subtraction range.
     for (uint16_t i = 0; i < qrs.qrsCount; ++i) {
-      built[i].protectedStart = built[i].protectedEnd = 0;
+      built.get()[i].protectedStart = built.get()[i].protectedEnd = 0;
     }
   }
-  *zones = built;
+  *zones = built.release();
   *zoneCount = qrs.qrsCount;
   *factor = f;
-  *expectedCount = ScpCountStoredValues(built, qrs.qrsCount, f, static_cast<int32_t>(sampleCount));
+  *expectedCount = ScpCountStoredValues(*zones, qrs.qrsCount, f, static_cast<int32_t>(sampleCount));
   return kScpOk;
 }
 

@@ -1,5 +1,6 @@
 #include "scp/ScpFields.h"
 
+#include <array>
 #include <cstddef>
 #include <cstring>
 
@@ -159,13 +160,25 @@ constexpr bool SizesMatchFields() {
 }
 static_assert(SizesMatchFields(), "a fixed layout's size differs from its fields");
 
-const FixedLayout* FindFixedLayout(int code) {
-  for (const FixedLayout& layout : kFixedLayouts) {
-    if (layout.code == code) {
-      return &layout;
-    }
+// For each layout code, its index in kFixedLayouts, or -1; every field read looks its layout up.
+constexpr int kLayoutCodeLimit = 32;
+constexpr std::array<int8_t, kLayoutCodeLimit> FixedLayoutIndexes() {
+  std::array<int8_t, kLayoutCodeLimit> indexes{};
+  for (int8_t& index : indexes) {
+    index = -1;
   }
-  return nullptr;
+  for (size_t i = 0; i < std::size(kFixedLayouts); ++i) {
+    indexes[static_cast<size_t>(kFixedLayouts[i].code)] = static_cast<int8_t>(i);
+  }
+  return indexes;
+}
+constexpr std::array<int8_t, kLayoutCodeLimit> kFixedLayoutIndexes = FixedLayoutIndexes();
+
+const FixedLayout* FindFixedLayout(int code) {
+  if (code < 0 || code >= kLayoutCodeLimit || kFixedLayoutIndexes[code] < 0) {
+    return nullptr;
+  }
+  return &kFixedLayouts[kFixedLayoutIndexes[code]];
 }
 
 bool IsVariableLayout(int code) {
@@ -177,12 +190,17 @@ bool Fits(uint32_t bufferSize, uint32_t offset, uint64_t length) {
   return static_cast<uint64_t>(offset) + length <= bufferSize;
 }
 
+// Every field is 1, 2 or 4 bytes wide; each width is spelt out so a read is a few instructions.
 uint32_t ReadLittleEndian(const uint8_t* bytes, int width) {
-  uint32_t value = 0;
-  for (int i = width - 1; i >= 0; --i) {
-    value = (value << 8) | bytes[i];
+  switch (width) {
+    case 1:
+      return bytes[0];
+    case 2:
+      return static_cast<uint32_t>(bytes[0] | (bytes[1] << 8));
+    default:
+      return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
+             (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
   }
-  return value;
 }
 
 void WriteLittleEndian(uint8_t* bytes, int width, uint32_t value) {

@@ -1,5 +1,7 @@
 #include "scp/ScpLeads.h"
 
+#include "scp/ScpMemory.h"
+
 namespace {
 
 constexpr uint32_t kLeadTableHeaderSize = 2;
@@ -72,6 +74,36 @@ ScpStatus ScpGetProtectedArea(const ScpRecord* record, uint16_t index, ScpProtec
     status = ScpGetFields(record, kScpQrsSection, kScpLayoutDword, &out->endSample, offset + 4, 0);
   }
   return status == kScpOk ? kScpOk : static_cast<ScpStatus>(status - kScpLayerAccessor);
+}
+
+ScpStatus ScpGetQrsComplexes(const ScpRecord* record, uint16_t count, ScpQrsEntry* entries,
+                             ScpProtectedArea* areas, bool* hasAreas) {
+  *hasAreas = false;
+  if (count == 0) {
+    return kScpOk;
+  }
+  ScpQrsEntry last;
+  const ScpStatus lastStatus = ScpGetQrsEntry(record, &last, static_cast<uint16_t>(count - 1));
+  if (lastStatus != kScpOk) {
+    return lastStatus;
+  }
+  // The last complex was read, so the section is there and holds every complex.
+  const uint8_t* body = ScpMemLock(ScpRecordSectionData(record, kScpQrsSection));
+  const auto length = static_cast<uint32_t>(ScpRecordSectionLength(record, kScpQrsSection));
+  for (uint16_t i = 0; i < count; ++i) {
+    ScpUnpack(body, length, kScpLayoutQrsEntry, &entries[i], kQrsHeaderSize + kQrsEntrySize * i, 0);
+  }
+  const uint32_t listStart = kQrsHeaderSize + kQrsEntrySize * count;
+  if (length < listStart + kProtectedAreaSize * count) {
+    return kScpOk;
+  }
+  for (uint16_t i = 0; i < count; ++i) {
+    const uint32_t offset = listStart + kProtectedAreaSize * i;
+    ScpUnpack(body, length, kScpLayoutDword, &areas[i].startSample, offset, 0);
+    ScpUnpack(body, length, kScpLayoutDword, &areas[i].endSample, offset + 4, 0);
+  }
+  *hasAreas = true;
+  return kScpOk;
 }
 
 ScpStatus ScpGetSignalHeader(const ScpRecord* record, uint16_t sectionId, ScpSignalHeader* out) {

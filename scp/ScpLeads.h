@@ -66,6 +66,15 @@ ScpStatus ScpGetQrsEntry(const ScpRecord* record, ScpQrsEntry* out, uint16_t ind
 // kScpErrOutOfBounds - kScpLayerAccessor (-312) when the body is too short to hold the list.
 ScpStatus ScpGetProtectedArea(const ScpRecord* record, uint16_t index, ScpProtectedArea* out);
 
+// Reads the first `count` QRS complexes of section 4 into entries[0 .. count - 1] and, when the
+// body holds the whole protected-area list of a record of `count` complexes (6 + 22 * count
+// bytes), the areas into areas[0 .. count - 1] with *hasAreas true; *hasAreas false otherwise.
+// One lookup of the section for all of them, where the single-entry readers take one each.
+// Returns 0, or what ScpGetQrsEntry returns for the last complex when the body does not hold
+// them all (nothing is then read).
+ScpStatus ScpGetQrsComplexes(const ScpRecord* record, uint16_t count, ScpQrsEntry* entries,
+                             ScpProtectedArea* areas, bool* hasAreas);
+
 // Reads the 6-byte header of section 5 or 6: amplitude multiplier, sample interval, difference
 // encoding, bimodal flag.
 // Returns 0; kScpErrNotItemSection - kScpLayerAccessor (-309) for any other section id;

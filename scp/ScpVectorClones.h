@@ -4,7 +4,7 @@
 #pragma once
 
 #if defined(__x86_64__) && defined(__linux__) && defined(__GNUC__) && !defined(__clang__)
-#define SCP_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#define SCP_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define SCP_VECTOR_CLONES
 #endif
