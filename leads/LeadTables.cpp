@@ -113,16 +113,25 @@ void DeriveLimbEntries(Entry* leads) {
 // Clears every entry of a table to its display lead code, then decodes the stored display leads
 // with decode(leadCode, entry); a lead that fails keeps only its code. Returns false as soon as
 // lead I fails (no entry then holds samples), true otherwise.
-template <typename Entry, typename Decode>
-bool DecodeStoredEntries(const ScpRecord* record, Entry* leads, Decode decode) {
+template <typename Entry>
+void ClearEntries(Entry* leads) {
   for (int32_t entry = 0; entry < kLeadTableCapacity; ++entry) {
     ClearEntry(&leads[entry], entry < kDisplayLeadCount ? kDisplayLeadCodes[entry] : 0);
   }
+}
+
+bool IsStoredEntry(int32_t entry) {
+  return entry < kFirstDerivedEntry || entry >= kFirstChestEntry;
+}
+
+template <typename Entry, typename Decode>
+bool DecodeStoredEntries(const ScpRecord* record, Entry* leads, Decode decode) {
+  ClearEntries(leads);
   if (record == nullptr) {
     return false;
   }
   for (int32_t entry = 0; entry < kDisplayLeadCount; ++entry) {
-    if (entry >= kFirstDerivedEntry && entry < kFirstChestEntry) {
+    if (!IsStoredEntry(entry)) {
       continue;
     }
     const uint8_t leadCode = kDisplayLeadCodes[entry];
@@ -152,11 +161,34 @@ int32_t DecodeReferenceLeads(const ScpRecord* record, ScpReferenceBeat* refLeads
 
 int32_t DecodeRhythmLeads(const ScpRecord* record, const ScpReferenceBeat* refLeads,
                           int32_t refCount, ScpRhythmSignal* rhythmLeads) {
-  const bool decoded =
-      DecodeStoredEntries(record, rhythmLeads, [&](uint8_t leadCode, ScpRhythmSignal* entry) {
-        return ScpDecodeRhythm(record, leadCode, entry, FindLeadBeat(refLeads, refCount, leadCode));
-      });
-  if (!decoded) {
+  ClearEntries(rhythmLeads);
+  if (record == nullptr) {
+    return 0;
+  }
+  // The stored display leads are decoded in one call, so that they share what the record holds
+  // once; entries[k] is the display entry of the k-th of them.
+  uint8_t codes[kDisplayLeadCount];
+  const ScpReferenceBeat* references[kDisplayLeadCount];
+  int32_t entries[kDisplayLeadCount];
+  int32_t stored = 0;
+  for (int32_t entry = 0; entry < kDisplayLeadCount; ++entry) {
+    if (IsStoredEntry(entry)) {
+      codes[stored] = kDisplayLeadCodes[entry];
+      references[stored] = FindLeadBeat(refLeads, refCount, codes[stored]);
+      entries[stored++] = entry;
+    }
+  }
+  ScpRhythmSignal decoded[kDisplayLeadCount];
+  ScpStatus statuses[kDisplayLeadCount];
+  ScpDecodeRhythmLeads(record, stored, codes, references, decoded, statuses);
+  for (int32_t k = 0; k < stored; ++k) {
+    if (statuses[k] == kScpOk) {
+      rhythmLeads[entries[k]] = decoded[k];
+    }
+  }
+  if (rhythmLeads[kEntryI].samples == nullptr) {
+    FreeRhythmLeads(rhythmLeads, kDisplayLeadCount);
+    ClearEntries(rhythmLeads);
     return 0;
   }
   DeriveLimbEntries(rhythmLeads);

@@ -636,8 +636,57 @@ ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode,
 //   8. smooth the stretches outside the protected zones.
 // Steps 4 and 7 need a reference beat and two non-zero multipliers, step 5 zones or a factor
 // above 1, step 6 a reference beat, step 8 zones, a factor above 1 or a reference beat.
-ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSignal* rhythm,
-                          const ScpReferenceBeat* reference) {
+namespace {
+
+// The zones of the last lead built, kept so that a following lead with the same span takes a copy
+// instead of reading section 4 again: the zones depend on nothing else of the lead.
+class ZoneCache {
+ public:
+  // Same results as ScpBuildQrsZones for the lead at lead.ordinal.
+  ScpStatus Build(const ScpRecord* record, const ScpLeadSignal& lead, ZoneHandle* zones,
+                  uint16_t* zoneCount, uint16_t* factor, int32_t* expected) {
+    if (!(cached_ && lead.startSample == start_ && lead.endSample == end_)) {
+      ScpQrsZone* built = nullptr;
+      const ScpStatus status =
+          ScpBuildQrsZones(record, lead.ordinal, &built, &zoneCount_, &factor_, &expected_);
+      zones_.reset(built);
+      cached_ = status == kScpOk;
+      if (!cached_) {
+        return status;
+      }
+      start_ = lead.startSample;
+      end_ = lead.endSample;
+    }
+    *zoneCount = zoneCount_;
+    *factor = factor_;
+    *expected = expected_;
+    zones->reset(CopyZones());
+    return zones_ != nullptr && *zones == nullptr ? kScpErrNoZoneMemory - kScpLayerItem : kScpOk;
+  }
+
+ private:
+  ScpQrsZone* CopyZones() const {
+    if (zones_ == nullptr) {
+      return nullptr;
+    }
+    auto* copy = static_cast<ScpQrsZone*>(std::malloc(zoneCount_ * sizeof(ScpQrsZone)));
+    if (copy != nullptr) {
+      std::memcpy(copy, zones_.get(), zoneCount_ * sizeof(ScpQrsZone));
+    }
+    return copy;
+  }
+
+  bool cached_ = false;
+  int32_t start_ = 0;
+  int32_t end_ = 0;
+  ZoneHandle zones_;
+  uint16_t zoneCount_ = 0;
+  uint16_t factor_ = 1;
+  int32_t expected_ = 0;
+};
+
+ScpStatus DecodeRhythmLead(const ScpRecord* record, uint8_t leadCode, ScpRhythmSignal* rhythm,
+                           const ScpReferenceBeat* reference, ZoneCache* zoneCache) {
   rhythm->samples = nullptr;
   rhythm->zones = nullptr;
   rhythm->zoneCount = 0;
@@ -658,10 +707,8 @@ ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSi
   uint16_t factor = 1;
   int32_t expected = sampleCount;
   if (HasSection(record, kScpQrsSection)) {
-    ScpQrsZone* built = nullptr;
     const ScpStatus status =
-        ScpBuildQrsZones(record, rhythm->ordinal, &built, &zoneCount, &factor, &expected);
-    zones.reset(built);
+        zoneCache->Build(record, *rhythm, &zones, &zoneCount, &factor, &expected);
     if (status != kScpOk) {
       return static_cast<ScpStatus>(status - kScpLayerDecoder);
     }
@@ -716,4 +763,21 @@ ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSi
   rhythm->zoneCount = zoneCount;
   rhythm->decimationFactor = factor;
   return kScpOk;
+}
+
+}  // namespace
+
+ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSignal* rhythm,
+                          const ScpReferenceBeat* reference) {
+  ZoneCache zoneCache;
+  return DecodeRhythmLead(record, leadCode, rhythm, reference, &zoneCache);
+}
+
+void ScpDecodeRhythmLeads(const ScpRecord* record, int32_t count, const uint8_t* leadCodes,
+                          const ScpReferenceBeat* const* references, ScpRhythmSignal* rhythms,
+                          ScpStatus* statuses) {
+  ZoneCache zoneCache;
+  for (int32_t i = 0; i < count; ++i) {
+    statuses[i] = DecodeRhythmLead(record, leadCodes[i], &rhythms[i], references[i], &zoneCache);
+  }
 }

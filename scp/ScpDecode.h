@@ -70,6 +70,13 @@ ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode, ScpR
 ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSignal* rhythm,
                           const ScpReferenceBeat* reference);
 
+// Decodes the rhythm of `count` leads of one record: each leadCodes[i] into rhythms[i] with
+// references[i] (null for none) exactly as ScpDecodeRhythm does, its status in statuses[i]. What
+// the leads share is read once: leads of the same span take copies of one set of QRS zones.
+void ScpDecodeRhythmLeads(const ScpRecord* record, int32_t count, const uint8_t* leadCodes,
+                          const ScpReferenceBeat* const* references, ScpRhythmSignal* rhythms,
+                          ScpStatus* statuses);
+
 // Releases the samples of a decoded beat or rhythm (and the rhythm's zones) and sets the pointers
 // to null and the counts to 0. Safe on a structure that holds none.
 void ScpFreeReferenceBeat(ScpReferenceBeat* beat);
