@@ -125,12 +125,20 @@ ScpStatus ScpLocateLeadData(const ScpRecord* record, uint16_t sectionId, int ord
   // The byte counts of all leads come first, then the data of each lead in turn.
   int64_t dataOffset = kSignalHeaderSize + 2 * static_cast<int64_t>(leadCount);
   uint16_t byteCount = 0;
-  for (int lead = 0; lead <= ordinal; ++lead) {
+  const ScpStatus firstStatus =
+      ScpGetFields(record, sectionId, kScpLayoutWord, &byteCount, kSignalHeaderSize, 0);
+  if (firstStatus != kScpOk) {
+    return AtDirectoryLayer(firstStatus);
+  }
+  // The first count was read, so the section is there: the others are read from its body.
+  const uint8_t* body = ScpMemLock(ScpRecordSectionData(record, sectionId));
+  const auto bodyLength = static_cast<uint32_t>(ScpRecordSectionLength(record, sectionId));
+  for (int lead = 1; lead <= ordinal; ++lead) {
     dataOffset += byteCount;
-    const ScpStatus status = ScpGetFields(record, sectionId, kScpLayoutWord, &byteCount,
-                                          kSignalHeaderSize + 2 * lead, 0);
+    const ScpStatus status =
+        ScpUnpack(body, bodyLength, kScpLayoutWord, &byteCount, kSignalHeaderSize + 2 * lead, 0);
     if (status != kScpOk) {
-      return AtDirectoryLayer(status);
+      return status;
     }
   }
   if (dataOffset + byteCount > ScpRecordSectionLength(record, sectionId)) {
@@ -147,11 +155,15 @@ int16_t ScpFindLead(const ScpRecord* record, uint8_t leadCode) {
   if (headerStatus != kScpOk) {
     return static_cast<int16_t>(headerStatus - kScpLayerItem);
   }
+  // The header was read, so the section is there: its entries are read from its body directly.
+  const uint8_t* body = ScpMemLock(ScpRecordSectionData(record, kScpLeadSection));
+  const auto length = static_cast<uint32_t>(ScpRecordSectionLength(record, kScpLeadSection));
   for (uint16_t ordinal = 0; ordinal < table.leadCount; ++ordinal) {
     ScpLeadEntry entry;
-    const ScpStatus status = ScpGetLeadEntry(record, ordinal, &entry);
+    const ScpStatus status = ScpUnpack(body, length, kScpLayoutLeadEntry, &entry,
+                                       kLeadTableHeaderSize + kLeadEntrySize * ordinal, 0);
     if (status != kScpOk) {
-      return static_cast<int16_t>(status - kScpLayerItem);
+      return static_cast<int16_t>(status - kScpLayerAccessor - kScpLayerItem);
     }
     if (entry.leadCode == leadCode) {
       return static_cast<int16_t>(ordinal);
