@@ -28,11 +28,21 @@ extern const ScpHuffmanCode ScpDefaultHuffmanTable[kScpDefaultHuffmanRows];
 // Returns 0; kScpErrHuffmanSwitch - kScpLayerDirectory (-125) when a row with mode 0 is met;
 // kScpErrHuffmanNoCode - kScpLayerDirectory (-126) when no row matches 32 bits. Neither happens
 // with the default table. *produced holds the values decoded before a failure.
-// The default table is decoded through a lookup over the next ten bits (its longest code);
-// any other table is decoded bit by bit as ScpHuffmanDecodeBitByBit does. Both give the same
-// values, counts and statuses on every input.
+// The default table is decoded through lookups over the next twelve bits (runs of short codes)
+// and ten bits (its longest code); any other table is decoded bit by bit as
+// ScpHuffmanDecodeBitByBit does. Both give the same values, counts and statuses on every input.
 ScpStatus ScpHuffmanDecode(const ScpHuffmanCode* table, const uint8_t* data, uint32_t byteCount,
                            int16_t* out, uint32_t maxValues, uint32_t* produced);
+
+// Decodes as ScpHuffmanDecode does and undoes the difference encoding over the values kept:
+// out[0 .. min(*produced, maxValues) - 1] hold what ScpHuffmanDecode writes there with first
+// differences (differenceEncoding 1: x[i] = x[i - 1] + x[i]) or second differences (2: the first
+// two values are samples, then x[i] = 2 x[i - 1] - x[i - 2] + x[i]) undone, 16-bit wrapping. Any
+// other encoding leaves the values as decoded. Same statuses and *produced as ScpHuffmanDecode.
+// With the default table the samples are summed as the codes are looked up, in one pass.
+ScpStatus ScpHuffmanDecodeSamples(const ScpHuffmanCode* table, const uint8_t* data,
+                                  uint32_t byteCount, uint8_t differenceEncoding, int16_t* out,
+                                  uint32_t maxValues, uint32_t* produced);
 
 // The same decoding, one bit at a time with a search of the rows after every bit: the reference
 // the lookup decoder is held to, and the decoder for tables other than the default.
