@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <numeric>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -130,55 +131,64 @@ constexpr int kRunLanes = 8;
 constexpr int kMaxRunCodes = kRunLanes - 1;
 constexpr size_t kRunWindows = size_t{1} << kRunWindowBits;
 
-// Eight 16-bit lanes, the run's values followed by zeros, or running sums of those. All sums
-// wrap modulo 2^16 as the samples do.
-struct alignas(16) RunLanes {
-  uint16_t lane[kRunLanes];
-};
-
-struct DefaultTables {
+struct RunTables {
   WindowTable windows;
   std::array<RunStep, kRunWindows> steps;
-  std::array<RunLanes, kRunWindows> values;  // d[j]
-  std::array<RunLanes, kRunWindows> slopes;  // d[0] + .. + d[j]: first differences undone
-  std::array<RunLanes, kRunWindows> rises;   // slopes[0] + .. + slopes[j]: second ones undone
 };
 
-void BuildRun(const WindowTable& windows, uint32_t window, DefaultTables& tables) {
-  RunStep& step = tables.steps[window];
-  uint16_t slope = 0;
-  uint16_t rise = 0;
-  for (int lane = 0; lane < kRunLanes; ++lane) {
-    // The ten bits from the run's end, with zeros past the window.
-    const uint32_t rest = (window << step.bits) & (kRunWindows - 1);
-    const WindowCode code = windows[rest >> (kRunWindowBits - kWindowBits)];
-    uint16_t value = 0;
-    if (lane == step.count && step.count < kMaxRunCodes && code.valueBits == 0 &&
-        step.bits + code.codeBits <= kRunWindowBits) {
-      value = static_cast<uint16_t>(code.value);
+// The ten bits of `window` from bit `bits` (from its top), with zeros past the window.
+uint32_t WindowAt(uint32_t window, int bits) {
+  return ((window << bits) & (kRunWindows - 1)) >> (kRunWindowBits - kWindowBits);
+}
+
+std::unique_ptr<const RunTables> BuildRunTables() {
+  auto tables = std::make_unique<RunTables>();
+  BuildWindowTable(tables->windows);
+  for (uint32_t window = 0; window < kRunWindows; ++window) {
+    RunStep& step = tables->steps[window];
+    while (step.count < kMaxRunCodes) {
+      const WindowCode code = tables->windows[WindowAt(window, step.bits)];
+      if (code.valueBits != 0 || step.bits + code.codeBits > kRunWindowBits) {
+        break;
+      }
       ++step.count;
       step.bits = static_cast<uint8_t>(step.bits + code.codeBits);
     }
-    slope = static_cast<uint16_t>(slope + value);
-    rise = static_cast<uint16_t>(rise + slope);
-    tables.values[window].lane[lane] = value;
-    tables.slopes[window].lane[lane] = slope;
-    tables.rises[window].lane[lane] = rise;
-  }
-}
-
-std::unique_ptr<const DefaultTables> BuildTables() {
-  auto tables = std::make_unique<DefaultTables>();
-  BuildWindowTable(tables->windows);
-  for (uint32_t window = 0; window < kRunWindows; ++window) {
-    BuildRun(tables->windows, window, *tables);
   }
   return tables;
 }
 
-const DefaultTables& Tables() {
-  static const std::unique_ptr<const DefaultTables> tables = BuildTables();
+const RunTables& Runs() {
+  static const std::unique_ptr<const RunTables> tables = BuildRunTables();
   return *tables;
+}
+
+// Eight 16-bit lanes: a run's values followed by zeros, or running sums of those. All sums wrap
+// modulo 2^16 as the samples do.
+struct alignas(16) RunLanes {
+  uint16_t lane[kRunLanes];
+};
+using LaneTable = std::array<RunLanes, kRunWindows>;
+
+// The lanes of every window's run, with its values summed `sums` times over. Each difference
+// encoding builds its own on first use.
+std::unique_ptr<const LaneTable> BuildLaneTable(int sums) {
+  const RunTables& runs = Runs();
+  auto table = std::make_unique<LaneTable>();
+  for (uint32_t window = 0; window < kRunWindows; ++window) {
+    uint16_t* lanes = (*table)[window].lane;
+    int bits = 0;
+    for (int code = 0; code < runs.steps[window].count; ++code) {
+      const WindowCode next = runs.windows[WindowAt(window, bits)];
+      lanes[code] = static_cast<uint16_t>(next.value);
+      bits += next.codeBits;
+    }
+    for (int sum = 0; sum < sums; ++sum) {
+      std::partial_sum(lanes, lanes + kRunLanes, lanes,
+                       [](uint16_t a, uint16_t b) { return static_cast<uint16_t>(a + b); });
+    }
+  }
+  return table;
 }
 
 // Holds the next bits of a byte run left-aligned in 64 bits. Bits past the end of the run read
@@ -312,7 +322,11 @@ class Lanes {
 // on by the run's `codes` values.
 class PlainValues {
  public:
-  explicit PlainValues(const DefaultTables& tables) : values_(tables.values.data()) {}
+  static const LaneTable& Table() {
+    static const std::unique_ptr<const LaneTable> table = BuildLaneTable(0);
+    return *table;
+  }
+  explicit PlainValues(const RunLanes* values) : values_(values) {}
   void Start(int16_t value, int16_t* to) { *to = value; }
   void One(int16_t value, int16_t* to) { *to = value; }
   void Run(uint32_t window, uint32_t /*codes*/, int16_t* to) {
@@ -326,7 +340,11 @@ class PlainValues {
 // x[i] = x[i - 1] + d[i].
 class FirstDifferences {
  public:
-  explicit FirstDifferences(const DefaultTables& tables) : slopes_(tables.slopes.data()) {}
+  static const LaneTable& Table() {
+    static const std::unique_ptr<const LaneTable> table = BuildLaneTable(1);
+    return *table;
+  }
+  explicit FirstDifferences(const RunLanes* slopes) : slopes_(slopes) {}
   void Start(int16_t value, int16_t* to) { One(value, to); }
   void One(int16_t value, int16_t* to) {
     sample_ = static_cast<uint16_t>(sample_ + static_cast<uint16_t>(value));
@@ -347,7 +365,11 @@ class FirstDifferences {
 // sample j (from 1) is x + j * slope + rises[j - 1], and the slope grows by the run's sum.
 class SecondDifferences {
  public:
-  explicit SecondDifferences(const DefaultTables& tables) : rises_(tables.rises.data()) {}
+  static const LaneTable& Table() {
+    static const std::unique_ptr<const LaneTable> table = BuildLaneTable(2);
+    return *table;
+  }
+  explicit SecondDifferences(const RunLanes* rises) : rises_(rises) {}
   void Start(int16_t value, int16_t* to) {
     sample_ = static_cast<uint16_t>(value);
     slope_ = static_cast<uint16_t>(-sample_);  // so that the next value is taken as it is
@@ -359,9 +381,9 @@ class SecondDifferences {
     *to = static_cast<int16_t>(sample_);
   }
   void Run(uint32_t window, uint32_t codes, int16_t* to) {
-    static const RunLanes kSteps = {{1, 2, 3, 4, 5, 6, 7, 8}};
+    static const RunLanes kLaneNumbers = {{1, 2, 3, 4, 5, 6, 7, 8}};
     const RunLanes& rises = rises_[window];
-    (Lanes::Fill(sample_) + Lanes::Fill(slope_) * Lanes::Load(kSteps) + Lanes::Load(rises))
+    (Lanes::Fill(sample_) + Lanes::Fill(slope_) * Lanes::Load(kLaneNumbers) + Lanes::Load(rises))
         .Store(to);
     // The run's differences are followed by zeros in the lanes, so the last two differ by the
     // new slope, and the last runs on from the run's last sample at that slope.
@@ -391,14 +413,38 @@ constexpr int kFarBytes = 32;
 static_assert((kFarBytes - kRefillBytes) * 8 + (56 - kBatchBits) >= kMaxRunCodes * kLongestCodeBits,
               "the stream after a batch overwrites its spare lanes");
 
+// Near the end of either array: runs decoded into `staged`, each checked against the data left,
+// until one would not fit, the window opens with an escape or the lanes are full. Returns the
+// values staged.
+constexpr uint32_t kStagedLanes = 8 * kBatchLanes;
+template <class Output>
+uint32_t StageRuns(const RunTables& tables, BitBuffer& bits, Output& output, int16_t* staged) {
+  uint32_t count = 0;
+  while (count <= kStagedLanes - kBatchLanes) {
+    bits.Refill();
+    for (int run = 0; run < kBatchRuns; ++run) {
+      // A run lies wholly in the data when its bits do; past the end the buffer reads zeros.
+      const uint32_t window = bits.Peek(kRunWindowBits);
+      const RunStep step = tables.steps[window];
+      if (step.count == 0 || step.bits > bits.Count()) {
+        return count;
+      }
+      output.Run(window, step.count, staged + count);
+      count += step.count;
+      bits.Skip(step.bits);
+    }
+  }
+  return count;
+}
+
 // The lookup decoder. Far from the end of both arrays, batches of runs written eight lanes at a
 // time; near either end, batches staged, each run checked against the data left, and copied
 // within the room left. The first value and the escapes that stop batches are decoded alone.
 template <class Output>
 ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* out,
                              uint32_t maxValues, uint32_t* produced) {
-  const DefaultTables& tables = Tables();
-  Output output(tables);
+  const RunTables& tables = Runs();
+  Output output(Output::Table().data());
   BitBuffer bits(data, byteCount);
   uint32_t count = 0;
   bool codeAlone = true;
@@ -418,27 +464,16 @@ ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* o
       codeAlone = codes == 0;  // a run holds no escape: the batch stopped at one
       continue;
     }
-    bits.Refill();
     if (!codeAlone) {
-      int16_t staged[kBatchLanes];
-      uint32_t stagedCount = 0;
-      for (int run = 0; run < kBatchRuns; ++run) {
-        // A run lies wholly in the data when its bits do; past the end the buffer reads zeros.
-        const uint32_t window = bits.Peek(kRunWindowBits);
-        const RunStep step = tables.steps[window];
-        if (step.count == 0 || step.bits > bits.Count()) {
-          break;
-        }
-        output.Run(window, step.count, staged + stagedCount);
-        stagedCount += step.count;
-        bits.Skip(step.bits);
-      }
+      int16_t staged[kStagedLanes];
+      const uint32_t stagedCount = StageRuns(tables, bits, output, staged);
       if (stagedCount != 0) {
         std::copy_n(staged, std::min(stagedCount, room), out + count);
         count += stagedCount;
         continue;
       }
     }
+    bits.Refill();
     codeAlone = false;
     const DecodedCode code = DecodeCode(tables.windows, bits.Peek(kLongestCodeBits), bits.Count());
     if (code.bits == 0) {
@@ -463,7 +498,7 @@ ScpStatus DecodeOtherTable(const ScpHuffmanCode* table, const uint8_t* data, uin
   const ScpStatus status =
       ScpHuffmanDecodeBitByBit(table, data, byteCount, out, maxValues, produced);
   const uint32_t kept = std::min(*produced, maxValues);
-  Output output(Tables());
+  Output output(nullptr);
   if (kept != 0) {
     output.Start(out[0], out);
   }
