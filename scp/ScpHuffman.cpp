@@ -116,7 +116,7 @@ void BuildWindowTable(WindowTable& windows) {
   }
 }
 
-// Up to seven whole codes without value bits (values -8 to +8) that open a twelve-bit window,
+// Up to eight whole codes without value bits (values -8 to +8) that open a twelve-bit window,
 // decoded in one step: most lead data are runs of small differences. The run's length sits in a
 // small table of its own, on the chain of lookups through the stream; what the run writes sits in
 // tables of eight lanes beside it, one for each difference encoding.
@@ -127,8 +127,6 @@ struct RunStep {
 
 constexpr int kRunWindowBits = 12;
 constexpr int kRunLanes = 8;
-// One lane more than codes, so that the last two lanes of the sums tell a run's totals (below).
-constexpr int kMaxRunCodes = kRunLanes - 1;
 constexpr size_t kRunWindows = size_t{1} << kRunWindowBits;
 
 struct RunTables {
@@ -146,7 +144,7 @@ std::unique_ptr<const RunTables> BuildRunTables() {
   BuildWindowTable(tables->windows);
   for (uint32_t window = 0; window < kRunWindows; ++window) {
     RunStep& step = tables->steps[window];
-    while (step.count < kMaxRunCodes) {
+    while (step.count < kRunLanes) {
       const WindowCode code = tables->windows[WindowAt(window, step.bits)];
       if (code.valueBits != 0 || step.bits + code.codeBits > kRunWindowBits) {
         break;
@@ -159,8 +157,8 @@ std::unique_ptr<const RunTables> BuildRunTables() {
 }
 
 const RunTables& Runs() {
-  static const std::unique_ptr<const RunTables> tables = BuildRunTables();
-  return *tables;
+  static const std::unique_ptr<const RunTables> kTables = BuildRunTables();
+  return *kTables;
 }
 
 // Eight 16-bit lanes: a run's values followed by zeros, or running sums of those. All sums wrap
@@ -323,8 +321,8 @@ class Lanes {
 class PlainValues {
  public:
   static const LaneTable& Table() {
-    static const std::unique_ptr<const LaneTable> table = BuildLaneTable(0);
-    return *table;
+    static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(0);
+    return *kTable;
   }
   explicit PlainValues(const RunLanes* values) : values_(values) {}
   void Start(int16_t value, int16_t* to) { *to = value; }
@@ -337,12 +335,12 @@ class PlainValues {
   const RunLanes* values_;
 };
 
-// x[i] = x[i - 1] + d[i].
+// x[i] = x[i - 1] + d[i]: over a run, sample j (from 1) is x + slopes[j - 1].
 class FirstDifferences {
  public:
   static const LaneTable& Table() {
-    static const std::unique_ptr<const LaneTable> table = BuildLaneTable(1);
-    return *table;
+    static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(1);
+    return *kTable;
   }
   explicit FirstDifferences(const RunLanes* slopes) : slopes_(slopes) {}
   void Start(int16_t value, int16_t* to) { One(value, to); }
@@ -366,8 +364,8 @@ class FirstDifferences {
 class SecondDifferences {
  public:
   static const LaneTable& Table() {
-    static const std::unique_ptr<const LaneTable> table = BuildLaneTable(2);
-    return *table;
+    static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(2);
+    return *kTable;
   }
   explicit SecondDifferences(const RunLanes* rises) : rises_(rises) {}
   void Start(int16_t value, int16_t* to) {
@@ -385,8 +383,8 @@ class SecondDifferences {
     const RunLanes& rises = rises_[window];
     (Lanes::Fill(sample_) + Lanes::Fill(slope_) * Lanes::Load(kLaneNumbers) + Lanes::Load(rises))
         .Store(to);
-    // The run's differences are followed by zeros in the lanes, so the last two differ by the
-    // new slope, and the last runs on from the run's last sample at that slope.
+    // The lanes sum the run's values followed by zeros: the last two differ by the run's sum,
+    // and the last lane runs on from the run's last sample at the new slope.
     const auto last =
         static_cast<uint16_t>(sample_ + kRunLanes * slope_ + rises.lane[kRunLanes - 1]);
     slope_ = static_cast<uint16_t>(slope_ + rises.lane[kRunLanes - 1] - rises.lane[kRunLanes - 2]);
@@ -410,7 +408,8 @@ constexpr uint32_t kFarValues = kBatchLanes;
 // still holds seven whole codes, which overwrite the lanes past the last run.
 constexpr int kRefillBytes = 7;
 constexpr int kFarBytes = 32;
-static_assert((kFarBytes - kRefillBytes) * 8 + (56 - kBatchBits) >= kMaxRunCodes * kLongestCodeBits,
+static_assert((kFarBytes - kRefillBytes) * 8 + (56 - kBatchBits) >=
+                  (kRunLanes - 1) * kLongestCodeBits,
               "the stream after a batch overwrites its spare lanes");
 
 // Near the end of either array: runs decoded into `staged`, each checked against the data left,
