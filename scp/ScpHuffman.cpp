@@ -404,8 +404,8 @@ static_assert(kBatchBits <= 56, "a batch of runs fits a refilled buffer");
 constexpr uint32_t kBatchLanes = kBatchRuns * kRunLanes;
 // Far from the end of the output: a batch writes inside it.
 constexpr uint32_t kFarValues = kBatchLanes;
-// Far from the end of the data: the refill finds eight bytes, and after the batch the stream
-// still holds seven whole codes, which overwrite the lanes past the last run.
+// Far from the end of the data: the refill finds eight bytes and takes at most seven, and after
+// the batch the stream still holds seven whole codes, which overwrite the lanes past its last run.
 constexpr int kRefillBytes = 7;
 constexpr int kFarBytes = 32;
 static_assert((kFarBytes - kRefillBytes) * 8 + (56 - kBatchBits) >=

@@ -23,6 +23,7 @@ extern const ScpHuffmanCode ScpDefaultHuffmanTable[kScpDefaultHuffmanRows];
 // `table`, an array of kScpDefaultHuffmanRows rows searched in order, or with the default table
 // when `table` is null. Values are written to out[0 .. maxValues - 1]; *produced receives the
 // number of values decoded, which may exceed maxValues (those values are counted and dropped).
+// Nothing is written past out[min(*produced, maxValues) - 1].
 // Padding bits at the end of the last byte decode like data (each trailing 0 bit is a value 0); a
 // code cut off by the end of the data is dropped; value bits cut off leave their low bits 0.
 // Returns 0; kScpErrHuffmanSwitch - kScpLayerDirectory (-125) when a row with mode 0 is met;
@@ -35,11 +36,13 @@ ScpStatus ScpHuffmanDecode(const ScpHuffmanCode* table, const uint8_t* data, uin
                            int16_t* out, uint32_t maxValues, uint32_t* produced);
 
 // Decodes as ScpHuffmanDecode does and undoes the difference encoding over the values kept:
-// out[0 .. min(*produced, maxValues) - 1] hold what ScpHuffmanDecode writes there with first
-// differences (differenceEncoding 1: x[i] = x[i - 1] + x[i]) or second differences (2: the first
-// two values are samples, then x[i] = 2 x[i - 1] - x[i - 2] + x[i]) undone, 16-bit wrapping. Any
-// other encoding leaves the values as decoded. Same statuses and *produced as ScpHuffmanDecode.
-// With the default table the samples are summed as the codes are looked up, in one pass.
+// out[0 .. min(*produced, maxValues) - 1] hold what ScpHuffmanDecode writes there followed by
+// ScpUndoFirstDifferences (differenceEncoding 1: x[i] = x[i - 1] + x[i]) or
+// ScpUndoSecondDifferences (2: the first two values are samples, then
+// x[i] = 2 x[i - 1] - x[i - 2] + x[i]) over those values, 16-bit wrapping; any other encoding
+// leaves them as decoded. Nothing past them is written. Same statuses and *produced as
+// ScpHuffmanDecode. With the default table the samples are summed run by run as the codes are
+// looked up, in one pass.
 ScpStatus ScpHuffmanDecodeSamples(const ScpHuffmanCode* table, const uint8_t* data,
                                   uint32_t byteCount, uint8_t differenceEncoding, int16_t* out,
                                   uint32_t maxValues, uint32_t* produced);
