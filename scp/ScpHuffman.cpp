@@ -402,14 +402,14 @@ constexpr int kBatchRuns = 4;
 constexpr int kBatchBits = kBatchRuns * kRunWindowBits;
 static_assert(kBatchBits <= 56, "a batch of runs fits a refilled buffer");
 constexpr uint32_t kBatchLanes = kBatchRuns * kRunLanes;
-// Far from the end of the output: a batch writes inside it.
+// Far from the end of the output: a batch, or a shorter one and an escape, writes inside it.
 constexpr uint32_t kFarValues = kBatchLanes;
-// Far from the end of the data: the refill finds eight bytes and takes at most seven, and after
-// the batch the stream still holds seven whole codes, which overwrite the lanes past its last run.
+// Far from the end of the data: the refills of a batch and of an escape after it each find
+// eight bytes and take at most seven, and after them the stream still holds seven whole codes,
+// which overwrite the lanes past the batch's last run.
 constexpr int kRefillBytes = 7;
-constexpr int kFarBytes = 32;
-static_assert((kFarBytes - kRefillBytes) * 8 + (56 - kBatchBits) >=
-                  (kRunLanes - 1) * kLongestCodeBits,
+constexpr int kFarBytes = 40;
+static_assert((kFarBytes - 2 * kRefillBytes) * 8 >= (kRunLanes - 1) * kLongestCodeBits,
               "the stream after a batch overwrites its spare lanes");
 
 // Near the end of either array: runs decoded into `staged`, each checked against the data left,
@@ -437,8 +437,9 @@ uint32_t StageRuns(const RunTables& tables, BitBuffer& bits, Output& output, int
 }
 
 // The lookup decoder. Far from the end of both arrays, batches of runs written eight lanes at a
-// time; near either end, batches staged, each run checked against the data left, and copied
-// within the room left. The first value and the escapes that stop batches are decoded alone.
+// time, an escape that stops a batch decoded after it; near either end, batches staged, each run
+// checked against the data left, and copied within the room left, then a code at a time. The
+// first value, which starts the samples, is decoded alone.
 template <class Output>
 ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* out,
                              uint32_t maxValues, uint32_t* produced) {
@@ -446,10 +447,9 @@ ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* o
   Output output(Output::Table().data());
   BitBuffer bits(data, byteCount);
   uint32_t count = 0;
-  bool codeAlone = true;
   for (;;) {
     const uint32_t room = count < maxValues ? maxValues - count : 0;
-    if (!codeAlone && room >= kFarValues && bits.BytesAhead() >= kFarBytes) {
+    if (count != 0 && room >= kFarValues && bits.BytesAhead() >= kFarBytes) {
       bits.RefillFromWord();
       uint32_t codes = 0;
       for (int run = 0; run < kBatchRuns; ++run) {
@@ -460,10 +460,17 @@ ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* o
         bits.Skip(step.bits);
         codes = step.count;
       }
-      codeAlone = codes == 0;  // a run holds no escape: the batch stopped at one
+      if (codes == 0) {  // a run holds no escape: the batch stopped at one
+        bits.RefillFromWord();
+        const DecodedCode code =
+            DecodeCode(tables.windows, bits.Peek(kLongestCodeBits), bits.Count());
+        bits.Skip(code.bits);
+        output.One(code.value, out + count);
+        ++count;
+      }
       continue;
     }
-    if (!codeAlone) {
+    if (count != 0) {
       int16_t staged[kStagedLanes];
       const uint32_t stagedCount = StageRuns(tables, bits, output, staged);
       if (stagedCount != 0) {
@@ -473,7 +480,6 @@ ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* o
       }
     }
     bits.Refill();
-    codeAlone = false;
     const DecodedCode code = DecodeCode(tables.windows, bits.Peek(kLongestCodeBits), bits.Count());
     if (code.bits == 0) {
       break;
