@@ -127,6 +127,27 @@ TEST(ScpHuffman, TableSwitchCodeIsRefused) {
             kScpErrHuffmanSwitch - kScpLayerDirectory);
 }
 
+// The samples decoder keeps the first value (and with second differences the second one too) as
+// a sample and sums the rest into it, whether a value comes as an escape or in a run of short
+// codes; an unknown encoding leaves the values as they are.
+TEST(ScpHuffman, SamplesDecoderUndoesTheDifferenceEncoding) {
+  const Bytes bytes = codectest::HuffmanValues({100, 50, 1, -1, 2, 0, 0, 300});
+  const std::vector<std::vector<int16_t>> expected = {
+      {100, 50, 1, -1, 2, 0, 0, 300},            // 0: as stored
+      {100, 150, 151, 150, 152, 152, 152, 452},  // 1: running sums
+      {100, 50, 1, -49, -97, -145, -193, 59},    // 2: x[i] = 2 x[i - 1] - x[i - 2] + d[i]
+      {100, 50, 1, -1, 2, 0, 0, 300},            // 3: unknown, as stored
+  };
+  for (size_t encoding = 0; encoding < expected.size(); ++encoding) {
+    std::vector<int16_t> out(8);
+    uint32_t produced = 0;
+    ASSERT_EQ(ScpHuffmanDecodeSamples(nullptr, bytes.data(), static_cast<uint32_t>(bytes.size()),
+                                      static_cast<uint8_t>(encoding), out.data(), 8, &produced),
+              kScpOk);
+    EXPECT_EQ(out, expected[encoding]) << "encoding " << encoding;
+  }
+}
+
 // The bit-by-bit decoding of `length` bytes into room for `room` values, then the difference
 // encoding undone over the values kept: what both lookup decoders must write.
 struct Reference {
