@@ -4,6 +4,12 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <memory>
+#include <numeric>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 const ScpHuffmanCode ScpDefaultHuffmanTable[kScpDefaultHuffmanRows] = {
     // prefixBits, totalBits, mode, baseValue, code (first bit read in bit 0)
@@ -88,13 +94,13 @@ struct WindowCode {
   int16_t value;
 };
 
-constexpr int kWindowBits = 10;  // the default table's longest code
+constexpr int kWindowBits = 10;       // the default table's longest code
+constexpr int kLongestCodeBits = 26;  // with its value bits
 using WindowTable = std::array<WindowCode, size_t{1} << kWindowBits>;
 
 // Resolves every ten-bit window the way the bit-by-bit search does: after each bit, the first row
 // whose code matches the bits so far. The default table is complete, so every window resolves.
-WindowTable BuildWindowTable() {
-  WindowTable windows{};
+void BuildWindowTable(WindowTable& windows) {
   for (uint32_t window = 0; window < windows.size(); ++window) {
     uint32_t code = 0;
     for (uint32_t bits = 1; bits <= kWindowBits; ++bits) {
@@ -108,62 +114,108 @@ WindowTable BuildWindowTable() {
       }
     }
   }
-  return windows;
 }
 
-// Up to four whole codes without value bits (values -8 to +8) that open a twelve-bit window,
-// decoded in one step: most lead data are runs of small differences.
-struct ShortCodeRun {
-  uint8_t count;  // codes in the run, 0 when the window opens with an escape
-  uint8_t bits;   // their total length
-  int16_t values[4];
+// Up to eight whole codes without value bits (values -8 to +8) that open a twelve-bit window,
+// decoded in one step: most lead data are runs of small differences. The run's length sits in a
+// small table of its own, on the chain of lookups through the stream; what the run writes sits in
+// tables of eight lanes beside it, one for each difference encoding.
+struct RunStep {
+  uint8_t bits;   // the run's length in bits
+  uint8_t count;  // its codes, 0 when the window opens with an escape
 };
 
 constexpr int kRunWindowBits = 12;
-constexpr int kMaxRunCodes = 4;
-// Bits that always decode to at least three values: three of the longest code with its value.
-constexpr int kThreeLongestCodes = 3 * 26;
-// Runs decoded from one refilled window (at least 56 bits) without looking at its count.
-constexpr int kBatchRuns = 4;
-static_assert(kBatchRuns * kRunWindowBits <= 56, "a batch of runs fits a refilled window");
-using RunTable = std::array<ShortCodeRun, size_t{1} << kRunWindowBits>;
+constexpr int kRunLanes = 8;
+constexpr size_t kRunWindows = size_t{1} << kRunWindowBits;
 
-RunTable BuildRunTable(const WindowTable& windows) {
-  RunTable runs{};
-  for (uint32_t window = 0; window < runs.size(); ++window) {
-    ShortCodeRun& run = runs[window];
-    while (run.count < kMaxRunCodes) {
-      // The ten bits from the run's end, with zeros past the window.
-      const uint32_t rest = (window << run.bits) & ((1u << kRunWindowBits) - 1);
-      const WindowCode code = windows[rest >> (kRunWindowBits - kWindowBits)];
-      if (code.valueBits != 0 || run.bits + code.codeBits > kRunWindowBits) {
+struct RunTables {
+  WindowTable windows;
+  std::array<RunStep, kRunWindows> steps;
+};
+
+// The ten bits of `window` from bit `bits` (from its top), with zeros past the window.
+uint32_t WindowAt(uint32_t window, int bits) {
+  return ((window << bits) & (kRunWindows - 1)) >> (kRunWindowBits - kWindowBits);
+}
+
+std::unique_ptr<const RunTables> BuildRunTables() {
+  auto tables = std::make_unique<RunTables>();
+  BuildWindowTable(tables->windows);
+  for (uint32_t window = 0; window < kRunWindows; ++window) {
+    RunStep& step = tables->steps[window];
+    while (step.count < kRunLanes) {
+      const WindowCode code = tables->windows[WindowAt(window, step.bits)];
+      if (code.valueBits != 0 || step.bits + code.codeBits > kRunWindowBits) {
         break;
       }
-      run.values[run.count++] = code.value;
-      run.bits = static_cast<uint8_t>(run.bits + code.codeBits);
+      ++step.count;
+      step.bits = static_cast<uint8_t>(step.bits + code.codeBits);
     }
   }
-  return runs;
+  return tables;
+}
+
+const RunTables& Runs() {
+  static const std::unique_ptr<const RunTables> kTables = BuildRunTables();
+  return *kTables;
+}
+
+// Eight 16-bit lanes: a run's values followed by zeros, or running sums of those. All sums wrap
+// modulo 2^16 as the samples do.
+struct alignas(16) RunLanes {
+  uint16_t lane[kRunLanes];
+};
+using LaneTable = std::array<RunLanes, kRunWindows>;
+
+// The lanes of every window's run, with its values summed `sums` times over. Each difference
+// encoding builds its own on first use.
+std::unique_ptr<const LaneTable> BuildLaneTable(int sums) {
+  const RunTables& runs = Runs();
+  auto table = std::make_unique<LaneTable>();
+  for (uint32_t window = 0; window < kRunWindows; ++window) {
+    uint16_t* lanes = (*table)[window].lane;
+    int bits = 0;
+    for (int code = 0; code < runs.steps[window].count; ++code) {
+      const WindowCode next = runs.windows[WindowAt(window, bits)];
+      lanes[code] = static_cast<uint16_t>(next.value);
+      bits += next.codeBits;
+    }
+    for (int sum = 0; sum < sums; ++sum) {
+      std::partial_sum(lanes, lanes + kRunLanes, lanes,
+                       [](uint16_t a, uint16_t b) { return static_cast<uint16_t>(a + b); });
+    }
+  }
+  return table;
 }
 
 // Holds the next bits of a byte run left-aligned in 64 bits. Bits past the end of the run read
 // as 0, which is how value bits cut off by the end decode.
-class BitWindow {
+class BitBuffer {
  public:
-  BitWindow(const uint8_t* data, uint32_t byteCount) : next_(data), end_(data + byteCount) {}
+  BitBuffer(const uint8_t* data, uint32_t byteCount) : next_(data), end_(data + byteCount) {}
 
-  // Tops the window up to at least 56 bits, or to every bit left.
-  void Refill() {
-    if (end_ - next_ >= 8) {
-      uint64_t word = 0;
-      std::memcpy(&word, next_, sizeof word);
+  // Bytes not yet taken into the buffer.
+  ptrdiff_t BytesAhead() const { return end_ - next_; }
+
+  // Tops the buffer up to at least 56 bits from the eight bytes ahead, which must be there.
+  // Bits loaded past the count are the stream's own, loaded again by the next refill.
+  void RefillFromWord() {
+    uint64_t word = 0;
+    std::memcpy(&word, next_, sizeof word);
 #if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-      word = __builtin_bswap64(word);  // the stream's first byte on top
+    word = __builtin_bswap64(word);  // the stream's first byte on top
 #endif
-      bits_ |= word >> count_;
-      const int bytes = (63 - count_) >> 3;
-      next_ += bytes;
-      count_ += bytes * 8;
+    bits_ |= word >> count_;
+    const int bytes = (63 - count_) >> 3;
+    next_ += bytes;
+    count_ += bytes * 8;
+  }
+
+  // Tops the buffer up to at least 56 bits, or to every bit left.
+  void Refill() {
+    if (BytesAhead() >= 8) {
+      RefillFromWord();
       return;
     }
     while (count_ <= 56 && next_ < end_) {
@@ -174,10 +226,6 @@ class BitWindow {
 
   int Count() const {
     return count_;
-  }
-  // True when at least `bits` more bits follow the window.
-  bool BitsFollow(int64_t bits) const {
-    return (end_ - next_) * int64_t{8} >= bits;
   }
   uint32_t Peek(int bits) const {
     return static_cast<uint32_t>(bits_ >> (64 - bits));
@@ -191,72 +239,256 @@ class BitWindow {
   const uint8_t* next_;
   const uint8_t* end_;
   uint64_t bits_ = 0;
-  int count_ = 0;  // bits of the window that belong to the run
+  int count_ = 0;  // bits of the buffer that belong to the run
 };
 
+// A code and its value bits, as the next bits of the stream decode them.
+struct DecodedCode {
+  int bits;  // taken from the stream; 0 when the data end before the code does (it is dropped)
+  int16_t value;
+};
+
+// Decodes the code that opens `next`, the next 26 bits of the stream of which `available` are
+// data (the rest 0).
+DecodedCode DecodeCode(const WindowTable& windows, uint32_t next, int available) {
+  const WindowCode code = windows[next >> (kLongestCodeBits - kWindowBits)];
+  if (available == 0 || code.codeBits > available) {
+    return {0, 0};
+  }
+  if (code.valueBits == 0) {
+    return {code.codeBits, code.value};
+  }
+  const int bits = code.codeBits + code.valueBits;
+  uint32_t raw = (next >> (kLongestCodeBits - bits)) & ((1u << code.valueBits) - 1);
+  if ((raw & (1u << (code.valueBits - 1))) != 0) {
+    raw |= 0xFFFFu << (code.valueBits - 1);
+  }
+  return {std::min(bits, available), static_cast<int16_t>(raw & 0xFFFFu)};
+}
+
+// Eight 16-bit lanes of wrapping arithmetic, in one SSE2 register where there is one.
+#if defined(__SSE2__)
+class Lanes {
+ public:
+  static Lanes Load(const RunLanes& lanes) {
+    return Lanes(_mm_load_si128(reinterpret_cast<const __m128i*>(lanes.lane)));
+  }
+  static Lanes Fill(uint16_t value) { return Lanes(_mm_set1_epi16(static_cast<int16_t>(value))); }
+  Lanes operator+(Lanes other) const { return Lanes(_mm_add_epi16(lanes_, other.lanes_)); }
+  Lanes operator*(Lanes other) const { return Lanes(_mm_mullo_epi16(lanes_, other.lanes_)); }
+  void Store(int16_t* to) const { _mm_storeu_si128(reinterpret_cast<__m128i*>(to), lanes_); }
+
+ private:
+  explicit Lanes(__m128i lanes) : lanes_(lanes) {}
+  __m128i lanes_;
+};
+#else
+class Lanes {
+ public:
+  static Lanes Load(const RunLanes& lanes) {
+    Lanes loaded;
+    std::memcpy(loaded.lanes_, lanes.lane, sizeof loaded.lanes_);
+    return loaded;
+  }
+  static Lanes Fill(uint16_t value) {
+    Lanes filled;
+    std::fill_n(filled.lanes_, kRunLanes, value);
+    return filled;
+  }
+  Lanes operator+(Lanes other) const {
+    for (int lane = 0; lane < kRunLanes; ++lane) {
+      other.lanes_[lane] = static_cast<uint16_t>(lanes_[lane] + other.lanes_[lane]);
+    }
+    return other;
+  }
+  Lanes operator*(Lanes other) const {
+    for (int lane = 0; lane < kRunLanes; ++lane) {
+      other.lanes_[lane] = static_cast<uint16_t>(lanes_[lane] * other.lanes_[lane]);
+    }
+    return other;
+  }
+  void Store(int16_t* to) const { std::memcpy(to, lanes_, sizeof lanes_); }
+
+ private:
+  uint16_t lanes_[kRunLanes];
+};
+#endif
+
+// What the decoder writes for its values, one class per difference encoding. Start takes the
+// first value, which is a sample in every encoding; One each value after it; Run writes the eight
+// lanes of a window's run (its samples, then lanes the caller discards or overwrites) and moves
+// on by the run's `codes` values.
+class PlainValues {
+ public:
+  static const LaneTable& Table() {
+    static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(0);
+    return *kTable;
+  }
+  explicit PlainValues(const RunLanes* values) : values_(values) {}
+  void Start(int16_t value, int16_t* to) { *to = value; }
+  void One(int16_t value, int16_t* to) { *to = value; }
+  void Run(uint32_t window, uint32_t /*codes*/, int16_t* to) {
+    Lanes::Load(values_[window]).Store(to);
+  }
+
+ private:
+  const RunLanes* values_;
+};
+
+// x[i] = x[i - 1] + d[i]: over a run, sample j (from 1) is x + slopes[j - 1].
+class FirstDifferences {
+ public:
+  static const LaneTable& Table() {
+    static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(1);
+    return *kTable;
+  }
+  explicit FirstDifferences(const RunLanes* slopes) : slopes_(slopes) {}
+  void Start(int16_t value, int16_t* to) { One(value, to); }
+  void One(int16_t value, int16_t* to) {
+    sample_ = static_cast<uint16_t>(sample_ + static_cast<uint16_t>(value));
+    *to = static_cast<int16_t>(sample_);
+  }
+  void Run(uint32_t window, uint32_t /*codes*/, int16_t* to) {
+    const RunLanes& sums = slopes_[window];
+    (Lanes::Fill(sample_) + Lanes::Load(sums)).Store(to);
+    sample_ = static_cast<uint16_t>(sample_ + sums.lane[kRunLanes - 1]);  // past the run, zeros
+  }
+
+ private:
+  const RunLanes* slopes_;
+  uint16_t sample_ = 0;
+};
+
+// The first two values are samples; then slope += d[i] and x[i] = x[i - 1] + slope. Over a run,
+// sample j (from 1) is x + j * slope + rises[j - 1], and the slope grows by the run's sum.
+class SecondDifferences {
+ public:
+  static const LaneTable& Table() {
+    static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(2);
+    return *kTable;
+  }
+  explicit SecondDifferences(const RunLanes* rises) : rises_(rises) {}
+  void Start(int16_t value, int16_t* to) {
+    sample_ = static_cast<uint16_t>(value);
+    slope_ = static_cast<uint16_t>(-sample_);  // so that the next value is taken as it is
+    *to = value;
+  }
+  void One(int16_t value, int16_t* to) {
+    slope_ = static_cast<uint16_t>(slope_ + static_cast<uint16_t>(value));
+    sample_ = static_cast<uint16_t>(sample_ + slope_);
+    *to = static_cast<int16_t>(sample_);
+  }
+  void Run(uint32_t window, uint32_t codes, int16_t* to) {
+    static const RunLanes kLaneNumbers = {{1, 2, 3, 4, 5, 6, 7, 8}};
+    const RunLanes& rises = rises_[window];
+    (Lanes::Fill(sample_) + Lanes::Fill(slope_) * Lanes::Load(kLaneNumbers) + Lanes::Load(rises))
+        .Store(to);
+    // The lanes sum the run's values followed by zeros: the last two differ by the run's sum,
+    // and the last lane runs on from the run's last sample at the new slope.
+    const auto last =
+        static_cast<uint16_t>(sample_ + kRunLanes * slope_ + rises.lane[kRunLanes - 1]);
+    slope_ = static_cast<uint16_t>(slope_ + rises.lane[kRunLanes - 1] - rises.lane[kRunLanes - 2]);
+    sample_ = static_cast<uint16_t>(last - (kRunLanes - codes) * slope_);
+  }
+
+ private:
+  const RunLanes* rises_;
+  uint16_t sample_ = 0;
+  uint16_t slope_ = 0;
+};
+
+// Runs decoded from one refill (at least 56 bits).
+constexpr int kBatchRuns = 4;
+constexpr int kBatchBits = kBatchRuns * kRunWindowBits;
+static_assert(kBatchBits <= 56, "a batch of runs fits a refilled buffer");
+constexpr uint32_t kBatchLanes = kBatchRuns * kRunLanes;
+// Far from the end of the output: a batch, or a shorter one and an escape, writes inside it.
+constexpr uint32_t kFarValues = kBatchLanes;
+// Far from the end of the data: the refills of a batch and of an escape after it each find
+// eight bytes and take at most seven, and after them the stream still holds seven whole codes,
+// which overwrite the lanes past the batch's last run.
+constexpr int kRefillBytes = 7;
+constexpr int kFarBytes = 40;
+static_assert((kFarBytes - 2 * kRefillBytes) * 8 >= (kRunLanes - 1) * kLongestCodeBits,
+              "the stream after a batch overwrites its spare lanes");
+
+// Near the end of either array: runs decoded into `staged`, each checked against the data left,
+// until one would not fit, the window opens with an escape or the lanes are full. Returns the
+// values staged.
+constexpr uint32_t kStagedLanes = 8 * kBatchLanes;
+template <class Output>
+uint32_t StageRuns(const RunTables& tables, BitBuffer& bits, Output& output, int16_t* staged) {
+  uint32_t count = 0;
+  while (count <= kStagedLanes - kBatchLanes) {
+    bits.Refill();
+    for (int run = 0; run < kBatchRuns; ++run) {
+      // A run lies wholly in the data when its bits do; past the end the buffer reads zeros.
+      const uint32_t window = bits.Peek(kRunWindowBits);
+      const RunStep step = tables.steps[window];
+      if (step.count == 0 || step.bits > bits.Count()) {
+        return count;
+      }
+      output.Run(window, step.count, staged + count);
+      count += step.count;
+      bits.Skip(step.bits);
+    }
+  }
+  return count;
+}
+
+// The lookup decoder. Far from the end of both arrays, batches of runs written eight lanes at a
+// time, an escape that stops a batch decoded after it; near either end, batches staged, each run
+// checked against the data left, and copied within the room left, then a code at a time. The
+// first value, which starts the samples, is decoded alone.
+template <class Output>
 ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* out,
                              uint32_t maxValues, uint32_t* produced) {
-  static const WindowTable kWindows = BuildWindowTable();
-  static const RunTable kRuns = BuildRunTable(kWindows);
-  BitWindow bits(data, byteCount);
+  const RunTables& tables = Runs();
+  Output output(Output::Table().data());
+  BitBuffer bits(data, byteCount);
   uint32_t count = 0;
   for (;;) {
-    bits.Refill();
-    if (bits.Count() == 0) {
-      break;
-    }
-    if (count < maxValues && maxValues - count >= kBatchRuns * kMaxRunCodes &&
-        bits.BitsFollow(kThreeLongestCodes)) {
-      // Far from the end of both arrays: the refilled window holds a batch of runs, whose spare
-      // slots the stream after them overwrites (see below). An escape ends the batch and is
-      // decoded from a refilled window.
-      int batched = 0;
-      for (; batched < kBatchRuns; ++batched) {
-        const ShortCodeRun& run = kRuns[bits.Peek(kRunWindowBits)];
-        if (run.count == 0) {
-          break;
-        }
-        std::memcpy(out + count, run.values, sizeof run.values);
-        count += run.count;
-        bits.Skip(run.bits);
+    const uint32_t room = count < maxValues ? maxValues - count : 0;
+    if (count != 0 && room >= kFarValues && bits.BytesAhead() >= kFarBytes) {
+      bits.RefillFromWord();
+      uint32_t codes = 0;
+      for (int run = 0; run < kBatchRuns; ++run) {
+        const uint32_t window = bits.Peek(kRunWindowBits);
+        const RunStep step = tables.steps[window];
+        output.Run(window, step.count, out + count);
+        count += step.count;
+        bits.Skip(step.bits);
+        codes = step.count;
       }
-      if (batched != 0) {
+      if (codes == 0) {  // a run holds no escape: the batch stopped at one
+        bits.RefillFromWord();
+        const DecodedCode code =
+            DecodeCode(tables.windows, bits.Peek(kLongestCodeBits), bits.Count());
+        bits.Skip(code.bits);
+        output.One(code.value, out + count);
+        ++count;
+      }
+      continue;
+    }
+    if (count != 0) {
+      int16_t staged[kStagedLanes];
+      const uint32_t stagedCount = StageRuns(tables, bits, output, staged);
+      if (stagedCount != 0) {
+        std::copy_n(staged, std::min(stagedCount, room), out + count);
+        count += stagedCount;
         continue;
       }
     }
-    // A run lies wholly in the data when its bits do; past the end the window reads zeros.
-    const ShortCodeRun& run = kRuns[bits.Peek(kRunWindowBits)];
-    if (run.count != 0 && run.bits <= bits.Count()) {
-      const uint32_t room = count < maxValues ? maxValues - count : 0;
-      if (room >= kMaxRunCodes && bits.BitsFollow(kThreeLongestCodes)) {
-        // All four slots at once: those past the run are overwritten by the three or more
-        // values the rest of the stream is long enough to hold, so no stray value survives.
-        std::memcpy(out + count, run.values, sizeof run.values);
-      } else {
-        for (uint32_t i = 0; i < run.count && i < room; ++i) {
-          out[count + i] = run.values[i];
-        }
-      }
-      count += run.count;
-      bits.Skip(run.bits);
-      continue;
+    bits.Refill();
+    const DecodedCode code = DecodeCode(tables.windows, bits.Peek(kLongestCodeBits), bits.Count());
+    if (code.bits == 0) {
+      break;
     }
-    const WindowCode code = kWindows[bits.Peek(kWindowBits)];
-    if (code.codeBits > bits.Count()) {
-      break;  // a code cut off by the end of the data is dropped
-    }
-    bits.Skip(code.codeBits);
-    int16_t value = code.value;
-    if (code.valueBits != 0) {
-      uint32_t raw = bits.Peek(code.valueBits);
-      if ((raw & (1u << (code.valueBits - 1))) != 0) {
-        raw |= 0xFFFFu << (code.valueBits - 1);
-      }
-      value = static_cast<int16_t>(raw & 0xFFFFu);
-      bits.Skip(std::min<int>(code.valueBits, bits.Count()));
-    }
-    if (count < maxValues) {
-      out[count] = value;
+    bits.Skip(code.bits);
+    if (room != 0 && count == 0) {
+      output.Start(code.value, out);
+    } else if (room != 0) {
+      output.One(code.value, out + count);
     }
     ++count;
   }
@@ -264,14 +496,49 @@ ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* o
   return kScpOk;
 }
 
+// Any other table: bit by bit, then the same outputs over the values kept.
+template <class Output>
+ScpStatus DecodeOtherTable(const ScpHuffmanCode* table, const uint8_t* data, uint32_t byteCount,
+                           int16_t* out, uint32_t maxValues, uint32_t* produced) {
+  const ScpStatus status =
+      ScpHuffmanDecodeBitByBit(table, data, byteCount, out, maxValues, produced);
+  const uint32_t kept = std::min(*produced, maxValues);
+  Output output(nullptr);
+  if (kept != 0) {
+    output.Start(out[0], out);
+  }
+  for (uint32_t i = 1; i < kept; ++i) {
+    output.One(out[i], out + i);
+  }
+  return status;
+}
+
+template <class Output>
+ScpStatus Decode(const ScpHuffmanCode* table, const uint8_t* data, uint32_t byteCount, int16_t* out,
+                 uint32_t maxValues, uint32_t* produced) {
+  if (table != nullptr && table != ScpDefaultHuffmanTable) {
+    return DecodeOtherTable<Output>(table, data, byteCount, out, maxValues, produced);
+  }
+  return DecodeDefaultTable<Output>(data, byteCount, out, maxValues, produced);
+}
+
 }  // namespace
 
 ScpStatus ScpHuffmanDecode(const ScpHuffmanCode* table, const uint8_t* data, uint32_t byteCount,
                            int16_t* out, uint32_t maxValues, uint32_t* produced) {
-  if (table != nullptr && table != ScpDefaultHuffmanTable) {
-    return ScpHuffmanDecodeBitByBit(table, data, byteCount, out, maxValues, produced);
+  return Decode<PlainValues>(table, data, byteCount, out, maxValues, produced);
+}
+
+ScpStatus ScpHuffmanDecodeSamples(const ScpHuffmanCode* table, const uint8_t* data,
+                                  uint32_t byteCount, uint8_t differenceEncoding, int16_t* out,
+                                  uint32_t maxValues, uint32_t* produced) {
+  if (differenceEncoding == 1) {
+    return Decode<FirstDifferences>(table, data, byteCount, out, maxValues, produced);
   }
-  return DecodeDefaultTable(data, byteCount, out, maxValues, produced);
+  if (differenceEncoding == 2) {
+    return Decode<SecondDifferences>(table, data, byteCount, out, maxValues, produced);
+  }
+  return Decode<PlainValues>(table, data, byteCount, out, maxValues, produced);
 }
 
 ScpStatus ScpHuffmanDecodeBitByBit(const ScpHuffmanCode* table, const uint8_t* data,

@@ -23,16 +23,29 @@ extern const ScpHuffmanCode ScpDefaultHuffmanTable[kScpDefaultHuffmanRows];
 // `table`, an array of kScpDefaultHuffmanRows rows searched in order, or with the default table
 // when `table` is null. Values are written to out[0 .. maxValues - 1]; *produced receives the
 // number of values decoded, which may exceed maxValues (those values are counted and dropped).
+// Nothing is written past out[min(*produced, maxValues) - 1].
 // Padding bits at the end of the last byte decode like data (each trailing 0 bit is a value 0); a
 // code cut off by the end of the data is dropped; value bits cut off leave their low bits 0.
 // Returns 0; kScpErrHuffmanSwitch - kScpLayerDirectory (-125) when a row with mode 0 is met;
 // kScpErrHuffmanNoCode - kScpLayerDirectory (-126) when no row matches 32 bits. Neither happens
 // with the default table. *produced holds the values decoded before a failure.
-// The default table is decoded through a lookup over the next ten bits (its longest code);
-// any other table is decoded bit by bit as ScpHuffmanDecodeBitByBit does. Both give the same
-// values, counts and statuses on every input.
+// The default table is decoded through lookups over the next twelve bits (runs of short codes)
+// and ten bits (its longest code); any other table is decoded bit by bit as
+// ScpHuffmanDecodeBitByBit does. Both give the same values, counts and statuses on every input.
 ScpStatus ScpHuffmanDecode(const ScpHuffmanCode* table, const uint8_t* data, uint32_t byteCount,
                            int16_t* out, uint32_t maxValues, uint32_t* produced);
+
+// Decodes as ScpHuffmanDecode does and undoes the difference encoding over the values kept:
+// out[0 .. min(*produced, maxValues) - 1] hold what ScpHuffmanDecode writes there followed by
+// ScpUndoFirstDifferences (differenceEncoding 1: x[i] = x[i - 1] + x[i]) or
+// ScpUndoSecondDifferences (2: the first two values are samples, then
+// x[i] = 2 x[i - 1] - x[i - 2] + x[i]) over those values, 16-bit wrapping; any other encoding
+// leaves them as decoded. Nothing past them is written. Same statuses and *produced as
+// ScpHuffmanDecode. With the default table the samples are summed run by run as the codes are
+// looked up, in one pass.
+ScpStatus ScpHuffmanDecodeSamples(const ScpHuffmanCode* table, const uint8_t* data,
+                                  uint32_t byteCount, uint8_t differenceEncoding, int16_t* out,
+                                  uint32_t maxValues, uint32_t* produced);
 
 // The same decoding, one bit at a time with a search of the rows after every bit: the reference
 // the lookup decoder is held to, and the decoder for tables other than the default.

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
 
+#include "scp/ScpDecode.h"
 #include "tests/scp/ScpCodecTestRecords.h"
 
 namespace {
@@ -125,11 +127,55 @@ TEST(ScpHuffman, TableSwitchCodeIsRefused) {
             kScpErrHuffmanSwitch - kScpLayerDirectory);
 }
 
-// The lookup decoder against the bit-by-bit one on streams of every kind: random bytes (many cut
-// codes and escapes, or long runs of short codes), runs of ones (the longest codes and escapes back
-// to back), escapes cut at every bit, all cut to every length and decoded into too little, exact
-// and ample room.
-TEST(ScpHuffman, LookupDecoderMatchesTheBitByBitDecoderOnEveryStream) {
+// The samples decoder keeps the first value (and with second differences the second one too) as
+// a sample and sums the rest into it, whether a value comes as an escape or in a run of short
+// codes; an unknown encoding leaves the values as they are.
+TEST(ScpHuffman, SamplesDecoderUndoesTheDifferenceEncoding) {
+  const Bytes bytes = codectest::HuffmanValues({100, 50, 1, -1, 2, 0, 0, 300});
+  const std::vector<std::vector<int16_t>> expected = {
+      {100, 50, 1, -1, 2, 0, 0, 300},            // 0: as stored
+      {100, 150, 151, 150, 152, 152, 152, 452},  // 1: running sums
+      {100, 50, 1, -49, -97, -145, -193, 59},    // 2: x[i] = 2 x[i - 1] - x[i - 2] + d[i]
+      {100, 50, 1, -1, 2, 0, 0, 300},            // 3: unknown, as stored
+  };
+  for (size_t encoding = 0; encoding < expected.size(); ++encoding) {
+    std::vector<int16_t> out(8);
+    uint32_t produced = 0;
+    ASSERT_EQ(ScpHuffmanDecodeSamples(nullptr, bytes.data(), static_cast<uint32_t>(bytes.size()),
+                                      static_cast<uint8_t>(encoding), out.data(), 8, &produced),
+              kScpOk);
+    EXPECT_EQ(out, expected[encoding]) << "encoding " << encoding;
+  }
+}
+
+// The bit-by-bit decoding of `length` bytes into room for `room` values, then the difference
+// encoding undone over the values kept: what both lookup decoders must write.
+struct Reference {
+  ScpStatus status;
+  uint32_t produced;
+  std::vector<int16_t> out;
+};
+
+Reference DecodeBitByBit(const Bytes& bytes, uint32_t length, uint32_t room, int encoding) {
+  Reference reference{0, 9, std::vector<int16_t>(room + 1, 0x1234)};
+  reference.status = ScpHuffmanDecodeBitByBit(nullptr, bytes.data(), length, reference.out.data(),
+                                              room, &reference.produced);
+  const auto kept = static_cast<int32_t>(std::min(reference.produced, room));
+  if (encoding == 1) {
+    ScpUndoFirstDifferences(reference.out.data(), kept);
+  } else if (encoding == 2) {
+    ScpUndoSecondDifferences(reference.out.data(), kept);
+  }
+  return reference;
+}
+
+// The lookup decoders against the bit-by-bit one on streams of every kind: random bytes (many cut
+// codes and escapes, or long runs of short codes), lead-like streams of small differences with
+// escapes now and then, runs of ones (the longest codes and escapes back to back), escapes cut at
+// every bit; all cut to every length, decoded into too little, nearly enough, exact and ample
+// room, with each difference encoding undone (through a copy of the default table, decoded bit
+// by bit, for every other stream).
+TEST(ScpHuffman, LookupDecodersMatchTheBitByBitDecoderOnEveryStream) {
   std::mt19937 random(2026);
   std::vector<Bytes> streams;
   for (int i = 0; i < 200; ++i) {
@@ -143,23 +189,46 @@ TEST(ScpHuffman, LookupDecoderMatchesTheBitByBitDecoderOnEveryStream) {
     }
     streams.push_back(bytes);
   }
+  std::uniform_int_distribution<int> small(-9, 9);
+  std::uniform_int_distribution<int> any(-32768, 32767);
+  for (int i = 0; i < 12; ++i) {
+    std::vector<int16_t> values(400);
+    for (int16_t& value : values) {
+      value = static_cast<int16_t>(random() % 40 == 0 ? any(random) : small(random) / 3);
+    }
+    streams.push_back(codectest::HuffmanValues(values));
+  }
   streams.push_back(Bytes(24, 0xFF));
   streams.push_back(FromBits("1111111111 1000000000000000 1111111110 10000000 0 101"));
   for (int cut = 0; cut <= 26; ++cut) {
     streams.push_back(FromBits(std::string(10, '1') + std::string(static_cast<size_t>(cut), '1')));
   }
-  for (const Bytes& full : streams) {
-    for (size_t length = 0; length <= full.size(); ++length) {
-      for (uint32_t room : {0u, 3u, 20u, 700u}) {
-        std::vector<int16_t> fast(room + 1, 0x1234);
-        std::vector<int16_t> slow(room + 1, 0x1234);
-        uint32_t fastCount = 7;
-        uint32_t slowCount = 9;
-        const auto n = static_cast<uint32_t>(length);
-        ASSERT_EQ(ScpHuffmanDecode(nullptr, full.data(), n, fast.data(), room, &fastCount),
-                  ScpHuffmanDecodeBitByBit(nullptr, full.data(), n, slow.data(), room, &slowCount));
-        ASSERT_EQ(fastCount, slowCount);
-        ASSERT_EQ(fast, slow) << "stream of " << length << " bytes";
+  std::vector<ScpHuffmanCode> copy(ScpDefaultHuffmanTable,
+                                   ScpDefaultHuffmanTable + kScpDefaultHuffmanRows);
+  for (size_t stream = 0; stream < streams.size(); ++stream) {
+    const Bytes& full = streams[stream];
+    const ScpHuffmanCode* table = stream % 2 == 0 ? nullptr : copy.data();
+    for (uint32_t length = 0; length <= full.size(); ++length) {
+      for (uint32_t room : {0u, 3u, 20u, 33u, 60u, 2000u}) {
+        for (int encoding = 0; encoding <= 2; ++encoding) {
+          const Reference expected = DecodeBitByBit(full, length, room, encoding);
+          std::vector<int16_t> out(room + 1, 0x1234);
+          uint32_t produced = 7;
+          ASSERT_EQ(
+              ScpHuffmanDecodeSamples(table, full.data(), length, static_cast<uint8_t>(encoding),
+                                      out.data(), room, &produced),
+              expected.status);
+          ASSERT_EQ(produced, expected.produced);
+          ASSERT_EQ(out, expected.out)
+              << "stream " << stream << " cut to " << length << " bytes, encoding " << encoding;
+          if (encoding == 0) {
+            std::fill(out.begin(), out.end(), 0x1234);
+            ASSERT_EQ(ScpHuffmanDecode(nullptr, full.data(), length, out.data(), room, &produced),
+                      expected.status);
+            ASSERT_EQ(produced, expected.produced);
+            ASSERT_EQ(out, expected.out) << "stream " << stream << " cut to " << length;
+          }
+        }
       }
     }
   }
