@@ -601,22 +601,28 @@ ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode,
     return kScpErrNoSampleMemory - kScpLayerDecoder;
   }
   const int32_t count = static_cast<int32_t>(sampleCount);
-  int64_t written = 0;
+  const uint8_t* data = body.bytes + beat->dataOffset;
+  const auto dataLength = static_cast<uint32_t>(beat->dataLength);
+  uint32_t produced = 0;
+  ScpStatus status = kScpOk;
   if (huffman) {
-    uint32_t produced = 0;
-    const ScpStatus status =
-        ScpHuffmanDecode(nullptr, body.bytes + beat->dataOffset,
-                         static_cast<uint32_t>(beat->dataLength), samples, count, &produced);
-    if (status != kScpOk) {
-      std::free(samples);
-      return static_cast<ScpStatus>(status - kScpLayerDecoder);
+    // Decoded and summed in one pass when the stream fills the beat; a short stream is decoded
+    // again plainly, so that its missing values go through the sums as zeros.
+    status = ScpHuffmanDecodeSamples(nullptr, data, dataLength, beat->differenceEncoding, samples,
+                                     count, &produced);
+    if (status == kScpOk && produced < static_cast<uint32_t>(count)) {
+      status = ScpHuffmanDecode(nullptr, data, dataLength, samples, count, &produced);
+      ZeroTail(samples, produced, count);
+      UndoDifferences(beat->differenceEncoding, samples, count);
     }
-    written = produced;
   } else {
-    written = CopyPlainValues(body, beat->dataOffset, count, samples);
+    ZeroTail(samples, CopyPlainValues(body, beat->dataOffset, count, samples), count);
+    UndoDifferences(beat->differenceEncoding, samples, count);
   }
-  ZeroTail(samples, written, count);
-  UndoDifferences(beat->differenceEncoding, samples, count);
+  if (status != kScpOk) {
+    std::free(samples);
+    return static_cast<ScpStatus>(status - kScpLayerDecoder);
+  }
   beat->samples = samples;
   beat->sampleCount = static_cast<uint16_t>(count);
   beat->startSample = 0;
@@ -735,9 +741,9 @@ ScpStatus DecodeRhythmLead(const ScpRecord* record, uint8_t leadCode, ScpRhythmS
   int32_t stored = 0;
   if (huffman) {
     uint32_t produced = 0;
-    const ScpStatus status = ScpHuffmanDecode(
+    const ScpStatus status = ScpHuffmanDecodeSamples(
         nullptr, body.bytes + rhythm->dataOffset, static_cast<uint32_t>(rhythm->dataLength),
-        samples.get(), static_cast<uint32_t>(expected), &produced);
+        rhythm->differenceEncoding, samples.get(), static_cast<uint32_t>(expected), &produced);
     if (status != kScpOk) {
       return static_cast<ScpStatus>(status - kScpLayerDecoder);
     }
@@ -749,8 +755,8 @@ ScpStatus DecodeRhythmLead(const ScpRecord* record, uint8_t leadCode, ScpRhythmS
       sampleCount = SamplesCovered(zones.get(), zoneCount, factor, sampleCount, stored);
       rhythm->endSample = rhythm->startSample + sampleCount - 1;
     }
+    UndoDifferences(rhythm->differenceEncoding, samples.get(), stored);
   }
-  UndoDifferences(rhythm->differenceEncoding, samples.get(), stored);
   const ScpStatus built =
       Reconstruct(&samples, stored, sampleCount, zones.get(), zoneCount, factor, *rhythm,
                   reference != nullptr && reference->samples != nullptr ? reference : nullptr);
