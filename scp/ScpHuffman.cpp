@@ -383,12 +383,13 @@ class SecondDifferences {
     const RunLanes& rises = rises_[window];
     (Lanes::Fill(sample_) + Lanes::Fill(slope_) * Lanes::Load(kLaneNumbers) + Lanes::Load(rises))
         .Store(to);
-    // The lanes sum the run's values followed by zeros: the last two differ by the run's sum,
-    // and the last lane runs on from the run's last sample at the new slope.
-    const auto last =
-        static_cast<uint16_t>(sample_ + kRunLanes * slope_ + rises.lane[kRunLanes - 1]);
+    // The run's last sample is lane codes - 1; the lanes past it hold the run's values followed by
+    // zeros, so the last two differ by the run's sum. An empty run's lanes are all 0, and its
+    // (codes - 1) & 7 picks one of them. Both updates use the slope before the run, so the
+    // product is off the chain from one run's samples to the next.
+    const uint16_t rise = rises.lane[(codes - 1) & (kRunLanes - 1)];
+    sample_ = static_cast<uint16_t>(sample_ + codes * slope_ + rise);
     slope_ = static_cast<uint16_t>(slope_ + rises.lane[kRunLanes - 1] - rises.lane[kRunLanes - 2]);
-    sample_ = static_cast<uint16_t>(last - (kRunLanes - codes) * slope_);
   }
 
  private:
