@@ -691,99 +691,181 @@ class ZoneCache {
   int32_t expected_ = 0;
 };
 
-ScpStatus DecodeRhythmLead(const ScpRecord* record, uint8_t leadCode, ScpRhythmSignal* rhythm,
-                           const ScpReferenceBeat* reference, ZoneCache* zoneCache) {
-  rhythm->samples = nullptr;
-  rhythm->zones = nullptr;
-  rhythm->zoneCount = 0;
-  rhythm->decimationFactor = 1;
-  rhythm->sampleCount = 0;
-  const ScpStatus describeStatus = ScpDescribeLead(record, kScpRhythmSection, leadCode, rhythm);
-  if (describeStatus != kScpOk) {
-    return static_cast<ScpStatus>(describeStatus - kScpLayerDecoder);
-  }
-  const int64_t span = static_cast<int64_t>(rhythm->endSample) - rhythm->startSample + 1;
-  if (span <= 0 || span > kMaxSampleCount) {
-    return kScpErrMalformed - kScpLayerDecoder;
-  }
-  int32_t sampleCount = static_cast<int32_t>(span);
-
-  ZoneHandle zones;
-  uint16_t zoneCount = 0;
-  uint16_t factor = 1;
-  int32_t expected = sampleCount;
-  if (HasSection(record, kScpQrsSection)) {
-    const ScpStatus status =
-        zoneCache->Build(record, *rhythm, &zones, &zoneCount, &factor, &expected);
-    if (status != kScpOk) {
-      return static_cast<ScpStatus>(status - kScpLayerDecoder);
+// One rhythm lead through the decoder's stages: Prepare (describe the lead, build its zones,
+// allocate for its values), the reading of its stored values, and Finish (the reconstruction).
+// Between the stages a record's Huffman-coded leads are read two at a time.
+class RhythmLead {
+ public:
+  ScpStatus Prepare(const ScpRecord* record, uint8_t leadCode, ScpRhythmSignal* rhythm,
+                    ZoneCache* zoneCache) {
+    rhythm_ = rhythm;
+    rhythm->samples = nullptr;
+    rhythm->zones = nullptr;
+    rhythm->zoneCount = 0;
+    rhythm->decimationFactor = 1;
+    rhythm->sampleCount = 0;
+    const ScpStatus describeStatus = ScpDescribeLead(record, kScpRhythmSection, leadCode, rhythm);
+    if (describeStatus != kScpOk) {
+      return static_cast<ScpStatus>(describeStatus - kScpLayerDecoder);
     }
-  }
-  const Body body = SectionBody(record, kScpRhythmSection);
-  if (body.bytes == nullptr) {
-    return kScpErrNoData - kScpLayerDecoder;
-  }
-  // Every stored value stands for at most `factor` samples, so the lead's own data bound its
-  // length: a Huffman-coded lead longer than its bytes could code is a corrupt lead entry, and
-  // plain data end where the section's bytes end.
-  const bool huffman = HasSection(record, kScpHuffmanSection);
-  const int64_t plainValues =
-      rhythm->dataOffset < body.length ? (body.length - rhythm->dataOffset) / 2 : 0;
-  if (huffman && span > static_cast<int64_t>(rhythm->dataLength) * 8 * factor) {
-    return kScpErrMalformed - kScpLayerDecoder;
-  }
-  const int64_t capacity = huffman ? span : std::min<int64_t>(span, plainValues * factor);
-  SampleHandle samples(AllocateSamples(capacity));
-  if (samples == nullptr) {
-    return kScpErrNoSampleMemory - kScpLayerDecoder;
+    const int64_t span = static_cast<int64_t>(rhythm->endSample) - rhythm->startSample + 1;
+    if (span <= 0 || span > kMaxSampleCount) {
+      return kScpErrMalformed - kScpLayerDecoder;
+    }
+    sampleCount_ = static_cast<int32_t>(span);
+    expected_ = sampleCount_;
+    if (HasSection(record, kScpQrsSection)) {
+      const ScpStatus status =
+          zoneCache->Build(record, *rhythm, &zones_, &zoneCount_, &factor_, &expected_);
+      if (status != kScpOk) {
+        return static_cast<ScpStatus>(status - kScpLayerDecoder);
+      }
+    }
+    body_ = SectionBody(record, kScpRhythmSection);
+    if (body_.bytes == nullptr) {
+      return kScpErrNoData - kScpLayerDecoder;
+    }
+    // Every stored value stands for at most `factor` samples, so the lead's own data bound its
+    // length: a Huffman-coded lead longer than its bytes could code is a corrupt lead entry, and
+    // plain data end where the section's bytes end.
+    huffman_ = HasSection(record, kScpHuffmanSection);
+    const int64_t plainValues =
+        rhythm->dataOffset < body_.length ? (body_.length - rhythm->dataOffset) / 2 : 0;
+    if (huffman_ && span > static_cast<int64_t>(rhythm->dataLength) * 8 * factor_) {
+      return kScpErrMalformed - kScpLayerDecoder;
+    }
+    const int64_t capacity = huffman_ ? span : std::min<int64_t>(span, plainValues * factor_);
+    samples_.reset(AllocateSamples(capacity));
+    if (samples_ == nullptr) {
+      return kScpErrNoSampleMemory - kScpLayerDecoder;
+    }
+    return kScpOk;
   }
 
-  int32_t stored = 0;
-  if (huffman) {
-    uint32_t produced = 0;
-    const ScpStatus status = ScpHuffmanDecodeSamples(
-        nullptr, body.bytes + rhythm->dataOffset, static_cast<uint32_t>(rhythm->dataLength),
-        rhythm->differenceEncoding, samples.get(), static_cast<uint32_t>(expected), &produced);
-    if (status != kScpOk) {
-      return static_cast<ScpStatus>(status - kScpLayerDecoder);
+  bool IsHuffmanCoded() const { return huffman_; }
+  uint8_t DifferenceEncoding() const { return rhythm_->differenceEncoding; }
+
+  // The lead's Huffman-coded stream and room for its values.
+  ScpHuffmanStream Stream() const {
+    return {body_.bytes + rhythm_->dataOffset, static_cast<uint32_t>(rhythm_->dataLength),
+            samples_.get(), static_cast<uint32_t>(expected_)};
+  }
+
+  // Takes note of the values a Huffman decode produced for Stream().
+  void Decoded(uint32_t produced) {
+    stored_ = static_cast<int32_t>(std::min<int64_t>(produced, expected_));
+  }
+
+  // Reads the stored values of this lead alone and undoes their difference encoding.
+  ScpStatus ReadValues() {
+    if (huffman_) {
+      uint32_t produced = 0;
+      const ScpHuffmanStream stream = Stream();
+      const ScpStatus status =
+          ScpHuffmanDecodeSamples(nullptr, stream.data, stream.byteCount, DifferenceEncoding(),
+                                  stream.out, stream.maxValues, &produced);
+      if (status != kScpOk) {
+        return static_cast<ScpStatus>(status - kScpLayerDecoder);
+      }
+      Decoded(produced);
+      return kScpOk;
     }
-    stored = static_cast<int32_t>(std::min<int64_t>(produced, expected));
-  } else {
-    stored = CopyPlainValues(body, rhythm->dataOffset, expected, samples.get());
-    if (stored < expected) {
+    stored_ = CopyPlainValues(body_, rhythm_->dataOffset, expected_, samples_.get());
+    if (stored_ < expected_) {
       // The section ends inside the lead's data: the lead ends with the last stored value.
-      sampleCount = SamplesCovered(zones.get(), zoneCount, factor, sampleCount, stored);
-      rhythm->endSample = rhythm->startSample + sampleCount - 1;
+      sampleCount_ = SamplesCovered(zones_.get(), zoneCount_, factor_, sampleCount_, stored_);
+      rhythm_->endSample = rhythm_->startSample + sampleCount_ - 1;
     }
-    UndoDifferences(rhythm->differenceEncoding, samples.get(), stored);
+    UndoDifferences(DifferenceEncoding(), samples_.get(), stored_);
+    return kScpOk;
   }
-  const ScpStatus built =
-      Reconstruct(&samples, stored, sampleCount, zones.get(), zoneCount, factor, *rhythm,
-                  reference != nullptr && reference->samples != nullptr ? reference : nullptr);
-  if (built != kScpOk) {
-    return built;
+
+  // Reconstructs the samples from the values read and hands them to the rhythm.
+  ScpStatus Finish(const ScpReferenceBeat* reference) {
+    const ScpStatus built =
+        Reconstruct(&samples_, stored_, sampleCount_, zones_.get(), zoneCount_, factor_, *rhythm_,
+                    reference != nullptr && reference->samples != nullptr ? reference : nullptr);
+    if (built != kScpOk) {
+      return built;
+    }
+    rhythm_->sampleCount = sampleCount_;
+    rhythm_->samples = samples_.release();
+    rhythm_->zones = zones_.release();
+    rhythm_->zoneCount = zoneCount_;
+    rhythm_->decimationFactor = factor_;
+    return kScpOk;
   }
-  rhythm->sampleCount = sampleCount;
-  rhythm->samples = samples.release();
-  rhythm->zones = zones.release();
-  rhythm->zoneCount = zoneCount;
-  rhythm->decimationFactor = factor;
-  return kScpOk;
+
+ private:
+  ScpRhythmSignal* rhythm_ = nullptr;
+  ZoneHandle zones_;
+  uint16_t zoneCount_ = 0;
+  uint16_t factor_ = 1;
+  int32_t sampleCount_ = 0;
+  int32_t expected_ = 0;
+  int32_t stored_ = 0;
+  SampleHandle samples_;
+  Body body_{nullptr, 0};
+  bool huffman_ = false;
+};
+
+// Leads decoded together at most; a longer list goes through in groups of this many.
+constexpr int32_t kRhythmGroup = 16;
+
+// Reads the stored values of the prepared leads (those whose status is 0): Huffman-coded leads of
+// the same difference encoding two at a time, the others one by one.
+void ReadGroupValues(RhythmLead* leads, ScpStatus* statuses, int32_t count) {
+  int32_t waiting = -1;  // a Huffman-coded lead without a partner yet
+  for (int32_t i = 0; i < count; ++i) {
+    if (statuses[i] != kScpOk) {
+      continue;
+    }
+    if (!leads[i].IsHuffmanCoded()) {
+      statuses[i] = leads[i].ReadValues();
+    } else if (waiting < 0) {
+      waiting = i;
+    } else if (leads[waiting].DifferenceEncoding() != leads[i].DifferenceEncoding()) {
+      statuses[i] = leads[i].ReadValues();
+    } else {
+      uint32_t first = 0;
+      uint32_t second = 0;
+      ScpHuffmanDecodeSamplesPair(leads[i].DifferenceEncoding(), leads[waiting].Stream(),
+                                  leads[i].Stream(), &first, &second);
+      leads[waiting].Decoded(first);
+      leads[i].Decoded(second);
+      waiting = -1;
+    }
+  }
+  if (waiting >= 0) {
+    statuses[waiting] = leads[waiting].ReadValues();
+  }
 }
 
 }  // namespace
 
 ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSignal* rhythm,
                           const ScpReferenceBeat* reference) {
-  ZoneCache zoneCache;
-  return DecodeRhythmLead(record, leadCode, rhythm, reference, &zoneCache);
+  ScpStatus status = kScpOk;
+  ScpDecodeRhythmLeads(record, 1, &leadCode, &reference, rhythm, &status);
+  return status;
 }
 
 void ScpDecodeRhythmLeads(const ScpRecord* record, int32_t count, const uint8_t* leadCodes,
                           const ScpReferenceBeat* const* references, ScpRhythmSignal* rhythms,
                           ScpStatus* statuses) {
   ZoneCache zoneCache;
-  for (int32_t i = 0; i < count; ++i) {
-    statuses[i] = DecodeRhythmLead(record, leadCodes[i], &rhythms[i], references[i], &zoneCache);
+  for (int32_t first = 0; first < count; first += kRhythmGroup) {
+    const int32_t group = std::min(kRhythmGroup, count - first);
+    RhythmLead leads[kRhythmGroup];
+    for (int32_t i = 0; i < group; ++i) {
+      statuses[first + i] =
+          leads[i].Prepare(record, leadCodes[first + i], &rhythms[first + i], &zoneCache);
+    }
+    ReadGroupValues(leads, statuses + first, group);
+    for (int32_t i = 0; i < group; ++i) {
+      if (statuses[first + i] == kScpOk) {
+        statuses[first + i] = leads[i].Finish(references[first + i]);
+      }
+    }
   }
 }

@@ -437,64 +437,144 @@ uint32_t StageRuns(const RunTables& tables, BitBuffer& bits, Output& output, int
   return count;
 }
 
-// The lookup decoder. Far from the end of both arrays, batches of runs written eight lanes at a
-// time, an escape that stops a batch decoded after it; near either end, batches staged, each run
-// checked against the data left, and copied within the room left, then a code at a time. The
-// first value, which starts the samples, is decoded alone.
+// The lookup decoder of one stream. Far from the end of both arrays, batches of runs written eight
+// lanes at a time, an escape that stops a batch decoded after it; near either end, batches
+// staged, each run checked against the data left, and copied within the room left, then a code at
+// a time. The first value, which starts the samples, is decoded alone.
+template <class Output>
+class StreamDecoder {
+ public:
+  StreamDecoder(const RunTables& tables, const uint8_t* data, uint32_t byteCount, int16_t* out,
+                uint32_t maxValues)
+      : tables_(&tables),
+        output_(Output::Table().data()),
+        bits_(data, byteCount),
+        out_(out),
+        maxValues_(maxValues) {}
+
+  uint32_t Count() const { return count_; }
+
+  // True when the next step is a batch far from both ends.
+  bool Far() const {
+    return count_ != 0 && Room() >= kFarValues && bits_.BytesAhead() >= kFarBytes;
+  }
+
+  // One batch; only when Far().
+  void FarBatch() {
+    bits_.RefillFromWord();
+    uint32_t codes = 0;
+    for (int run = 0; run < kBatchRuns; ++run) {
+      const uint32_t window = bits_.Peek(kRunWindowBits);
+      const RunStep step = tables_->steps[window];
+      output_.Run(window, step.count, out_ + count_);
+      count_ += step.count;
+      bits_.Skip(step.bits);
+      codes = step.count;
+    }
+    if (codes == 0) {  // a run holds no escape: the batch stopped at one
+      bits_.RefillFromWord();
+      const DecodedCode code =
+          DecodeCode(tables_->windows, bits_.Peek(kLongestCodeBits), bits_.Count());
+      bits_.Skip(code.bits);
+      output_.One(code.value, out_ + count_);
+      ++count_;
+    }
+  }
+
+  // Batches for as long as both streams are far from their ends. The loop works on copies held
+  // in locals, which the compiler keeps in registers: the lanes' stores may alias anything, so
+  // fields it reaches through a pointer would be read back after every store.
+  static void FarBatches(StreamDecoder* first, StreamDecoder* second) {
+    StreamDecoder a = *first;
+    StreamDecoder b = *second;
+    while (a.Far() && b.Far()) {
+      a.FarBatch();
+      b.FarBatch();
+    }
+    *first = a;
+    *second = b;
+  }
+
+  // Decodes the next batches, staged runs or code; false when the data have ended.
+  bool Step() {
+    if (Far()) {
+      StreamDecoder local = *this;
+      while (local.Far()) {
+        local.FarBatch();
+      }
+      *this = local;
+      return true;
+    }
+    const uint32_t room = Room();
+    if (count_ != 0) {
+      int16_t staged[kStagedLanes];
+      const uint32_t stagedCount = StageRuns(*tables_, bits_, output_, staged);
+      if (stagedCount != 0) {
+        std::copy_n(staged, std::min(stagedCount, room), out_ + count_);
+        count_ += stagedCount;
+        return true;
+      }
+    }
+    bits_.Refill();
+    const DecodedCode code =
+        DecodeCode(tables_->windows, bits_.Peek(kLongestCodeBits), bits_.Count());
+    if (code.bits == 0) {
+      return false;
+    }
+    bits_.Skip(code.bits);
+    if (room != 0 && count_ == 0) {
+      output_.Start(code.value, out_);
+    } else if (room != 0) {
+      output_.One(code.value, out_ + count_);
+    }
+    ++count_;
+    return true;
+  }
+
+ private:
+  uint32_t Room() const { return count_ < maxValues_ ? maxValues_ - count_ : 0; }
+
+  const RunTables* tables_;
+  Output output_;
+  BitBuffer bits_;
+  int16_t* out_;
+  uint32_t maxValues_;
+  uint32_t count_ = 0;
+};
+
 template <class Output>
 ScpStatus DecodeDefaultTable(const uint8_t* data, uint32_t byteCount, int16_t* out,
                              uint32_t maxValues, uint32_t* produced) {
-  const RunTables& tables = Runs();
-  Output output(Output::Table().data());
-  BitBuffer bits(data, byteCount);
-  uint32_t count = 0;
-  for (;;) {
-    const uint32_t room = count < maxValues ? maxValues - count : 0;
-    if (count != 0 && room >= kFarValues && bits.BytesAhead() >= kFarBytes) {
-      bits.RefillFromWord();
-      uint32_t codes = 0;
-      for (int run = 0; run < kBatchRuns; ++run) {
-        const uint32_t window = bits.Peek(kRunWindowBits);
-        const RunStep step = tables.steps[window];
-        output.Run(window, step.count, out + count);
-        count += step.count;
-        bits.Skip(step.bits);
-        codes = step.count;
-      }
-      if (codes == 0) {  // a run holds no escape: the batch stopped at one
-        bits.RefillFromWord();
-        const DecodedCode code =
-            DecodeCode(tables.windows, bits.Peek(kLongestCodeBits), bits.Count());
-        bits.Skip(code.bits);
-        output.One(code.value, out + count);
-        ++count;
-      }
-      continue;
-    }
-    if (count != 0) {
-      int16_t staged[kStagedLanes];
-      const uint32_t stagedCount = StageRuns(tables, bits, output, staged);
-      if (stagedCount != 0) {
-        std::copy_n(staged, std::min(stagedCount, room), out + count);
-        count += stagedCount;
-        continue;
-      }
-    }
-    bits.Refill();
-    const DecodedCode code = DecodeCode(tables.windows, bits.Peek(kLongestCodeBits), bits.Count());
-    if (code.bits == 0) {
-      break;
-    }
-    bits.Skip(code.bits);
-    if (room != 0 && count == 0) {
-      output.Start(code.value, out);
-    } else if (room != 0) {
-      output.One(code.value, out + count);
-    }
-    ++count;
+  StreamDecoder<Output> stream(Runs(), data, byteCount, out, maxValues);
+  while (stream.Step()) {
   }
-  *produced = count;
+  *produced = stream.Count();
   return kScpOk;
+}
+
+// Two streams at once: while both are far from their ends their batches alternate, so the
+// processor follows two independent chains of lookups instead of waiting on one.
+template <class Output>
+void DecodeDefaultTablePair(const ScpHuffmanStream& first, const ScpHuffmanStream& second,
+                            uint32_t* producedFirst, uint32_t* producedSecond) {
+  const RunTables& tables = Runs();
+  StreamDecoder<Output> a(tables, first.data, first.byteCount, first.out, first.maxValues);
+  StreamDecoder<Output> b(tables, second.data, second.byteCount, second.out, second.maxValues);
+  bool aGoes = true;
+  bool bGoes = true;
+  while (aGoes && !a.Far()) {
+    aGoes = a.Step();
+  }
+  while (bGoes && !b.Far()) {
+    bGoes = b.Step();
+  }
+  StreamDecoder<Output>::FarBatches(&a, &b);
+  while (aGoes && a.Step()) {
+  }
+  while (bGoes && b.Step()) {
+  }
+  *producedFirst = a.Count();
+  *producedSecond = b.Count();
 }
 
 // Any other table: bit by bit, then the same outputs over the values kept.
@@ -540,6 +620,18 @@ ScpStatus ScpHuffmanDecodeSamples(const ScpHuffmanCode* table, const uint8_t* da
     return Decode<SecondDifferences>(table, data, byteCount, out, maxValues, produced);
   }
   return Decode<PlainValues>(table, data, byteCount, out, maxValues, produced);
+}
+
+void ScpHuffmanDecodeSamplesPair(uint8_t differenceEncoding, const ScpHuffmanStream& first,
+                                 const ScpHuffmanStream& second, uint32_t* producedFirst,
+                                 uint32_t* producedSecond) {
+  if (differenceEncoding == 1) {
+    DecodeDefaultTablePair<FirstDifferences>(first, second, producedFirst, producedSecond);
+  } else if (differenceEncoding == 2) {
+    DecodeDefaultTablePair<SecondDifferences>(first, second, producedFirst, producedSecond);
+  } else {
+    DecodeDefaultTablePair<PlainValues>(first, second, producedFirst, producedSecond);
+  }
 }
 
 ScpStatus ScpHuffmanDecodeBitByBit(const ScpHuffmanCode* table, const uint8_t* data,

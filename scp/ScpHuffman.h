@@ -47,6 +47,22 @@ ScpStatus ScpHuffmanDecodeSamples(const ScpHuffmanCode* table, const uint8_t* da
                                   uint32_t byteCount, uint8_t differenceEncoding, int16_t* out,
                                   uint32_t maxValues, uint32_t* produced);
 
+// One stream of a pair decoded together: its bytes and where its values go.
+struct ScpHuffmanStream {
+  const uint8_t* data;
+  uint32_t byteCount;
+  int16_t* out;
+  uint32_t maxValues;
+};
+
+// Decodes two streams with the default table as two calls of ScpHuffmanDecodeSamples would (same
+// encoding, same values, *produced counts), with the work on both interleaved: each stream's
+// lookups wait on the one before, and two streams give the processor two such chains at once.
+// The default table never fails, so there is no status.
+void ScpHuffmanDecodeSamplesPair(uint8_t differenceEncoding, const ScpHuffmanStream& first,
+                                 const ScpHuffmanStream& second, uint32_t* producedFirst,
+                                 uint32_t* producedSecond);
+
 // The same decoding, one bit at a time with a search of the rows after every bit: the reference
 // the lookup decoder is held to, and the decoder for tables other than the default.
 ScpStatus ScpHuffmanDecodeBitByBit(const ScpHuffmanCode* table, const uint8_t* data,
