@@ -250,7 +250,7 @@ struct DecodedCode {
 
 // Decodes the code that opens `next`, the next 26 bits of the stream of which `available` are
 // data (the rest 0).
-DecodedCode DecodeCode(const WindowTable& windows, uint32_t next, int available) {
+inline DecodedCode DecodeCode(const WindowTable& windows, uint32_t next, int available) {
   const WindowCode code = windows[next >> (kLongestCodeBits - kWindowBits)];
   if (available == 0 || code.codeBits > available) {
     return {0, 0};
@@ -405,12 +405,13 @@ static_assert(kBatchBits <= 56, "a batch of runs fits a refilled buffer");
 constexpr uint32_t kBatchLanes = kBatchRuns * kRunLanes;
 // Far from the end of the output: a batch, or a shorter one and an escape, writes inside it.
 constexpr uint32_t kFarValues = kBatchLanes;
-// Far from the end of the data: the refills of a batch and of an escape after it each find
-// eight bytes and take at most seven, and after them the stream still holds seven whole codes,
-// which overwrite the lanes past the batch's last run.
+// Far from the end of the data: the refill that opens a batch and the two around each escape in it
+// each find eight bytes and take at most seven, and after them the stream still holds seven whole
+// codes, which overwrite the lanes past the batch's last run.
 constexpr int kRefillBytes = 7;
-constexpr int kFarBytes = 40;
-static_assert((kFarBytes - 2 * kRefillBytes) * 8 >= (kRunLanes - 1) * kLongestCodeBits,
+constexpr int kFarBytes = 96;
+static_assert((kFarBytes - (2 * kBatchRuns + 1) * kRefillBytes) * 8 >=
+                  (kRunLanes - 1) * kLongestCodeBits,
               "the stream after a batch overwrites its spare lanes");
 
 // Near the end of either array: runs decoded into `staged`, each checked against the data left,
@@ -459,25 +460,25 @@ class StreamDecoder {
     return count_ != 0 && Room() >= kFarValues && bits_.BytesAhead() >= kFarBytes;
   }
 
-  // One batch; only when Far().
+  // One batch of runs, each escape among them decoded where it stands; only when Far().
   void FarBatch() {
     bits_.RefillFromWord();
-    uint32_t codes = 0;
     for (int run = 0; run < kBatchRuns; ++run) {
       const uint32_t window = bits_.Peek(kRunWindowBits);
       const RunStep step = tables_->steps[window];
-      output_.Run(window, step.count, out_ + count_);
-      count_ += step.count;
-      bits_.Skip(step.bits);
-      codes = step.count;
-    }
-    if (codes == 0) {  // a run holds no escape: the batch stopped at one
-      bits_.RefillFromWord();
-      const DecodedCode code =
-          DecodeCode(tables_->windows, bits_.Peek(kLongestCodeBits), bits_.Count());
-      bits_.Skip(code.bits);
-      output_.One(code.value, out_ + count_);
-      ++count_;
+      if (step.count != 0) {
+        output_.Run(window, step.count, out_ + count_);
+        count_ += step.count;
+        bits_.Skip(step.bits);
+      } else {  // only an escape opens a window without a run
+        bits_.RefillFromWord();
+        const DecodedCode code =
+            DecodeCode(tables_->windows, bits_.Peek(kLongestCodeBits), bits_.Count());
+        bits_.Skip(code.bits);
+        bits_.RefillFromWord();  // the runs after it have their twelve bits each again
+        output_.One(code.value, out_ + count_);
+        ++count_;
+      }
     }
   }
 
