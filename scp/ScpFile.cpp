@@ -187,6 +187,17 @@ size_t ScpFileReadAt(ScpFile file, int64_t offset, void* buffer, size_t count) {
   });
 }
 
+size_t ScpFileReadAtOnce(ScpFile file, int64_t offset, void* buffer, size_t count) {
+  if (file == nullptr || buffer == nullptr || offset < 0 || ShouldFail(kScpFileOpSeek)) {
+    return 0;
+  }
+  ssize_t got = -1;
+  do {
+    got = ::pread(file->fd, buffer, count, static_cast<off_t>(offset));
+  } while (got < 0 && errno == EINTR);
+  return got > 0 ? static_cast<size_t>(got) : 0;
+}
+
 size_t ScpFileWrite(ScpFile file, const void* buffer, size_t count) {
   if (file == nullptr || (buffer == nullptr && count > 0) || ShouldFail(kScpFileOpWrite)) {
     return 0;

@@ -35,6 +35,11 @@ size_t ScpFileRead(ScpFile file, void* buffer, size_t count);
 // negative offset or an injected seek fault).
 size_t ScpFileReadAt(ScpFile file, int64_t offset, void* buffer, size_t count);
 
+// Like ScpFileReadAt, but with a single read of the device (retried only when interrupted before
+// reading anything): fewer bytes may come back than the file holds past `offset`. For a caller
+// that can tell from the bytes themselves whether it has them all.
+size_t ScpFileReadAtOnce(ScpFile file, int64_t offset, void* buffer, size_t count);
+
 // Returns the number of bytes written (fewer on an error).
 size_t ScpFileWrite(ScpFile file, const void* buffer, size_t count);
 

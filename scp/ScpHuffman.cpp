@@ -405,13 +405,14 @@ static_assert(kBatchBits <= 56, "a batch of runs fits a refilled buffer");
 constexpr uint32_t kBatchLanes = kBatchRuns * kRunLanes;
 // Far from the end of the output: a batch, or a shorter one and an escape, writes inside it.
 constexpr uint32_t kFarValues = kBatchLanes;
-// Far from the end of the data: the refill that opens a batch and the two around each escape in it
-// each find eight bytes and take at most seven, and after them the stream still holds seven whole
-// codes, which overwrite the lanes past the batch's last run.
-constexpr int kRefillBytes = 7;
-constexpr int kFarBytes = 96;
-static_assert((kFarBytes - (2 * kBatchRuns + 1) * kRefillBytes) * 8 >=
-                  (kRunLanes - 1) * kLongestCodeBits,
+// Far from the end of the data: a batch takes at most four of the longest codes, the buffer never
+// holds more than 63 bits past what was taken, and each refill reads the eight bytes at its end,
+// so every refill of a batch finds them; and after the batch the stream still holds seven whole
+// codes, which overwrite the lanes past its last run.
+constexpr int kFarBytes = 40;
+constexpr int kBatchMostBits = kBatchRuns * kLongestCodeBits;
+static_assert(kFarBytes * 8 >= kBatchMostBits + 63 + 64, "every refill of a batch finds its bytes");
+static_assert(kFarBytes * 8 >= kBatchMostBits + (kRunLanes - 1) * kLongestCodeBits,
               "the stream after a batch overwrites its spare lanes");
 
 // Near the end of either array: runs decoded into `staged`, each checked against the data left,

@@ -17,27 +17,62 @@ constexpr uint32_t kPointerEntrySize = 10;
 // crafted file from claiming gigabytes, while leaving room for any honest duplicates.
 constexpr int64_t kMaxStoredBytesPerFileByte = 8;
 
-// Files up to this size are read whole in one call and their sections copied from memory; every
-// read is a system call, and a record of ten sections would otherwise take twenty of them.
+// Files up to this size are read whole and their sections copied from memory: every read is a
+// system call, and a record of ten sections would otherwise take twenty of them.
 constexpr int64_t kWholeFileLimit = 64 * 1024 * 1024;
+// The first read asks for this much: a record shorter than that comes in whole without a
+// question about its size, which would be one more system call.
+constexpr size_t kFirstRead = 16 * 1024;
+
+// True when `size` bytes read from the start of a file are as many as the record's length field
+// (bytes 2-5) says it has: a short read then needs no second read to learn that the file ended.
+bool HoldsWholeRecord(const uint8_t* bytes, size_t size) {
+  if (size < kRecordHeaderSize) {
+    return false;
+  }
+  const uint32_t length = static_cast<uint32_t>(bytes[2]) | (static_cast<uint32_t>(bytes[3]) << 8) |
+                          (static_cast<uint32_t>(bytes[4]) << 16) |
+                          (static_cast<uint32_t>(bytes[5]) << 24);
+  return length == size;
+}
 
 // The bytes of an open file as the reader takes them: from a copy of the whole file when it was
 // read at once, by positioned reads otherwise. Either way a read past the end comes back short.
 class FileBytes {
  public:
   FileBytes(ScpFile file, int64_t size) : file_(file), size_(size) {}
+  explicit FileBytes(ScpFile file) : FileBytes(file, -1) {}
 
-  // Reads the whole file into memory when it is small enough; false when that read fails.
+  // Reads the whole file into memory when it is small enough, else learns its size for
+  // positioned reads; false when a read of the whole file comes back short.
   bool ReadWhole() {
+    ScpBlockPtr image(ScpMemAlloc(kFirstRead));
+    if (image == nullptr) {
+      size_ = ScpFileSize(file_);
+      return true;  // read piece by piece
+    }
+    uint8_t* bytes = ScpMemLock(image.get());
+    size_t first = ScpFileReadAtOnce(file_, 0, bytes, kFirstRead);
+    if (first < kFirstRead && !HoldsWholeRecord(bytes, first)) {
+      first += ScpFileReadAt(file_, static_cast<int64_t>(first), bytes + first, kFirstRead - first);
+    }
+    if (first < kFirstRead) {
+      size_ = static_cast<int64_t>(first);
+      image_ = std::move(image);
+      return true;
+    }
+    size_ = ScpFileSize(file_);
     if (size_ < 0 || size_ > kWholeFileLimit) {
       return true;
     }
-    ScpBlockPtr image(ScpMemAlloc(static_cast<size_t>(size_)));
-    if (image == nullptr) {
-      return true;  // keep reading piece by piece
+    ScpBlock grown = ScpMemRealloc(image.get(), static_cast<size_t>(size_));
+    if (grown == nullptr) {
+      return true;
     }
-    const size_t got = ScpFileReadAt(file_, 0, ScpMemLock(image.get()), static_cast<size_t>(size_));
-    if (got != static_cast<size_t>(size_)) {
+    static_cast<void>(image.release());  // the grown block replaces it
+    image.reset(grown);
+    const auto rest = static_cast<size_t>(size_) - kFirstRead;
+    if (ScpFileReadAt(file_, kFirstRead, ScpMemLock(image.get()) + kFirstRead, rest) != rest) {
       return false;
     }
     image_ = std::move(image);
@@ -128,7 +163,7 @@ ScpRecord* ScpReadRecord(const char* path) {
   if (record == nullptr) {
     return nullptr;
   }
-  FileBytes bytes(file.get(), ScpFileSize(file.get()));
+  FileBytes bytes(file.get());
   if (!bytes.ReadWhole()) {
     return nullptr;
   }
