@@ -110,9 +110,13 @@ void DeriveLimbEntries(Entry* leads) {
   }
 }
 
-// Clears every entry of a table to its display lead code, then decodes the stored display leads
-// with decode(leadCode, entry); a lead that fails keeps only its code. Returns false as soon as
-// lead I fails (no entry then holds samples), true otherwise.
+void ReleaseEntry(ScpReferenceBeat* beat) {
+  ScpFreeReferenceBeat(beat);
+}
+void ReleaseEntry(ScpRhythmSignal* rhythm) {
+  ScpFreeRhythm(rhythm);
+}
+
 template <typename Entry>
 void ClearEntries(Entry* leads) {
   for (int32_t entry = 0; entry < kLeadTableCapacity; ++entry) {
@@ -120,27 +124,39 @@ void ClearEntries(Entry* leads) {
   }
 }
 
-bool IsStoredEntry(int32_t entry) {
-  return entry < kFirstDerivedEntry || entry >= kFirstChestEntry;
-}
-
+// Clears every entry of a table to its display lead code, then decodes the stored display leads
+// in one call of decode(count, codes, decoded, statuses), so that they share what the record holds
+// once; a lead that fails keeps only its code. Returns false, and leaves no entry holding samples,
+// when lead I fails; true otherwise.
 template <typename Entry, typename Decode>
 bool DecodeStoredEntries(const ScpRecord* record, Entry* leads, Decode decode) {
   ClearEntries(leads);
   if (record == nullptr) {
     return false;
   }
+  uint8_t codes[kDisplayLeadCount];
+  int32_t entries[kDisplayLeadCount];  // the display entry of each stored lead
+  int32_t stored = 0;
   for (int32_t entry = 0; entry < kDisplayLeadCount; ++entry) {
-    if (!IsStoredEntry(entry)) {
-      continue;
+    if (entry < kFirstDerivedEntry || entry >= kFirstChestEntry) {
+      codes[stored] = kDisplayLeadCodes[entry];
+      entries[stored++] = entry;
     }
-    const uint8_t leadCode = kDisplayLeadCodes[entry];
-    if (decode(leadCode, &leads[entry]) != kScpOk) {
-      ClearEntry(&leads[entry], leadCode);
-      if (entry == kEntryI) {
-        return false;
-      }
+  }
+  Entry decoded[kDisplayLeadCount];
+  ScpStatus statuses[kDisplayLeadCount];
+  decode(stored, codes, decoded, statuses);
+  for (int32_t k = 0; k < stored; ++k) {
+    if (statuses[k] == kScpOk) {
+      leads[entries[k]] = decoded[k];
     }
+  }
+  if (leads[kEntryI].samples == nullptr) {
+    for (int32_t k = 0; k < stored; ++k) {
+      ReleaseEntry(&leads[entries[k]]);
+    }
+    ClearEntries(leads);
+    return false;
   }
   return true;
 }
@@ -148,9 +164,10 @@ bool DecodeStoredEntries(const ScpRecord* record, Entry* leads, Decode decode) {
 }  // namespace
 
 int32_t DecodeReferenceLeads(const ScpRecord* record, ScpReferenceBeat* refLeads) {
-  const bool decoded =
-      DecodeStoredEntries(record, refLeads, [record](uint8_t leadCode, ScpReferenceBeat* entry) {
-        return ScpDecodeReferenceBeat(record, leadCode, entry);
+  const bool decoded = DecodeStoredEntries(
+      record, refLeads,
+      [record](int32_t count, const uint8_t* codes, ScpReferenceBeat* beats, ScpStatus* statuses) {
+        ScpDecodeReferenceBeats(record, count, codes, beats, statuses);
       });
   if (!decoded) {
     return 0;
@@ -161,34 +178,16 @@ int32_t DecodeReferenceLeads(const ScpRecord* record, ScpReferenceBeat* refLeads
 
 int32_t DecodeRhythmLeads(const ScpRecord* record, const ScpReferenceBeat* refLeads,
                           int32_t refCount, ScpRhythmSignal* rhythmLeads) {
-  ClearEntries(rhythmLeads);
-  if (record == nullptr) {
-    return 0;
-  }
-  // The stored display leads are decoded in one call, so that they share what the record holds
-  // once; entries[k] is the display entry of the k-th of them.
-  uint8_t codes[kDisplayLeadCount];
-  const ScpReferenceBeat* references[kDisplayLeadCount];
-  int32_t entries[kDisplayLeadCount];
-  int32_t stored = 0;
-  for (int32_t entry = 0; entry < kDisplayLeadCount; ++entry) {
-    if (IsStoredEntry(entry)) {
-      codes[stored] = kDisplayLeadCodes[entry];
-      references[stored] = FindLeadBeat(refLeads, refCount, codes[stored]);
-      entries[stored++] = entry;
-    }
-  }
-  ScpRhythmSignal decoded[kDisplayLeadCount];
-  ScpStatus statuses[kDisplayLeadCount];
-  ScpDecodeRhythmLeads(record, stored, codes, references, decoded, statuses);
-  for (int32_t k = 0; k < stored; ++k) {
-    if (statuses[k] == kScpOk) {
-      rhythmLeads[entries[k]] = decoded[k];
-    }
-  }
-  if (rhythmLeads[kEntryI].samples == nullptr) {
-    FreeRhythmLeads(rhythmLeads, kDisplayLeadCount);
-    ClearEntries(rhythmLeads);
+  const bool decoded = DecodeStoredEntries(
+      record, rhythmLeads,
+      [&](int32_t count, const uint8_t* codes, ScpRhythmSignal* rhythms, ScpStatus* statuses) {
+        const ScpReferenceBeat* references[kDisplayLeadCount];
+        for (int32_t k = 0; k < count; ++k) {
+          references[k] = FindLeadBeat(refLeads, refCount, codes[k]);
+        }
+        ScpDecodeRhythmLeads(record, count, codes, references, rhythms, statuses);
+      });
+  if (!decoded) {
     return 0;
   }
   DeriveLimbEntries(rhythmLeads);

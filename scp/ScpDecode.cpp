@@ -561,75 +561,6 @@ void ScpFreeRhythm(ScpRhythmSignal* rhythm) {
   rhythm->zoneCount = 0;
 }
 
-ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode,
-                                 ScpReferenceBeat* beat) {
-  beat->samples = nullptr;
-  beat->sampleCount = 0;
-  const ScpStatus describeStatus = ScpDescribeLead(record, kScpReferenceSection, leadCode, beat);
-  if (describeStatus != kScpOk) {
-    return static_cast<ScpStatus>(describeStatus - kScpLayerDecoder);
-  }
-  const bool huffman = HasSection(record, kScpHuffmanSection);
-  ScpQrsHeader qrs;
-  const ScpStatus qrsStatus = ScpGetQrsHeader(record, &qrs);
-  if (qrsStatus == kScpOk) {
-    beat->beatLength = qrs.beatLength;
-    beat->fiducial = qrs.fiducial;
-    beat->qrsCount = qrs.qrsCount;
-  } else if (huffman) {
-    return static_cast<ScpStatus>(qrsStatus - kScpLayerDecoder);
-  } else {
-    // Plain data: the beat is as long as its byte count says.
-    beat->beatLength = static_cast<uint16_t>(static_cast<int64_t>(beat->dataLength / 2) *
-                                             beat->sampleInterval / 1000);
-    beat->fiducial = 0;
-    beat->qrsCount = 0;
-  }
-  if (beat->sampleInterval == 0) {
-    return kScpErrMalformed - kScpLayerDecoder;
-  }
-  const int64_t sampleCount = static_cast<int64_t>(beat->beatLength) * 1000 / beat->sampleInterval;
-  if (sampleCount > kMaxReferenceSamples) {
-    return kScpErrMalformed - kScpLayerDecoder;
-  }
-  const Body body = SectionBody(record, kScpReferenceSection);
-  if (body.bytes == nullptr) {
-    return kScpErrNoData - kScpLayerDecoder;
-  }
-  int16_t* samples = AllocateSamples(sampleCount);
-  if (samples == nullptr) {
-    return kScpErrNoSampleMemory - kScpLayerDecoder;
-  }
-  const int32_t count = static_cast<int32_t>(sampleCount);
-  const uint8_t* data = body.bytes + beat->dataOffset;
-  const auto dataLength = static_cast<uint32_t>(beat->dataLength);
-  uint32_t produced = 0;
-  ScpStatus status = kScpOk;
-  if (huffman) {
-    // Decoded and summed in one pass when the stream fills the beat; a short stream is decoded
-    // again plainly, so that its missing values go through the sums as zeros.
-    status = ScpHuffmanDecodeSamples(nullptr, data, dataLength, beat->differenceEncoding, samples,
-                                     count, &produced);
-    if (status == kScpOk && produced < static_cast<uint32_t>(count)) {
-      status = ScpHuffmanDecode(nullptr, data, dataLength, samples, count, &produced);
-      ZeroTail(samples, produced, count);
-      UndoDifferences(beat->differenceEncoding, samples, count);
-    }
-  } else {
-    ZeroTail(samples, CopyPlainValues(body, beat->dataOffset, count, samples), count);
-    UndoDifferences(beat->differenceEncoding, samples, count);
-  }
-  if (status != kScpOk) {
-    std::free(samples);
-    return static_cast<ScpStatus>(status - kScpLayerDecoder);
-  }
-  beat->samples = samples;
-  beat->sampleCount = static_cast<uint16_t>(count);
-  beat->startSample = 0;
-  beat->endSample = count;
-  return kScpOk;
-}
-
 // The rhythm of one lead, in order:
 //   1. describe the lead and check its sample span;
 //   2. build the QRS zones and decimation factor, and so the number of stored values;
@@ -809,12 +740,118 @@ class RhythmLead {
   bool huffman_ = false;
 };
 
+// One reference beat through the same stages as a rhythm lead: Prepare (describe and size it,
+// allocate its samples), the reading of its values, and Finish.
+class BeatLead {
+ public:
+  ScpStatus Prepare(const ScpRecord* record, uint8_t leadCode, ScpReferenceBeat* beat) {
+    beat_ = beat;
+    beat->samples = nullptr;
+    beat->sampleCount = 0;
+    const ScpStatus describeStatus = ScpDescribeLead(record, kScpReferenceSection, leadCode, beat);
+    if (describeStatus != kScpOk) {
+      return static_cast<ScpStatus>(describeStatus - kScpLayerDecoder);
+    }
+    huffman_ = HasSection(record, kScpHuffmanSection);
+    ScpQrsHeader qrs;
+    const ScpStatus qrsStatus = ScpGetQrsHeader(record, &qrs);
+    if (qrsStatus == kScpOk) {
+      beat->beatLength = qrs.beatLength;
+      beat->fiducial = qrs.fiducial;
+      beat->qrsCount = qrs.qrsCount;
+    } else if (huffman_) {
+      return static_cast<ScpStatus>(qrsStatus - kScpLayerDecoder);
+    } else {
+      // Plain data: the beat is as long as its byte count says.
+      beat->beatLength = static_cast<uint16_t>(static_cast<int64_t>(beat->dataLength / 2) *
+                                               beat->sampleInterval / 1000);
+      beat->fiducial = 0;
+      beat->qrsCount = 0;
+    }
+    if (beat->sampleInterval == 0) {
+      return kScpErrMalformed - kScpLayerDecoder;
+    }
+    const int64_t sampleCount =
+        static_cast<int64_t>(beat->beatLength) * 1000 / beat->sampleInterval;
+    if (sampleCount > kMaxReferenceSamples) {
+      return kScpErrMalformed - kScpLayerDecoder;
+    }
+    body_ = SectionBody(record, kScpReferenceSection);
+    if (body_.bytes == nullptr) {
+      return kScpErrNoData - kScpLayerDecoder;
+    }
+    samples_.reset(AllocateSamples(sampleCount));
+    if (samples_ == nullptr) {
+      return kScpErrNoSampleMemory - kScpLayerDecoder;
+    }
+    count_ = static_cast<int32_t>(sampleCount);
+    return kScpOk;
+  }
+
+  bool IsHuffmanCoded() const { return huffman_; }
+  uint8_t DifferenceEncoding() const { return beat_->differenceEncoding; }
+
+  ScpHuffmanStream Stream() const {
+    return {body_.bytes + beat_->dataOffset, static_cast<uint32_t>(beat_->dataLength),
+            samples_.get(), static_cast<uint32_t>(count_)};
+  }
+
+  // Takes note of the values a Huffman decode of Stream() produced, summed as it went. A stream
+  // too short for the beat is decoded again plainly, so that its missing values go through the
+  // sums as zeros.
+  void Decoded(uint32_t produced) {
+    if (produced < static_cast<uint32_t>(count_)) {
+      const ScpHuffmanStream stream = Stream();
+      ScpHuffmanDecode(nullptr, stream.data, stream.byteCount, stream.out, stream.maxValues,
+                       &produced);
+      ZeroTail(samples_.get(), produced, count_);
+      UndoDifferences(DifferenceEncoding(), samples_.get(), count_);
+    }
+  }
+
+  // Reads the values of this beat alone and undoes their difference encoding.
+  ScpStatus ReadValues() {
+    if (!huffman_) {
+      ZeroTail(samples_.get(), CopyPlainValues(body_, beat_->dataOffset, count_, samples_.get()),
+               count_);
+      UndoDifferences(DifferenceEncoding(), samples_.get(), count_);
+      return kScpOk;
+    }
+    uint32_t produced = 0;
+    const ScpHuffmanStream stream = Stream();
+    const ScpStatus status =
+        ScpHuffmanDecodeSamples(nullptr, stream.data, stream.byteCount, DifferenceEncoding(),
+                                stream.out, stream.maxValues, &produced);
+    if (status != kScpOk) {
+      return static_cast<ScpStatus>(status - kScpLayerDecoder);
+    }
+    Decoded(produced);
+    return kScpOk;
+  }
+
+  ScpStatus Finish() {
+    beat_->samples = samples_.release();
+    beat_->sampleCount = static_cast<uint16_t>(count_);
+    beat_->startSample = 0;
+    beat_->endSample = count_;
+    return kScpOk;
+  }
+
+ private:
+  ScpReferenceBeat* beat_ = nullptr;
+  SampleHandle samples_;
+  int32_t count_ = 0;
+  Body body_{nullptr, 0};
+  bool huffman_ = false;
+};
+
 // Leads decoded together at most; a longer list goes through in groups of this many.
-constexpr int32_t kRhythmGroup = 16;
+constexpr int32_t kLeadGroup = 16;
 
 // Reads the stored values of the prepared leads (those whose status is 0): Huffman-coded leads of
 // the same difference encoding two at a time, the others one by one.
-void ReadGroupValues(RhythmLead* leads, ScpStatus* statuses, int32_t count) {
+template <class Lead>
+void ReadGroupValues(Lead* leads, ScpStatus* statuses, int32_t count) {
   int32_t waiting = -1;  // a Huffman-coded lead without a partner yet
   for (int32_t i = 0; i < count; ++i) {
     if (statuses[i] != kScpOk) {
@@ -850,13 +887,37 @@ ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSi
   return status;
 }
 
+ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode,
+                                 ScpReferenceBeat* beat) {
+  ScpStatus status = kScpOk;
+  ScpDecodeReferenceBeats(record, 1, &leadCode, beat, &status);
+  return status;
+}
+
+void ScpDecodeReferenceBeats(const ScpRecord* record, int32_t count, const uint8_t* leadCodes,
+                             ScpReferenceBeat* beats, ScpStatus* statuses) {
+  for (int32_t first = 0; first < count; first += kLeadGroup) {
+    const int32_t group = std::min(kLeadGroup, count - first);
+    BeatLead leads[kLeadGroup];
+    for (int32_t i = 0; i < group; ++i) {
+      statuses[first + i] = leads[i].Prepare(record, leadCodes[first + i], &beats[first + i]);
+    }
+    ReadGroupValues(leads, statuses + first, group);
+    for (int32_t i = 0; i < group; ++i) {
+      if (statuses[first + i] == kScpOk) {
+        statuses[first + i] = leads[i].Finish();
+      }
+    }
+  }
+}
+
 void ScpDecodeRhythmLeads(const ScpRecord* record, int32_t count, const uint8_t* leadCodes,
                           const ScpReferenceBeat* const* references, ScpRhythmSignal* rhythms,
                           ScpStatus* statuses) {
   ZoneCache zoneCache;
-  for (int32_t first = 0; first < count; first += kRhythmGroup) {
-    const int32_t group = std::min(kRhythmGroup, count - first);
-    RhythmLead leads[kRhythmGroup];
+  for (int32_t first = 0; first < count; first += kLeadGroup) {
+    const int32_t group = std::min(kLeadGroup, count - first);
+    RhythmLead leads[kLeadGroup];
     for (int32_t i = 0; i < group; ++i) {
       statuses[first + i] =
           leads[i].Prepare(record, leadCodes[first + i], &rhythms[first + i], &zoneCache);

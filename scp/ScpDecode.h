@@ -70,6 +70,12 @@ ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode, ScpR
 ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSignal* rhythm,
                           const ScpReferenceBeat* reference);
 
+// Decodes the reference beats of `count` leads of one record: each leadCodes[i] into beats[i]
+// exactly as ScpDecodeReferenceBeat does, its status in statuses[i]; the Huffman-coded ones two at
+// a time.
+void ScpDecodeReferenceBeats(const ScpRecord* record, int32_t count, const uint8_t* leadCodes,
+                             ScpReferenceBeat* beats, ScpStatus* statuses);
+
 // Decodes the rhythm of `count` leads of one record: each leadCodes[i] into rhythms[i] with
 // references[i] (null for none) exactly as ScpDecodeRhythm does, its status in statuses[i]. What
 // the leads share is read once: leads of the same span take copies of one set of QRS zones.
