@@ -153,6 +153,45 @@ SCP_VECTOR_CLONES void RepeatValues(const int16_t* from, int32_t count, int32_t 
   }
 }
 
+// The stored values an expansion takes: no more than the zones call for or the lead has samples.
+int32_t ValuesToExpand(int32_t storedCount, uint16_t factor, int32_t sampleCount,
+                       const ScpQrsZone* zones, uint16_t zoneCount) {
+  const int32_t needed = ScpCountStoredValues(zones, zoneCount, factor, sampleCount);
+  return std::max(0, std::min({storedCount, needed, sampleCount}));
+}
+
+// Writes the sampleCount samples that the `stored` values at `source` expand to (see
+// ScpExpandDecimated) to `to`. The two may share an array when `source` sits at its end: each
+// value is read before the samples it fills are written, and those never reach past it.
+void ExpandValues(const int16_t* source, int32_t stored, uint16_t factor, int32_t sampleCount,
+                  const ScpQrsZone* zones, uint16_t zoneCount, int16_t* to) {
+  const int32_t f = std::max<uint16_t>(factor, 1);
+  int32_t next = 0;  // stream index of the next value
+  ZoneWalk walk(zones, zoneCount, sampleCount);
+  while (walk.Next()) {
+    const int32_t stretchEnd = walk.StretchEnd();
+    int32_t start = walk.StretchStart();
+    // Whole groups first, each stored value repeated f times.
+    const int32_t groups = std::min((stretchEnd - start) / f, std::max(0, stored - next));
+    RepeatValues(source + next, groups, f, to + start);
+    start += groups * f;
+    next += groups;
+    for (; start < stretchEnd; start += f) {  // a short last group, or no values left
+      const int16_t value = next < stored ? source[next] : int16_t{0};
+      ++next;
+      std::fill(to + start, to + std::min(start + f, stretchEnd), value);
+    }
+    const int32_t zoneLength = walk.ZoneEnd() - walk.ZoneStart();
+    const int32_t copied = std::max(0, std::min(zoneLength, stored - next));
+    if (copied > 0) {
+      std::memmove(to + walk.ZoneStart(), source + next,
+                   sizeof(int16_t) * static_cast<size_t>(copied));
+    }
+    std::fill(to + walk.ZoneStart() + copied, to + walk.ZoneEnd(), int16_t{0});
+    next += zoneLength;
+  }
+}
+
 // The sum of three neighbours plus one, divided by three and truncated toward zero. Every such
 // sum of 16-bit values is exact in a float, and its product with 1/3 (rounded up to a float)
 // lands in [q, q + 1) for the true quotient q, so truncating the product gives q. Unlike a 32-bit
@@ -298,6 +337,19 @@ int32_t SamplesCovered(const ScpQrsZone* zones, uint16_t zoneCount, uint16_t fac
   return sampleCount;
 }
 
+// Adds the reference beat back and returns the samples to the rhythm's units.
+void FinishSamples(int16_t* values, int32_t sampleCount, const ScpQrsZone* zones,
+                   uint16_t zoneCount, const ScpReferenceBeat* reference, bool rescale,
+                   const ScpLeadSignal& lead) {
+  if (reference != nullptr) {
+    ScpAddReferenceBeat(reference->samples, reference->sampleCount, values, sampleCount, zones,
+                        zoneCount);
+  }
+  if (rescale) {
+    ScpRescale(values, sampleCount, reference->amplitudeMultiplier, lead.amplitudeMultiplier);
+  }
+}
+
 // Turns the stored values at the start of `samples` (the rest unset) into the lead's sampleCount
 // samples, values the stream did not supply taken as 0: brought to the reference beat's units,
 // decimated stretches expanded, the reference beat added back, returned to the rhythm's units and
@@ -313,18 +365,21 @@ ScpStatus Reconstruct(SampleHandle* samples, int32_t stored, int32_t sampleCount
     ScpRescale(values, stored, lead.amplitudeMultiplier, reference->amplitudeMultiplier);
   }
   if (zoneCount != 0 || factor > 1) {
-    ScpExpandDecimated(values, stored, factor, sampleCount, zones, zoneCount);  // writes all
-  } else {
-    ZeroTail(values, stored, sampleCount);
+    // Expanded into a second array, then smoothed back into the first, which has room for every
+    // sample: the stored values never outnumber the samples they stand for.
+    SampleHandle expanded(AllocateSamples(sampleCount));
+    if (expanded == nullptr) {
+      return kScpErrNoSampleMemory - kScpLayerDecoder;
+    }
+    ExpandValues(values, ValuesToExpand(stored, factor, sampleCount, zones, zoneCount), factor,
+                 sampleCount, zones, zoneCount, expanded.get());
+    FinishSamples(expanded.get(), sampleCount, zones, zoneCount, reference, rescale, lead);
+    ScpSmoothOutsideZones(expanded.get(), values, sampleCount, zones, zoneCount);
+    return kScpOk;
   }
+  ZeroTail(values, stored, sampleCount);
+  FinishSamples(values, sampleCount, zones, zoneCount, reference, rescale, lead);
   if (reference != nullptr) {
-    ScpAddReferenceBeat(reference->samples, reference->sampleCount, values, sampleCount, zones,
-                        zoneCount);
-  }
-  if (rescale) {
-    ScpRescale(values, sampleCount, reference->amplitudeMultiplier, lead.amplitudeMultiplier);
-  }
-  if (zoneCount != 0 || factor > 1 || reference != nullptr) {
     SampleHandle smoothed(AllocateSamples(sampleCount));
     if (smoothed == nullptr) {
       return kScpErrNoSampleMemory - kScpLayerDecoder;
@@ -475,40 +530,12 @@ void ScpExpandDecimated(int16_t* values, int32_t storedCount, uint16_t factor, i
   if (sampleCount <= 0) {
     return;
   }
-  const int32_t f = std::max<uint16_t>(factor, 1);
-  const int32_t needed = ScpCountStoredValues(zones, zoneCount, factor, sampleCount);
-  const int32_t stored = std::max(0, std::min({storedCount, needed, sampleCount}));
-
   // Move the stored values to the end of the array, then expand forwards: a value is always read
   // from at or after the place being written, because no stretch takes more values than samples.
+  const int32_t stored = ValuesToExpand(storedCount, factor, sampleCount, zones, zoneCount);
   const int32_t base = sampleCount - stored;
   std::memmove(values + base, values, sizeof(int16_t) * static_cast<size_t>(stored));
-  const int16_t* source = values + base;
-  int32_t next = 0;  // stream index of the next value
-  ZoneWalk walk(zones, zoneCount, sampleCount);
-  while (walk.Next()) {
-    const int32_t stretchEnd = walk.StretchEnd();
-    int32_t start = walk.StretchStart();
-    // Whole groups first, each stored value repeated f times; the value is read before its
-    // group is written, and the group never reaches past the place it is read from.
-    const int32_t groups = std::min((stretchEnd - start) / f, std::max(0, stored - next));
-    RepeatValues(source + next, groups, f, values + start);
-    start += groups * f;
-    next += groups;
-    for (; start < stretchEnd; start += f) {  // a short last group, or no values left
-      const int16_t value = next < stored ? source[next] : int16_t{0};
-      ++next;
-      std::fill(values + start, values + std::min(start + f, stretchEnd), value);
-    }
-    const int32_t zoneLength = walk.ZoneEnd() - walk.ZoneStart();
-    const int32_t copied = std::max(0, std::min(zoneLength, stored - next));
-    if (copied > 0) {
-      std::memmove(values + walk.ZoneStart(), source + next,
-                   sizeof(int16_t) * static_cast<size_t>(copied));
-    }
-    std::fill(values + walk.ZoneStart() + copied, values + walk.ZoneEnd(), int16_t{0});
-    next += zoneLength;
-  }
+  ExpandValues(values + base, stored, factor, sampleCount, zones, zoneCount, values);
 }
 
 SCP_VECTOR_CLONES void ScpAddReferenceBeat(const int16_t* reference, int32_t referenceCount,
