@@ -324,15 +324,11 @@ class PlainValues {
     static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(0);
     return *kTable;
   }
-  explicit PlainValues(const RunLanes* values) : values_(values) {}
   void Start(int16_t value, int16_t* to) { *to = value; }
   void One(int16_t value, int16_t* to) { *to = value; }
-  void Run(uint32_t window, uint32_t /*codes*/, int16_t* to) {
-    Lanes::Load(values_[window]).Store(to);
+  void Run(const RunLanes& values, uint32_t /*codes*/, int16_t* to) {
+    Lanes::Load(values).Store(to);
   }
-
- private:
-  const RunLanes* values_;
 };
 
 // x[i] = x[i - 1] + d[i]: over a run, sample j (from 1) is x + slopes[j - 1].
@@ -342,20 +338,17 @@ class FirstDifferences {
     static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(1);
     return *kTable;
   }
-  explicit FirstDifferences(const RunLanes* slopes) : slopes_(slopes) {}
   void Start(int16_t value, int16_t* to) { One(value, to); }
   void One(int16_t value, int16_t* to) {
     sample_ = static_cast<uint16_t>(sample_ + static_cast<uint16_t>(value));
     *to = static_cast<int16_t>(sample_);
   }
-  void Run(uint32_t window, uint32_t /*codes*/, int16_t* to) {
-    const RunLanes& sums = slopes_[window];
+  void Run(const RunLanes& sums, uint32_t /*codes*/, int16_t* to) {
     (Lanes::Fill(sample_) + Lanes::Load(sums)).Store(to);
     sample_ = static_cast<uint16_t>(sample_ + sums.lane[kRunLanes - 1]);  // past the run, zeros
   }
 
  private:
-  const RunLanes* slopes_;
   uint16_t sample_ = 0;
 };
 
@@ -367,7 +360,6 @@ class SecondDifferences {
     static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(2);
     return *kTable;
   }
-  explicit SecondDifferences(const RunLanes* rises) : rises_(rises) {}
   void Start(int16_t value, int16_t* to) {
     sample_ = static_cast<uint16_t>(value);
     slope_ = static_cast<uint16_t>(-sample_);  // so that the next value is taken as it is
@@ -378,9 +370,8 @@ class SecondDifferences {
     sample_ = static_cast<uint16_t>(sample_ + slope_);
     *to = static_cast<int16_t>(sample_);
   }
-  void Run(uint32_t window, uint32_t codes, int16_t* to) {
+  void Run(const RunLanes& rises, uint32_t codes, int16_t* to) {
     static const RunLanes kLaneNumbers = {{1, 2, 3, 4, 5, 6, 7, 8}};
-    const RunLanes& rises = rises_[window];
     (Lanes::Fill(sample_) + Lanes::Fill(slope_) * Lanes::Load(kLaneNumbers) + Lanes::Load(rises))
         .Store(to);
     // The run's last sample is lane codes - 1; the lanes past it hold the run's values followed by
@@ -393,7 +384,6 @@ class SecondDifferences {
   }
 
  private:
-  const RunLanes* rises_;
   uint16_t sample_ = 0;
   uint16_t slope_ = 0;
 };
@@ -411,6 +401,7 @@ constexpr uint32_t kFarValues = kBatchLanes;
 // codes, which overwrite the lanes past its last run.
 constexpr int kFarBytes = 40;
 constexpr int kBatchMostBits = kBatchRuns * kLongestCodeBits;
+constexpr uint32_t kBatchMostBytes = (kBatchMostBits + 7) / 8;
 static_assert(kFarBytes * 8 >= kBatchMostBits + 63 + 64, "every refill of a batch finds its bytes");
 static_assert(kFarBytes * 8 >= kBatchMostBits + (kRunLanes - 1) * kLongestCodeBits,
               "the stream after a batch overwrites its spare lanes");
@@ -420,7 +411,8 @@ static_assert(kFarBytes * 8 >= kBatchMostBits + (kRunLanes - 1) * kLongestCodeBi
 // values staged.
 constexpr uint32_t kStagedLanes = 8 * kBatchLanes;
 template <class Output>
-uint32_t StageRuns(const RunTables& tables, BitBuffer& bits, Output& output, int16_t* staged) {
+uint32_t StageRuns(const RunTables& tables, const RunLanes* lanes, BitBuffer& bits, Output& output,
+                   int16_t* staged) {
   uint32_t count = 0;
   while (count <= kStagedLanes - kBatchLanes) {
     bits.Refill();
@@ -431,7 +423,7 @@ uint32_t StageRuns(const RunTables& tables, BitBuffer& bits, Output& output, int
       if (step.count == 0 || step.bits > bits.Count()) {
         return count;
       }
-      output.Run(window, step.count, staged + count);
+      output.Run(lanes[window], step.count, staged + count);
       count += step.count;
       bits.Skip(step.bits);
     }
@@ -449,32 +441,38 @@ class StreamDecoder {
   StreamDecoder(const RunTables& tables, const uint8_t* data, uint32_t byteCount, int16_t* out,
                 uint32_t maxValues)
       : tables_(&tables),
-        output_(Output::Table().data()),
+        lanes_(Output::Table().data()),
         bits_(data, byteCount),
         out_(out),
         maxValues_(maxValues) {}
 
   uint32_t Count() const { return count_; }
 
-  // True when the next step is a batch far from both ends.
-  bool Far() const {
-    return count_ != 0 && Room() >= kFarValues && bits_.BytesAhead() >= kFarBytes;
+  // How many batches in a row stay far from both ends: a batch takes at most four of the longest
+  // codes and writes at most its lanes. Zero when the next step is not a batch.
+  uint32_t FarBatchesAhead() const {
+    if (count_ == 0 || Room() < kFarValues || bits_.BytesAhead() < kFarBytes) {
+      return 0;
+    }
+    const auto bytes = static_cast<uint32_t>(bits_.BytesAhead() - kFarBytes);
+    return 1 + std::min(bytes / kBatchMostBytes, (Room() - kFarValues) / kBatchLanes);
   }
 
-  // One batch of runs, each escape among them decoded where it stands; only when Far().
-  void FarBatch() {
+  // One batch of runs, each escape among them decoded where it stands; only when far from both
+  // ends. The tables come from the caller, who holds them once for both streams of a pair.
+  void FarBatch(const RunTables& tables, const RunLanes* lanes) {
     bits_.RefillFromWord();
     for (int run = 0; run < kBatchRuns; ++run) {
       const uint32_t window = bits_.Peek(kRunWindowBits);
-      const RunStep step = tables_->steps[window];
+      const RunStep step = tables.steps[window];
       if (step.count != 0) {
-        output_.Run(window, step.count, out_ + count_);
+        output_.Run(lanes[window], step.count, out_ + count_);
         count_ += step.count;
         bits_.Skip(step.bits);
       } else {  // only an escape opens a window without a run
         bits_.RefillFromWord();
         const DecodedCode code =
-            DecodeCode(tables_->windows, bits_.Peek(kLongestCodeBits), bits_.Count());
+            DecodeCode(tables.windows, bits_.Peek(kLongestCodeBits), bits_.Count());
         bits_.Skip(code.bits);
         bits_.RefillFromWord();  // the runs after it have their twelve bits each again
         output_.One(code.value, out_ + count_);
@@ -489,9 +487,17 @@ class StreamDecoder {
   static void FarBatches(StreamDecoder* first, StreamDecoder* second) {
     StreamDecoder a = *first;
     StreamDecoder b = *second;
-    while (a.Far() && b.Far()) {
-      a.FarBatch();
-      b.FarBatch();
+    const RunTables& tables = *a.tables_;
+    const RunLanes* lanes = a.lanes_;
+    for (;;) {
+      const uint32_t batches = std::min(a.FarBatchesAhead(), b.FarBatchesAhead());
+      if (batches == 0) {
+        break;
+      }
+      for (uint32_t batch = 0; batch < batches; ++batch) {
+        a.FarBatch(tables, lanes);
+        b.FarBatch(tables, lanes);
+      }
     }
     *first = a;
     *second = b;
@@ -499,10 +505,15 @@ class StreamDecoder {
 
   // Decodes the next batches, staged runs or code; false when the data have ended.
   bool Step() {
-    if (Far()) {
+    if (FarBatchesAhead() != 0) {
       StreamDecoder local = *this;
-      while (local.Far()) {
-        local.FarBatch();
+      const RunTables& tables = *tables_;
+      const RunLanes* lanes = lanes_;
+      for (uint32_t batches = local.FarBatchesAhead(); batches != 0;
+           batches = local.FarBatchesAhead()) {
+        for (uint32_t batch = 0; batch < batches; ++batch) {
+          local.FarBatch(tables, lanes);
+        }
       }
       *this = local;
       return true;
@@ -510,7 +521,7 @@ class StreamDecoder {
     const uint32_t room = Room();
     if (count_ != 0) {
       int16_t staged[kStagedLanes];
-      const uint32_t stagedCount = StageRuns(*tables_, bits_, output_, staged);
+      const uint32_t stagedCount = StageRuns(*tables_, lanes_, bits_, output_, staged);
       if (stagedCount != 0) {
         std::copy_n(staged, std::min(stagedCount, room), out_ + count_);
         count_ += stagedCount;
@@ -537,6 +548,7 @@ class StreamDecoder {
   uint32_t Room() const { return count_ < maxValues_ ? maxValues_ - count_ : 0; }
 
   const RunTables* tables_;
+  const RunLanes* lanes_;
   Output output_;
   BitBuffer bits_;
   int16_t* out_;
@@ -564,10 +576,10 @@ void DecodeDefaultTablePair(const ScpHuffmanStream& first, const ScpHuffmanStrea
   StreamDecoder<Output> b(tables, second.data, second.byteCount, second.out, second.maxValues);
   bool aGoes = true;
   bool bGoes = true;
-  while (aGoes && !a.Far()) {
+  while (aGoes && a.FarBatchesAhead() == 0) {
     aGoes = a.Step();
   }
-  while (bGoes && !b.Far()) {
+  while (bGoes && b.FarBatchesAhead() == 0) {
     bGoes = b.Step();
   }
   StreamDecoder<Output>::FarBatches(&a, &b);
@@ -586,7 +598,7 @@ ScpStatus DecodeOtherTable(const ScpHuffmanCode* table, const uint8_t* data, uin
   const ScpStatus status =
       ScpHuffmanDecodeBitByBit(table, data, byteCount, out, maxValues, produced);
   const uint32_t kept = std::min(*produced, maxValues);
-  Output output(nullptr);
+  Output output;
   if (kept != 0) {
     output.Start(out[0], out);
   }
