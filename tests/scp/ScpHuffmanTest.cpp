@@ -228,6 +228,22 @@ TEST(ScpHuffman, LookupDecodersMatchTheBitByBitDecoderOnEveryStream) {
             ASSERT_EQ(produced, expected.produced);
             ASSERT_EQ(out, expected.out) << "stream " << stream << " cut to " << length;
           }
+          if (table == nullptr && stream > 0) {  // beside the whole stream before it
+            const Bytes& other = streams[stream - 1];
+            const auto otherLength = static_cast<uint32_t>(other.size());
+            const Reference otherExpected = DecodeBitByBit(other, otherLength, 2000, encoding);
+            std::vector<int16_t> first(room + 1, 0x1234);
+            std::vector<int16_t> second(2001, 0x1234);
+            uint32_t firstCount = 0;
+            uint32_t secondCount = 0;
+            ScpHuffmanDecodeSamplesPair(
+                static_cast<uint8_t>(encoding), {full.data(), length, first.data(), room},
+                {other.data(), otherLength, second.data(), 2000}, &firstCount, &secondCount);
+            ASSERT_EQ(firstCount, expected.produced);
+            ASSERT_EQ(first, expected.out) << "pair: stream " << stream << " cut to " << length;
+            ASSERT_EQ(secondCount, otherExpected.produced);
+            ASSERT_EQ(second, otherExpected.out) << "pair: stream " << stream - 1;
+          }
         }
       }
     }
