@@ -313,6 +313,23 @@ struct FreeDeleter {
 using ZoneHandle = std::unique_ptr<ScpQrsZone, FreeDeleter>;
 using SampleHandle = std::unique_ptr<int16_t, FreeDeleter>;
 using EntryHandle = std::unique_ptr<ScpQrsEntry, FreeDeleter>;
+
+// A work array lent to each lead of a batch in turn, grown when a lead needs more.
+class ScratchSamples {
+ public:
+  // Room for count samples, or null when memory runs out.
+  int16_t* Get(int32_t count) {
+    if (count > capacity_) {
+      samples_.reset(AllocateSamples(count));
+      capacity_ = samples_ == nullptr ? 0 : count;
+    }
+    return samples_.get();
+  }
+
+ private:
+  SampleHandle samples_;
+  int32_t capacity_ = 0;
+};
 using AreaHandle = std::unique_ptr<ScpProtectedArea, FreeDeleter>;
 
 // The number of samples, from the lead's start, that `stored` values fill when laid out over the
@@ -357,7 +374,8 @@ void FinishSamples(int16_t* values, int32_t sampleCount, const ScpQrsZone* zones
 // kScpErrNoSampleMemory - kScpLayerDecoder when the smoothed array cannot be allocated.
 ScpStatus Reconstruct(SampleHandle* samples, int32_t stored, int32_t sampleCount,
                       const ScpQrsZone* zones, uint16_t zoneCount, uint16_t factor,
-                      const ScpLeadSignal& lead, const ScpReferenceBeat* reference) {
+                      const ScpLeadSignal& lead, const ScpReferenceBeat* reference,
+                      ScratchSamples* scratch) {
   int16_t* values = samples->get();
   const bool rescale =
       reference != nullptr && lead.amplitudeMultiplier != 0 && reference->amplitudeMultiplier != 0;
@@ -367,14 +385,14 @@ ScpStatus Reconstruct(SampleHandle* samples, int32_t stored, int32_t sampleCount
   if (zoneCount != 0 || factor > 1) {
     // Expanded into a second array, then smoothed back into the first, which has room for every
     // sample: the stored values never outnumber the samples they stand for.
-    SampleHandle expanded(AllocateSamples(sampleCount));
+    int16_t* expanded = scratch->Get(sampleCount);
     if (expanded == nullptr) {
       return kScpErrNoSampleMemory - kScpLayerDecoder;
     }
     ExpandValues(values, ValuesToExpand(stored, factor, sampleCount, zones, zoneCount), factor,
-                 sampleCount, zones, zoneCount, expanded.get());
-    FinishSamples(expanded.get(), sampleCount, zones, zoneCount, reference, rescale, lead);
-    ScpSmoothOutsideZones(expanded.get(), values, sampleCount, zones, zoneCount);
+                 sampleCount, zones, zoneCount, expanded);
+    FinishSamples(expanded, sampleCount, zones, zoneCount, reference, rescale, lead);
+    ScpSmoothOutsideZones(expanded, values, sampleCount, zones, zoneCount);
     return kScpOk;
   }
   ZeroTail(values, stored, sampleCount);
@@ -739,10 +757,10 @@ class RhythmLead {
   }
 
   // Reconstructs the samples from the values read and hands them to the rhythm.
-  ScpStatus Finish(const ScpReferenceBeat* reference) {
-    const ScpStatus built =
-        Reconstruct(&samples_, stored_, sampleCount_, zones_.get(), zoneCount_, factor_, *rhythm_,
-                    reference != nullptr && reference->samples != nullptr ? reference : nullptr);
+  ScpStatus Finish(const ScpReferenceBeat* reference, ScratchSamples* scratch) {
+    const ScpStatus built = Reconstruct(
+        &samples_, stored_, sampleCount_, zones_.get(), zoneCount_, factor_, *rhythm_,
+        reference != nullptr && reference->samples != nullptr ? reference : nullptr, scratch);
     if (built != kScpOk) {
       return built;
     }
@@ -942,6 +960,7 @@ void ScpDecodeRhythmLeads(const ScpRecord* record, int32_t count, const uint8_t*
                           const ScpReferenceBeat* const* references, ScpRhythmSignal* rhythms,
                           ScpStatus* statuses) {
   ZoneCache zoneCache;
+  ScratchSamples scratch;
   for (int32_t first = 0; first < count; first += kLeadGroup) {
     const int32_t group = std::min(kLeadGroup, count - first);
     RhythmLead leads[kLeadGroup];
@@ -952,7 +971,7 @@ void ScpDecodeRhythmLeads(const ScpRecord* record, int32_t count, const uint8_t*
     ReadGroupValues(leads, statuses + first, group);
     for (int32_t i = 0; i < group; ++i) {
       if (statuses[first + i] == kScpOk) {
-        statuses[first + i] = leads[i].Finish(references[first + i]);
+        statuses[first + i] = leads[i].Finish(references[first + i], &scratch);
       }
     }
   }
