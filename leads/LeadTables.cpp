@@ -22,39 +22,20 @@ LimbLead LimbLeadOfEntry(int32_t entry) {
   return static_cast<LimbLead>(entry - kFirstDerivedEntry);
 }
 
-// A new array of count samples of the derived lead from the same samples of leads I and II:
-// 32-bit arithmetic, division truncating toward zero, the result kept to 16 bits. Allocated like
-// the decoder's arrays so the same free releases it; null when memory runs out.
-SCP_VECTOR_CLONES int16_t* DeriveSamples(LimbLead lead, const int16_t* leadI, const int16_t* leadII,
-                                         int32_t count) {
-  // Every sample is written below; the one element of an empty lead is zeroed so none is unset.
-  auto* samples = static_cast<int16_t*>(
-      std::malloc(static_cast<size_t>(std::max<int32_t>(count, 1)) * sizeof(int16_t)));
-  if (samples == nullptr) {
-    return nullptr;
+// The derived leads' samples from the same samples of leads I and II, all four in one sweep:
+// 32-bit arithmetic, division truncating toward zero, the results kept to 16 bits.
+SCP_VECTOR_CLONES void DeriveSamples(const int16_t* __restrict leadI,
+                                     const int16_t* __restrict leadII, int32_t count,
+                                     int16_t* __restrict iii, int16_t* __restrict avr,
+                                     int16_t* __restrict avl, int16_t* __restrict avf) {
+  for (int32_t i = 0; i < count; ++i) {
+    const int32_t one = leadI[i];
+    const int32_t two = leadII[i];
+    iii[i] = static_cast<int16_t>(two - one);
+    avr[i] = static_cast<int16_t>(-(one + two) / 2);
+    avl[i] = static_cast<int16_t>((2 * one - two) / 2);
+    avf[i] = static_cast<int16_t>((2 * two - one) / 2);
   }
-  samples[0] = 0;
-  // One loop per lead rather than a choice per sample, so each loop is a plain sweep.
-  auto derive = [&](auto formula) {
-    for (int32_t i = 0; i < count; ++i) {
-      samples[i] = static_cast<int16_t>(formula(int32_t{leadI[i]}, int32_t{leadII[i]}));
-    }
-  };
-  switch (lead) {
-    case LimbLead::kIII:
-      derive([](int32_t one, int32_t two) { return two - one; });
-      break;
-    case LimbLead::kAvr:
-      derive([](int32_t one, int32_t two) { return -(one + two) / 2; });
-      break;
-    case LimbLead::kAvl:
-      derive([](int32_t one, int32_t two) { return (2 * one - two) / 2; });
-      break;
-    case LimbLead::kAvf:
-      derive([](int32_t one, int32_t two) { return (2 * two - one) / 2; });
-      break;
-  }
-  return samples;
 }
 
 // An entry that holds nothing but its lead code.
@@ -94,19 +75,36 @@ void DeriveLimbEntries(Entry* leads) {
   const Entry& leadII = leads[kEntryII];
   const int32_t count = std::min<int32_t>(leadI.sampleCount, leadII.sampleCount);
   for (int32_t entry = kFirstDerivedEntry; entry < kFirstChestEntry; ++entry) {
-    Entry& derived = leads[entry];
-    ClearEntry(&derived, kDisplayLeadCodes[entry]);
-    if (leadII.samples == nullptr) {
-      continue;
+    ClearEntry(&leads[entry], kDisplayLeadCodes[entry]);
+  }
+  if (leadII.samples == nullptr) {
+    return;
+  }
+  // Allocated like the decoder's arrays, so the same free releases them; the one element of an
+  // empty lead is zeroed so none is unset. Without room for all four, none is derived.
+  int16_t* derived[kDerivedEntryCount];
+  bool allocated = true;
+  for (int16_t*& samples : derived) {
+    samples = static_cast<int16_t*>(
+        std::malloc(static_cast<size_t>(std::max<int32_t>(count, 1)) * sizeof(int16_t)));
+    allocated = allocated && samples != nullptr;
+    if (samples != nullptr) {
+      samples[0] = 0;
     }
-    const LimbLead lead = LimbLeadOfEntry(entry);
-    int16_t* samples = DeriveSamples(lead, leadI.samples, leadII.samples, count);
-    if (samples == nullptr) {
-      continue;
+  }
+  if (!allocated) {
+    for (int16_t* samples : derived) {
+      std::free(samples);
     }
-    DescribeDerived(&derived, lead, leadI, leadII, count);
-    derived.leadCode = kDisplayLeadCodes[entry];
-    derived.samples = samples;
+    return;
+  }
+  DeriveSamples(leadI.samples, leadII.samples, count, derived[0], derived[1], derived[2],
+                derived[3]);
+  for (int32_t k = 0; k < kDerivedEntryCount; ++k) {
+    const int32_t entry = kFirstDerivedEntry + k;
+    DescribeDerived(&leads[entry], LimbLeadOfEntry(entry), leadI, leadII, count);
+    leads[entry].leadCode = kDisplayLeadCodes[entry];
+    leads[entry].samples = derived[k];
   }
 }
 
