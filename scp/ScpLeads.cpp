@@ -6,6 +6,7 @@ namespace {
 
 constexpr uint32_t kLeadTableHeaderSize = 2;
 constexpr uint32_t kLeadEntrySize = 9;
+constexpr uint32_t kLeadCodeOffset = 8;  // after the start and end sample numbers
 constexpr uint32_t kQrsHeaderSize = 6;
 constexpr uint32_t kQrsEntrySize = 14;
 constexpr uint32_t kProtectedAreaSize = 8;
@@ -155,17 +156,15 @@ int16_t ScpFindLead(const ScpRecord* record, uint8_t leadCode) {
   if (headerStatus != kScpOk) {
     return static_cast<int16_t>(headerStatus - kScpLayerItem);
   }
-  // The header was read, so the section is there: its entries are read from its body directly.
+  // The header was read, so the section is there: the entries' codes are looked at in its body.
   const uint8_t* body = ScpMemLock(ScpRecordSectionData(record, kScpLeadSection));
   const auto length = static_cast<uint32_t>(ScpRecordSectionLength(record, kScpLeadSection));
   for (uint16_t ordinal = 0; ordinal < table.leadCount; ++ordinal) {
-    ScpLeadEntry entry;
-    const ScpStatus status = ScpUnpack(body, length, kScpLayoutLeadEntry, &entry,
-                                       kLeadTableHeaderSize + kLeadEntrySize * ordinal, 0);
-    if (status != kScpOk) {
-      return static_cast<int16_t>(status - kScpLayerAccessor - kScpLayerItem);
+    const uint32_t at = kLeadTableHeaderSize + kLeadEntrySize * ordinal;
+    if (at + kLeadEntrySize > length) {
+      return kScpErrOutOfBounds - kScpLayerDirectory - kScpLayerAccessor - kScpLayerItem;
     }
-    if (entry.leadCode == leadCode) {
+    if (body[at + kLeadCodeOffset] == leadCode) {
       return static_cast<int16_t>(ordinal);
     }
   }
