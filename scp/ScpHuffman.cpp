@@ -465,7 +465,7 @@ class StreamDecoder {
     for (int run = 0; run < kBatchRuns; ++run) {
       const uint32_t window = bits_.Peek(kRunWindowBits);
       const RunStep step = tables.steps[window];
-      if (step.count != 0) {
+      if (__builtin_expect(step.count != 0, 1)) {
         output_.Run(lanes[window], step.count, out_ + count_);
         count_ += step.count;
         bits_.Skip(step.bits);
