@@ -99,6 +99,41 @@ class FileBytes {
   ScpBlockPtr image_;
 };
 
+// Where each place in the file was stored in the record, for a pointer entry that lists the same
+// place again. A record lists a dozen places or so, kept in a small array searched in turn; any
+// beyond those go into a hash map, so a hostile list of thousands still costs linear time.
+class StoredPlaces {
+ public:
+  // The record index stored for the file offset, or -1.
+  int32_t Find(int64_t offset) const {
+    for (int32_t i = 0; i < firstCount_; ++i) {
+      if (first_[i].offset == offset) {
+        return first_[i].index;
+      }
+    }
+    const auto found = more_.find(offset);
+    return found == more_.end() ? -1 : found->second;
+  }
+
+  void Add(int64_t offset, uint16_t index) {
+    if (firstCount_ < kFirst) {
+      first_[firstCount_++] = Place{offset, index};
+    } else {
+      more_.emplace(offset, index);
+    }
+  }
+
+ private:
+  struct Place {
+    int64_t offset;
+    uint16_t index;
+  };
+  static constexpr int32_t kFirst = 32;
+  Place first_[kFirst] = {};
+  int32_t firstCount_ = 0;
+  std::unordered_map<int64_t, uint16_t> more_;
+};
+
 // Reads the section at `offset`; see ScpReadSection.
 ScpStatus ReadSectionAt(const FileBytes& file, int64_t offset, ScpSectionHeader* header,
                         ScpBlock* body) {
@@ -185,7 +220,7 @@ ScpRecord* ScpReadRecord(const char* path) {
   int64_t storedLimit = fileSize * kMaxStoredBytesPerFileByte;
   int64_t stored = 0;
   // Where each place in the file was stored; an entry listing it again copies that body.
-  std::unordered_map<int64_t, uint16_t> storedAt;
+  StoredPlaces storedAt;
   // The first entry describes section 0 itself; a trailing partial entry is ignored.
   for (uint32_t at = kPointerEntrySize; at + kPointerEntrySize <= pointerBytes;
        at += kPointerEntrySize) {
@@ -196,11 +231,11 @@ ScpRecord* ScpReadRecord(const char* path) {
     }
     ScpBlock body = nullptr;
     int64_t offset = static_cast<int64_t>(entry.index) - 1;
-    const auto seen = storedAt.find(offset);
+    const int32_t seen = storedAt.Find(offset);
     uint16_t id = 0;
     uint32_t bodyLength = 0;
-    if (seen != storedAt.end()) {
-      const ScpSectionEntry& first = record->entries[seen->second];
+    if (seen >= 0) {
+      const ScpSectionEntry& first = record->entries[seen];
       body = CopyBody(first);
       if (body == nullptr) {
         return nullptr;
@@ -222,7 +257,7 @@ ScpRecord* ScpReadRecord(const char* path) {
       ScpMemFree(body);
       return nullptr;
     }
-    storedAt.emplace(offset, static_cast<uint16_t>(record->count - 1));
+    storedAt.Add(offset, static_cast<uint16_t>(record->count - 1));
   }
   ScpMemUnlock(pointers.get());
   return record.release();

@@ -35,6 +35,16 @@ void RebuildIndex(ScpRecord* record) {
   }
 }
 
+// The entries a directory of `count` entries has room for: it grows by doubling from four, so
+// that adding a record's sections one by one takes a few reallocations rather than one each.
+uint32_t DirectoryCapacity(uint32_t count) {
+  uint32_t capacity = count == 0 ? 0 : 4;
+  while (capacity < count) {
+    capacity *= 2;
+  }
+  return capacity;
+}
+
 // Resizes the directory to hold `count` entries; false (directory unchanged) when memory runs out.
 bool ResizeDirectory(ScpRecord* record, uint32_t count) {
   ScpBlock resized = ScpMemRealloc(record->entries, sizeof(ScpSectionEntry) * count);
@@ -76,7 +86,11 @@ ScpStatus ScpRecordAddSection(ScpRecord* record, uint16_t id, uint32_t length, S
   if (record == nullptr || block == nullptr) {
     return kScpErrNoSection - kScpLayerRecord;
   }
-  if (record->count >= kMaxEntries || !ResizeDirectory(record, record->count + 1u)) {
+  if (record->count >= kMaxEntries) {
+    return kScpErrDirectoryFull - kScpLayerRecord;
+  }
+  const uint32_t capacity = DirectoryCapacity(record->count + 1u);
+  if (capacity != DirectoryCapacity(record->count) && !ResizeDirectory(record, capacity)) {
     return kScpErrDirectoryFull - kScpLayerRecord;
   }
   record->entries[record->count] = ScpSectionEntry{block, id, length};
@@ -114,7 +128,7 @@ ScpStatus ScpRecordRemoveSection(ScpRecord* record, uint16_t id) {
   --record->count;
   RebuildIndex(record);
   // A failed shrink keeps the larger directory, which is harmless.
-  ResizeDirectory(record, record->count);
+  ResizeDirectory(record, DirectoryCapacity(record->count));
   return kScpOk;
 }
 
