@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -241,9 +242,9 @@ std::vector<BenchRecord> Records(GeneratedRecords* generated) {
   return records;
 }
 
-// Prints the usual console output, then the mean processor time per iteration of each record's
-// two benchmarks (processor time, so that other work on a shared machine does not count) and the
-// peer's time divided by ours.
+// Prints the usual console output, then for each record the median processor time per iteration
+// of its two benchmarks over their repetitions (processor time, so that other work on a shared
+// machine does not count) and the peer's median divided by ours.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
@@ -252,35 +253,44 @@ class RatioReporter : public benchmark::ConsoleReporter {
       if (run.error_occurred || run.run_type != Run::RT_Iteration) {
         continue;
       }
-      const std::string name = run.benchmark_name();
+      const std::string name = run.run_name.function_name;
       const size_t slash = name.find('/');
       const double ms = run.GetAdjustedCPUTime() *
                         benchmark::GetTimeUnitMultiplier(benchmark::kMillisecond) /
                         benchmark::GetTimeUnitMultiplier(run.time_unit);
-      times_[name.substr(slash + 1)][name.substr(0, slash)] = ms;
+      times_[name.substr(slash + 1)][name.substr(0, slash)].push_back(ms);
     }
   }
 
   void Finalize() override {
     ConsoleReporter::Finalize();
     std::printf("\n%-16s %12s %12s %10s\n", "record", "Quillon ms", "BioSig ms", "ratio");
-    for (const auto& [record, times] : times_) {
+    for (auto& [record, times] : times_) {
       const auto ours = times.find("Quillon");
       const auto peer = times.find("BioSig");
       if (ours == times.end()) {
         continue;
       }
+      const double ourMedian = Median(&ours->second);
       if (peer == times.end()) {
-        std::printf("%-16s %12.4f %12s %10s\n", record.c_str(), ours->second, "-", "-");
+        std::printf("%-16s %12.4f %12s %10s\n", record.c_str(), ourMedian, "-", "-");
       } else {
-        std::printf("%-16s %12.4f %12.4f %9.1fx\n", record.c_str(), ours->second, peer->second,
-                    peer->second / ours->second);
+        const double peerMedian = Median(&peer->second);
+        std::printf("%-16s %12.4f %12.4f %9.1fx\n", record.c_str(), ourMedian, peerMedian,
+                    peerMedian / ourMedian);
       }
     }
   }
 
  private:
-  std::map<std::string, std::map<std::string, double>> times_;
+  static double Median(std::vector<double>* values) {
+    std::sort(values->begin(), values->end());
+    const size_t middle = values->size() / 2;
+    return values->size() % 2 != 0 ? (*values)[middle]
+                                    : ((*values)[middle - 1] + (*values)[middle]) / 2;
+  }
+
+  std::map<std::string, std::map<std::string, std::vector<double>>> times_;
 };
 
 }  // namespace
@@ -301,7 +311,14 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMicrosecond);
 #endif
   }
-  benchmark::Initialize(&argc, argv);
+  // Unless told otherwise, every benchmark runs in nine repetitions taken in random order, so
+  // that both sides of a record meet the machine in the same states and the medians compare.
+  std::vector<char*> args(argv, argv + argc);
+  char repetitions[] = "--benchmark_repetitions=9";
+  char interleaving[] = "--benchmark_enable_random_interleaving=true";
+  args.insert(args.begin() + 1, {repetitions, interleaving});
+  int argCount = static_cast<int>(args.size());
+  benchmark::Initialize(&argCount, args.data());
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
