@@ -399,7 +399,7 @@ constexpr uint32_t kFarValues = kBatchLanes;
 // holds more than 63 bits past what was taken, and each refill reads the eight bytes at its end,
 // so every refill of a batch finds them; and after the batch the stream still holds seven whole
 // codes, which overwrite the lanes past its last run.
-constexpr int kFarBytes = 40;
+constexpr int kFarBytes = 36;
 constexpr int kBatchMostBits = kBatchRuns * kLongestCodeBits;
 constexpr uint32_t kBatchMostBytes = (kBatchMostBits + 7) / 8;
 static_assert(kFarBytes * 8 >= kBatchMostBits + 63 + 64, "every refill of a batch finds its bytes");
@@ -520,8 +520,13 @@ class StreamDecoder {
     }
     const uint32_t room = Room();
     if (count_ != 0) {
+      // Staged from copies in locals, for the reason FarBatches gives.
       int16_t staged[kStagedLanes];
-      const uint32_t stagedCount = StageRuns(*tables_, lanes_, bits_, output_, staged);
+      BitBuffer bits = bits_;
+      Output output = output_;
+      const uint32_t stagedCount = StageRuns(*tables_, lanes_, bits, output, staged);
+      bits_ = bits;
+      output_ = output;
       if (stagedCount != 0) {
         std::copy_n(staged, std::min(stagedCount, room), out_ + count_);
         count_ += stagedCount;
