@@ -462,6 +462,7 @@ class StreamDecoder {
   // ends. The tables come from the caller, who holds them once for both streams of a pair.
   void FarBatch(const RunTables& tables, const RunLanes* lanes) {
     bits_.RefillFromWord();
+#pragma GCC unroll 4
     for (int run = 0; run < kBatchRuns; ++run) {
       const uint32_t window = bits_.Peek(kRunWindowBits);
       const RunStep step = tables.steps[window];
@@ -550,7 +551,9 @@ class StreamDecoder {
   }
 
  private:
-  uint32_t Room() const { return count_ < maxValues_ ? maxValues_ - count_ : 0; }
+  uint32_t Room() const {
+    return count_ < maxValues_ ? maxValues_ - count_ : 0;
+  }
 
   const RunTables* tables_;
   const RunLanes* lanes_;
