@@ -12,10 +12,10 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -287,7 +287,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     std::sort(values->begin(), values->end());
     const size_t middle = values->size() / 2;
     return values->size() % 2 != 0 ? (*values)[middle]
-                                    : ((*values)[middle - 1] + (*values)[middle]) / 2;
+                                   : ((*values)[middle - 1] + (*values)[middle]) / 2;
   }
 
   std::map<std::string, std::map<std::string, std::vector<double>>> times_;

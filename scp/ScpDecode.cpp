@@ -885,8 +885,8 @@ class BeatLead {
  private:
   ScpReferenceBeat* beat_ = nullptr;
   SampleHandle samples_;
-  int32_t count_ = 0;
   Body body_{nullptr, 0};
+  int32_t count_ = 0;
   bool huffman_ = false;
 };
 
@@ -902,12 +902,13 @@ void ReadGroupValues(Lead* leads, ScpStatus* statuses, int32_t count) {
     if (statuses[i] != kScpOk) {
       continue;
     }
-    if (!leads[i].IsHuffmanCoded()) {
+    const bool alone =
+        !leads[i].IsHuffmanCoded() ||
+        (waiting >= 0 && leads[waiting].DifferenceEncoding() != leads[i].DifferenceEncoding());
+    if (alone) {
       statuses[i] = leads[i].ReadValues();
     } else if (waiting < 0) {
       waiting = i;
-    } else if (leads[waiting].DifferenceEncoding() != leads[i].DifferenceEncoding()) {
-      statuses[i] = leads[i].ReadValues();
     } else {
       uint32_t first = 0;
       uint32_t second = 0;

@@ -19,10 +19,10 @@ constexpr int64_t kMaxStoredBytesPerFileByte = 8;
 
 // Files up to this size are read whole and their sections copied from memory: every read is a
 // system call, and a record of ten sections would otherwise take twenty of them.
-constexpr int64_t kWholeFileLimit = 64 * 1024 * 1024;
+constexpr int64_t kWholeFileLimit = int64_t{64} * 1024 * 1024;
 // The first read asks for this much: a record shorter than that comes in whole without a
 // question about its size, which would be one more system call.
-constexpr size_t kFirstRead = 16 * 1024;
+constexpr size_t kFirstRead = size_t{16} * 1024;
 
 // True when `size` bytes read from the start of a file are as many as the record's length field
 // (bytes 2-5) says it has: a short read then needs no second read to learn that the file ended.
