@@ -42,61 +42,62 @@ class FileBytes {
  public:
   FileBytes(ScpFile file, int64_t size) : file_(file), size_(size) {}
   explicit FileBytes(ScpFile file) : FileBytes(file, -1) {}
+  FileBytes(const FileBytes&) = delete;
+  FileBytes& operator=(const FileBytes&) = delete;
 
   // Reads the whole file into memory when it is small enough, else learns its size for
-  // positioned reads; false when a read of the whole file comes back short.
+  // positioned reads; false when a read of the whole file comes back short. A file that fits the
+  // first read stays in this object's own buffer; a longer one moves to a block of its size.
   bool ReadWhole() {
-    ScpBlockPtr image(ScpMemAlloc(kFirstRead));
-    if (image == nullptr) {
-      size_ = ScpFileSize(file_);
-      return true;  // read piece by piece
-    }
-    uint8_t* bytes = ScpMemLock(image.get());
-    size_t first = ScpFileReadAtOnce(file_, 0, bytes, kFirstRead);
-    if (first < kFirstRead && !HoldsWholeRecord(bytes, first)) {
-      first += ScpFileReadAt(file_, static_cast<int64_t>(first), bytes + first, kFirstRead - first);
+    size_t first = ScpFileReadAtOnce(file_, 0, first_, kFirstRead);
+    if (first < kFirstRead && !HoldsWholeRecord(first_, first)) {
+      first +=
+          ScpFileReadAt(file_, static_cast<int64_t>(first), first_ + first, kFirstRead - first);
     }
     if (first < kFirstRead) {
       size_ = static_cast<int64_t>(first);
-      image_ = std::move(image);
+      bytes_ = first_;
       return true;
     }
     size_ = ScpFileSize(file_);
     if (size_ < 0 || size_ > kWholeFileLimit) {
+      return true;  // read piece by piece
+    }
+    ScpBlockPtr image(ScpMemAlloc(static_cast<size_t>(size_)));
+    if (image == nullptr) {
       return true;
     }
-    ScpBlock grown = ScpMemRealloc(image.get(), static_cast<size_t>(size_));
-    if (grown == nullptr) {
-      return true;
-    }
-    static_cast<void>(image.release());  // the grown block replaces it
-    image.reset(grown);
+    uint8_t* bytes = ScpMemLock(image.get());
+    ScpMemCopy(bytes, first_, kFirstRead);
     const auto rest = static_cast<size_t>(size_) - kFirstRead;
-    if (ScpFileReadAt(file_, kFirstRead, ScpMemLock(image.get()) + kFirstRead, rest) != rest) {
+    if (ScpFileReadAt(file_, kFirstRead, bytes + kFirstRead, rest) != rest) {
       return false;
     }
     image_ = std::move(image);
+    bytes_ = bytes;
     return true;
   }
 
   int64_t Size() const { return size_; }
 
   size_t ReadAt(int64_t offset, void* buffer, size_t count) const {
-    if (image_ == nullptr) {
+    if (bytes_ == nullptr) {
       return ScpFileReadAt(file_, offset, buffer, count);
     }
     if (offset < 0 || offset >= size_) {
       return 0;
     }
     const size_t available = std::min(count, static_cast<size_t>(size_ - offset));
-    ScpMemCopy(buffer, ScpMemLock(image_.get()) + offset, available);
+    ScpMemCopy(buffer, bytes_ + offset, available);
     return available;
   }
 
  private:
   ScpFile file_;
   int64_t size_;
-  ScpBlockPtr image_;
+  const uint8_t* bytes_ = nullptr;  // the whole file, when it was read at once
+  ScpBlockPtr image_;               // the block that holds a file longer than the first read
+  uint8_t first_[kFirstRead];
 };
 
 // Where each place in the file was stored in the record, for a pointer entry that lists the same
