@@ -667,6 +667,22 @@ class ZoneCache {
   int32_t expected_ = 0;
 };
 
+// Decodes a Huffman-coded lead's stream on its own (RhythmLead or BeatLead) and hands the count
+// of values to the lead; the pairs are decoded in ReadGroupValues.
+template <class Lead>
+ScpStatus DecodeStreamAlone(Lead* lead) {
+  uint32_t produced = 0;
+  const ScpHuffmanStream stream = lead->Stream();
+  const ScpStatus status =
+      ScpHuffmanDecodeSamples(nullptr, stream.data, stream.byteCount, lead->DifferenceEncoding(),
+                              stream.out, stream.maxValues, &produced);
+  if (status != kScpOk) {
+    return static_cast<ScpStatus>(status - kScpLayerDecoder);
+  }
+  lead->Decoded(produced);
+  return kScpOk;
+}
+
 // One rhythm lead through the decoder's stages: Prepare (describe the lead, build its zones,
 // allocate for its values), the reading of its stored values, and Finish (the reconstruction).
 // Between the stages a record's Huffman-coded leads are read two at a time.
@@ -735,16 +751,7 @@ class RhythmLead {
   // Reads the stored values of this lead alone and undoes their difference encoding.
   ScpStatus ReadValues() {
     if (huffman_) {
-      uint32_t produced = 0;
-      const ScpHuffmanStream stream = Stream();
-      const ScpStatus status =
-          ScpHuffmanDecodeSamples(nullptr, stream.data, stream.byteCount, DifferenceEncoding(),
-                                  stream.out, stream.maxValues, &produced);
-      if (status != kScpOk) {
-        return static_cast<ScpStatus>(status - kScpLayerDecoder);
-      }
-      Decoded(produced);
-      return kScpOk;
+      return DecodeStreamAlone(this);
     }
     stored_ = CopyPlainValues(body_, rhythm_->dataOffset, expected_, samples_.get());
     if (stored_ < expected_) {
@@ -862,16 +869,7 @@ class BeatLead {
       UndoDifferences(DifferenceEncoding(), samples_.get(), count_);
       return kScpOk;
     }
-    uint32_t produced = 0;
-    const ScpHuffmanStream stream = Stream();
-    const ScpStatus status =
-        ScpHuffmanDecodeSamples(nullptr, stream.data, stream.byteCount, DifferenceEncoding(),
-                                stream.out, stream.maxValues, &produced);
-    if (status != kScpOk) {
-      return static_cast<ScpStatus>(status - kScpLayerDecoder);
-    }
-    Decoded(produced);
-    return kScpOk;
+    return DecodeStreamAlone(this);
   }
 
   ScpStatus Finish() {

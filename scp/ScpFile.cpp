@@ -75,13 +75,14 @@ void SyncDirectoryOf(const char* path) {
   }
 }
 
-// Reads until `count` bytes are in, the file ends or a read fails, retrying interrupted reads.
-// `readSome(done)` reads into the buffer from byte `done` on and returns what read or pread did.
-template <typename ReadSome>
-size_t ReadFully(size_t count, ReadSome readSome) {
+// Moves `count` bytes in as many calls as it takes, until they are all moved, the file ends or a
+// call fails, retrying interrupted calls. `transferSome(done)` moves bytes from byte `done` on and
+// returns what read, pread or write did.
+template <typename TransferSome>
+size_t TransferFully(size_t count, TransferSome transferSome) {
   size_t done = 0;
   while (done < count) {
-    const ssize_t got = readSome(done);
+    const ssize_t got = transferSome(done);
     if (got < 0 && errno == EINTR) {
       continue;
     }
@@ -172,8 +173,8 @@ size_t ScpFileRead(ScpFile file, void* buffer, size_t count) {
     return 0;
   }
   auto* bytes = static_cast<uint8_t*>(buffer);
-  return ReadFully(count,
-                   [&](size_t done) { return ::read(file->fd, bytes + done, count - done); });
+  return TransferFully(count,
+                       [&](size_t done) { return ::read(file->fd, bytes + done, count - done); });
 }
 
 size_t ScpFileReadAt(ScpFile file, int64_t offset, void* buffer, size_t count) {
@@ -181,7 +182,7 @@ size_t ScpFileReadAt(ScpFile file, int64_t offset, void* buffer, size_t count) {
     return 0;
   }
   auto* bytes = static_cast<uint8_t*>(buffer);
-  return ReadFully(count, [&](size_t done) {
+  return TransferFully(count, [&](size_t done) {
     return ::pread(file->fd, bytes + done, count - done,
                    static_cast<off_t>(offset + static_cast<int64_t>(done)));
   });
@@ -203,18 +204,8 @@ size_t ScpFileWrite(ScpFile file, const void* buffer, size_t count) {
     return 0;
   }
   const auto* bytes = static_cast<const uint8_t*>(buffer);
-  size_t done = 0;
-  while (done < count) {
-    ssize_t put = ::write(file->fd, bytes + done, count - done);
-    if (put < 0 && errno == EINTR) {
-      continue;
-    }
-    if (put <= 0) {
-      break;
-    }
-    done += static_cast<size_t>(put);
-  }
-  return done;
+  return TransferFully(count,
+                       [&](size_t done) { return ::write(file->fd, bytes + done, count - done); });
 }
 
 int64_t ScpFileSeek(ScpFile file, int64_t offset) {
