@@ -200,21 +200,32 @@ inline int16_t ThirdOfSum(int32_t sum) {
   return static_cast<int16_t>(static_cast<int32_t>(static_cast<float>(sum) * (1.0F / 3.0F)));
 }
 
-// Writes the smoothed samples [start, end) of a stretch; see ScpSmoothOutsideZones.
-SCP_VECTOR_CLONES void SmoothStretch(const int16_t* __restrict from, int16_t* __restrict to,
-                                     int32_t sampleCount, int32_t start, int32_t end) {
-  if (end - start < 3) {
-    std::copy(from + start, from + end, to + start);
-    if (end - start == 2 && end < sampleCount) {
-      to[start + 1] = ThirdOfSum(from[start] + from[start + 1] + from[end] + 1);
-    }
-    return;
+// Samples no larger than this in magnitude make sums of three plus one that fit 16 bits.
+constexpr int16_t kNarrowSumLimit = INT16_MAX / 3;
+
+// Writes to[j] for j in [1, count - 1), each the third of from[j - 1] + from[j] + from[j + 1] + 1,
+// with the sums and their division in 16-bit lanes: twice as many to a vector as the float route
+// takes. Returns false, leaving to[] unspecified, when a sample lies beyond kNarrowSumLimit and
+// the sums could overflow.
+SCP_VECTOR_CLONES bool SmoothNarrow(const int16_t* __restrict from, int16_t* __restrict to,
+                                    int32_t count) {
+  int16_t low = std::min<int16_t>(from[0], from[count - 1]);
+  int16_t high = std::max<int16_t>(from[0], from[count - 1]);
+  for (int32_t j = 1; j < count - 1; ++j) {
+    low = std::min(low, from[j]);
+    high = std::max(high, from[j]);
+    const auto sum = static_cast<int16_t>(from[j - 1] + from[j] + from[j + 1] + 1);
+    to[j] = static_cast<int16_t>(sum / 3);
   }
-  to[start] = from[start];
-  for (int32_t j = start + 1; j < end - 1; ++j) {
+  return low >= -kNarrowSumLimit && high <= kNarrowSumLimit;
+}
+
+// As SmoothNarrow for any samples, through 32-bit sums.
+SCP_VECTOR_CLONES void SmoothWide(const int16_t* __restrict from, int16_t* __restrict to,
+                                  int32_t count) {
+  for (int32_t j = 1; j < count - 1; ++j) {
     to[j] = ThirdOfSum(int32_t{from[j - 1]} + from[j] + from[j + 1] + 1);
   }
-  to[end - 1] = from[end - 1];
 }
 
 // The zone parameters shared by every complex of a lead.
@@ -584,9 +595,26 @@ SCP_VECTOR_CLONES void ScpAddReferenceBeat(const int16_t* reference, int32_t ref
 
 void ScpSmoothOutsideZones(const int16_t* from, int16_t* to, int32_t sampleCount,
                            const ScpQrsZone* zones, uint16_t zoneCount) {
-  ZoneWalk walk(zones, zoneCount, std::max(sampleCount, 0));
+  if (sampleCount <= 0) {
+    return;
+  }
+  // The whole lead is smoothed in one sweep, then the values that stay are put back: the ends of
+  // each stretch and the protected zones. An inner value of a stretch reads only samples of that
+  // stretch and its ends, so the sweep gives it as a stretch-by-stretch pass would; the second of
+  // a two-value stretch with a value after it is averaged with that value, as the sweep does.
+  if (!SmoothNarrow(from, to, sampleCount)) {
+    SmoothWide(from, to, sampleCount);
+  }
+  ZoneWalk walk(zones, zoneCount, sampleCount);
   while (walk.Next()) {
-    SmoothStretch(from, to, sampleCount, walk.StretchStart(), walk.StretchEnd());
+    const int32_t start = walk.StretchStart();
+    const int32_t end = walk.StretchEnd();
+    if (end > start) {
+      to[start] = from[start];
+      if (end - start != 2 || end == sampleCount) {
+        to[end - 1] = from[end - 1];
+      }
+    }
     std::copy(from + walk.ZoneStart(), from + walk.ZoneEnd(), to + walk.ZoneStart());
   }
 }

@@ -181,21 +181,24 @@ TEST(ScpSmoothOutsideZones, NegativeSumsTruncateTowardZero) {
 }
 
 TEST(ScpSmoothOutsideZones, EverySumOfThreeSamplesDividesAsIntegers) {
-  // Triples whose middle sample sees every sum three 16-bit samples can make; every inner sample
-  // must match the integer average of its neighbours before smoothing.
-  Samples values;
-  for (int32_t total = 3 * INT16_MIN; total <= 3 * INT16_MAX; ++total) {
-    const int32_t first = std::clamp<int32_t>(total, INT16_MIN, INT16_MAX);
-    const int32_t second = std::clamp<int32_t>(total - first, INT16_MIN, INT16_MAX);
-    values.insert(values.end(), {static_cast<int16_t>(first), static_cast<int16_t>(second),
-                                 static_cast<int16_t>(total - first - second)});
+  // Triples whose middle sample sees every sum three samples up to `limit` can make; every inner
+  // sample must match the integer average of its neighbours before smoothing. The full range and
+  // the largest samples whose sums still fit 16 bits take different routes.
+  for (const int32_t limit : {int32_t{INT16_MAX}, int32_t{INT16_MAX / 3}}) {
+    Samples values;
+    for (int32_t total = -3 * limit; total <= 3 * limit; ++total) {
+      const int32_t first = std::clamp(total, -limit, limit);
+      const int32_t second = std::clamp(total - first, -limit, limit);
+      values.insert(values.end(), {static_cast<int16_t>(first), static_cast<int16_t>(second),
+                                   static_cast<int16_t>(total - first - second)});
+    }
+    Samples expected = values;
+    for (size_t i = 1; i + 1 < values.size(); ++i) {
+      expected[i] = static_cast<int16_t>((values[i - 1] + values[i] + values[i + 1] + 1) / 3);
+    }
+    values = Smoothed(values, static_cast<int32_t>(values.size()), nullptr, 0);
+    EXPECT_EQ(values, expected) << "samples up to " << limit;
   }
-  Samples expected = values;
-  for (size_t i = 1; i + 1 < values.size(); ++i) {
-    expected[i] = static_cast<int16_t>((values[i - 1] + values[i] + values[i + 1] + 1) / 3);
-  }
-  values = Smoothed(values, static_cast<int32_t>(values.size()), nullptr, 0);
-  EXPECT_EQ(values, expected);
 }
 
 TEST(ScpSmoothOutsideZones, ProtectedZonesStayAndBoundTheStretches) {
@@ -214,6 +217,16 @@ TEST(ScpSmoothOutsideZones, TwoValueStretchAveragesItsSecondWithTheValueAfterIt)
   const ScpQrsZone zone = Protected(2, 4);
   values = Smoothed(values, 4, &zone, 1);
   EXPECT_EQ(values, (Samples{10, 40, 90, 90}));  // (10 + 20 + 90 + 1) / 3
+}
+
+TEST(ScpSmoothOutsideZones, OneValueStretchesAndZonesAtTheEndsStay) {
+  const Samples values{50, 9, 9, 70, 0, 30};
+  // One-value stretches between zones, and a zone opening the lead before a two-value stretch
+  // that ends it: nothing has neighbours of its own to be averaged with.
+  const ScpQrsZone between[] = {Protected(1, 3), Protected(4, 5)};
+  EXPECT_EQ(Smoothed(values, 6, between, 2), values);
+  const ScpQrsZone opening[] = {Protected(0, 2), Protected(3, 4)};
+  EXPECT_EQ(Smoothed(values, 6, opening, 2), values);
 }
 
 // --- The decoders on small records -----------------------------------------------------------
