@@ -270,6 +270,7 @@ inline DecodedCode DecodeCode(const WindowTable& windows, uint32_t next, int ava
 #if defined(__SSE2__)
 class Lanes {
  public:
+  Lanes() : lanes_(_mm_setzero_si128()) {}
   static Lanes Load(const RunLanes& lanes) {
     return Lanes(_mm_load_si128(reinterpret_cast<const __m128i*>(lanes.lane)));
   }
@@ -277,6 +278,7 @@ class Lanes {
   Lanes operator+(Lanes other) const { return Lanes(_mm_add_epi16(lanes_, other.lanes_)); }
   Lanes operator*(Lanes other) const { return Lanes(_mm_mullo_epi16(lanes_, other.lanes_)); }
   void Store(int16_t* to) const { _mm_storeu_si128(reinterpret_cast<__m128i*>(to), lanes_); }
+  int16_t First() const { return static_cast<int16_t>(_mm_cvtsi128_si32(lanes_)); }
 
  private:
   explicit Lanes(__m128i lanes) : lanes_(lanes) {}
@@ -308,9 +310,10 @@ class Lanes {
     return other;
   }
   void Store(int16_t* to) const { std::memcpy(to, lanes_, sizeof lanes_); }
+  int16_t First() const { return static_cast<int16_t>(lanes_[0]); }
 
  private:
-  uint16_t lanes_[kRunLanes];
+  uint16_t lanes_[kRunLanes] = {};
 };
 #endif
 
@@ -320,9 +323,10 @@ class Lanes {
 // on by the run's `codes` values.
 class PlainValues {
  public:
-  static const LaneTable& Table() {
+  using Row = RunLanes;
+  static const Row* Table() {
     static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(0);
-    return *kTable;
+    return kTable->data();
   }
   void Start(int16_t value, int16_t* to) { *to = value; }
   void One(int16_t value, int16_t* to) { *to = value; }
@@ -334,9 +338,10 @@ class PlainValues {
 // x[i] = x[i - 1] + d[i]: over a run, sample j (from 1) is x + slopes[j - 1].
 class FirstDifferences {
  public:
-  static const LaneTable& Table() {
+  using Row = RunLanes;
+  static const Row* Table() {
     static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(1);
-    return *kTable;
+    return kTable->data();
   }
   void Start(int16_t value, int16_t* to) { One(value, to); }
   void One(int16_t value, int16_t* to) {
@@ -352,40 +357,68 @@ class FirstDifferences {
   uint16_t sample_ = 0;
 };
 
-// The first two values are samples; then slope += d[i] and x[i] = x[i - 1] + slope. Over a run,
-// sample j (from 1) is x + j * slope + rises[j - 1], and the slope grows by the run's sum.
+// What a run does to second differences: its rises (sample j, from 1, is x + j * slope +
+// rises[j - 1]), and, in every lane, its number of codes, its last rise and the sum of its values,
+// by which the slope grows. One cache line a window.
+struct alignas(64) SlopeRow {
+  RunLanes rises;
+  RunLanes codes;
+  RunLanes lastRise;
+  RunLanes slopeRise;
+};
+using SlopeTable = std::array<SlopeRow, kRunWindows>;
+
+std::unique_ptr<const SlopeTable> BuildSlopeTable() {
+  const RunTables& runs = Runs();
+  const std::unique_ptr<const LaneTable> rises = BuildLaneTable(2);
+  auto table = std::make_unique<SlopeTable>();
+  for (uint32_t window = 0; window < kRunWindows; ++window) {
+    SlopeRow& row = (*table)[window];
+    const uint16_t* lanes = (*rises)[window].lane;
+    const uint32_t codes = runs.steps[window].count;
+    row.rises = (*rises)[window];
+    // Past the run its lanes hold its values followed by zeros, so the last two lanes differ by
+    // the run's sum. An empty run (an escape) changes nothing.
+    const uint16_t last = codes == 0 ? 0 : lanes[codes - 1];
+    const auto sum = static_cast<uint16_t>(lanes[kRunLanes - 1] - lanes[kRunLanes - 2]);
+    std::fill_n(row.codes.lane, kRunLanes, static_cast<uint16_t>(codes));
+    std::fill_n(row.lastRise.lane, kRunLanes, last);
+    std::fill_n(row.slopeRise.lane, kRunLanes, sum);
+  }
+  return table;
+}
+
+// The first two values are samples; then slope += d[i] and x[i] = x[i - 1] + slope. The sample
+// and slope are held in every lane, so a run needs no broadcast: its samples are x + j * slope +
+// rises[j - 1], and the next sample and slope come from the row's own lanes. The sample's chain
+// from one run to the next is a single addition.
 class SecondDifferences {
  public:
-  static const LaneTable& Table() {
-    static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(2);
-    return *kTable;
+  using Row = SlopeRow;
+  static const Row* Table() {
+    static const std::unique_ptr<const SlopeTable> kTable = BuildSlopeTable();
+    return kTable->data();
   }
   void Start(int16_t value, int16_t* to) {
-    sample_ = static_cast<uint16_t>(value);
-    slope_ = static_cast<uint16_t>(-sample_);  // so that the next value is taken as it is
+    sample_ = Lanes::Fill(static_cast<uint16_t>(value));
+    slope_ = Lanes::Fill(static_cast<uint16_t>(-value));  // so the next value is taken as it is
     *to = value;
   }
   void One(int16_t value, int16_t* to) {
-    slope_ = static_cast<uint16_t>(slope_ + static_cast<uint16_t>(value));
-    sample_ = static_cast<uint16_t>(sample_ + slope_);
-    *to = static_cast<int16_t>(sample_);
+    slope_ = slope_ + Lanes::Fill(static_cast<uint16_t>(value));
+    sample_ = sample_ + slope_;
+    *to = sample_.First();
   }
-  void Run(const RunLanes& rises, uint32_t codes, int16_t* to) {
+  void Run(const SlopeRow& row, uint32_t /*codes*/, int16_t* to) {
     static const RunLanes kLaneNumbers = {{1, 2, 3, 4, 5, 6, 7, 8}};
-    (Lanes::Fill(sample_) + Lanes::Fill(slope_) * Lanes::Load(kLaneNumbers) + Lanes::Load(rises))
-        .Store(to);
-    // The run's last sample is lane codes - 1; the lanes past it hold the run's values followed by
-    // zeros, so the last two differ by the run's sum. An empty run's lanes are all 0, and its
-    // (codes - 1) & 7 picks one of them. Both updates use the slope before the run, so the
-    // product is off the chain from one run's samples to the next.
-    const uint16_t rise = rises.lane[(codes - 1) & (kRunLanes - 1)];
-    sample_ = static_cast<uint16_t>(sample_ + codes * slope_ + rise);
-    slope_ = static_cast<uint16_t>(slope_ + rises.lane[kRunLanes - 1] - rises.lane[kRunLanes - 2]);
+    (sample_ + slope_ * Lanes::Load(kLaneNumbers) + Lanes::Load(row.rises)).Store(to);
+    sample_ = sample_ + (slope_ * Lanes::Load(row.codes) + Lanes::Load(row.lastRise));
+    slope_ = slope_ + Lanes::Load(row.slopeRise);
   }
 
  private:
-  uint16_t sample_ = 0;
-  uint16_t slope_ = 0;
+  Lanes sample_;
+  Lanes slope_;
 };
 
 // Runs decoded from one refill (at least 56 bits).
@@ -411,8 +444,8 @@ static_assert(kFarBytes * 8 >= kBatchMostBits + (kRunLanes - 1) * kLongestCodeBi
 // values staged.
 constexpr uint32_t kStagedLanes = 8 * kBatchLanes;
 template <class Output>
-uint32_t StageRuns(const RunTables& tables, const RunLanes* lanes, BitBuffer& bits, Output& output,
-                   int16_t* staged) {
+uint32_t StageRuns(const RunTables& tables, const typename Output::Row* lanes, BitBuffer& bits,
+                   Output& output, int16_t* staged) {
   uint32_t count = 0;
   while (count <= kStagedLanes - kBatchLanes) {
     bits.Refill();
@@ -441,7 +474,7 @@ class StreamDecoder {
   StreamDecoder(const RunTables& tables, const uint8_t* data, uint32_t byteCount, int16_t* out,
                 uint32_t maxValues)
       : tables_(&tables),
-        lanes_(Output::Table().data()),
+        lanes_(Output::Table()),
         bits_(data, byteCount),
         out_(out),
         maxValues_(maxValues) {}
@@ -460,7 +493,7 @@ class StreamDecoder {
 
   // One batch of runs, each escape among them decoded where it stands; only when far from both
   // ends. The tables come from the caller, who holds them once for both streams of a pair.
-  void FarBatch(const RunTables& tables, const RunLanes* lanes) {
+  void FarBatch(const RunTables& tables, const typename Output::Row* lanes) {
     bits_.RefillFromWord();
 #pragma GCC unroll 4
     for (int run = 0; run < kBatchRuns; ++run) {
@@ -489,7 +522,7 @@ class StreamDecoder {
     StreamDecoder a = *first;
     StreamDecoder b = *second;
     const RunTables& tables = *a.tables_;
-    const RunLanes* lanes = a.lanes_;
+    const typename Output::Row* lanes = a.lanes_;
     for (;;) {
       const uint32_t batches = std::min(a.FarBatchesAhead(), b.FarBatchesAhead());
       if (batches == 0) {
@@ -509,7 +542,7 @@ class StreamDecoder {
     if (FarBatchesAhead() != 0) {
       StreamDecoder local = *this;
       const RunTables& tables = *tables_;
-      const RunLanes* lanes = lanes_;
+      const typename Output::Row* lanes = lanes_;
       for (uint32_t batches = local.FarBatchesAhead(); batches != 0;
            batches = local.FarBatchesAhead()) {
         for (uint32_t batch = 0; batch < batches; ++batch) {
@@ -556,7 +589,7 @@ class StreamDecoder {
   }
 
   const RunTables* tables_;
-  const RunLanes* lanes_;
+  const typename Output::Row* lanes_;
   Output output_;
   BitBuffer bits_;
   int16_t* out_;
