@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -14,11 +15,93 @@ struct FieldRun {
   size_t structOffset;
 };
 
+// Every field is 1, 2 or 4 bytes wide; each width is spelt out so a read is a few instructions.
+uint32_t ReadLittleEndian(const uint8_t* bytes, int width) {
+  switch (width) {
+    case 1:
+      return bytes[0];
+    case 2:
+      return static_cast<uint32_t>(bytes[0] | (bytes[1] << 8));
+    default:
+      return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
+             (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+  }
+}
+
+void WriteLittleEndian(uint8_t* bytes, int width, uint32_t value) {
+  for (int i = 0; i < width; ++i) {
+    bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+  }
+}
+
+// Structure fields have the file's widths, so a field is moved through an integer of that width.
+void StoreField(void* field, int width, uint32_t value) {
+  if (width == 1) {
+    auto narrow = static_cast<uint8_t>(value);
+    std::memcpy(field, &narrow, 1);
+  } else if (width == 2) {
+    auto narrow = static_cast<uint16_t>(value);
+    std::memcpy(field, &narrow, 2);
+  } else {
+    std::memcpy(field, &value, 4);
+  }
+}
+
+uint32_t LoadField(const void* field, int width) {
+  if (width == 1) {
+    uint8_t narrow = 0;
+    std::memcpy(&narrow, field, 1);
+    return narrow;
+  }
+  if (width == 2) {
+    uint16_t narrow = 0;
+    std::memcpy(&narrow, field, 2);
+    return narrow;
+  }
+  uint32_t value = 0;
+  std::memcpy(&value, field, 4);
+  return value;
+}
+
+// One run of fields, its widths and places constants, so each field is a load and a store.
+template <int Width, size_t Repeat, size_t StructOffset>
+void UnpackRun(const uint8_t* from, uint8_t* structure) {
+  for (size_t i = 0; i < Repeat; ++i) {
+    StoreField(structure + StructOffset + i * Width, Width,
+               ReadLittleEndian(from + i * Width, Width));
+  }
+}
+
+// Where run `index` of a layout starts in the file: after the runs before it.
+template <const auto& Runs>
+constexpr size_t FileOffsetOfRun(size_t index) {
+  size_t offset = 0;
+  for (size_t r = 0; r < index; ++r) {
+    offset += size_t{Runs[r].width} * Runs[r].repeat;
+  }
+  return offset;
+}
+
+template <const auto& Runs, size_t... Index>
+void UnpackRunsAt(const uint8_t* from, uint8_t* structure, std::index_sequence<Index...>) {
+  (UnpackRun<Runs[Index].width, Runs[Index].repeat, Runs[Index].structOffset>(
+       from + FileOffsetOfRun<Runs>(Index), structure),
+   ...);
+}
+
+// Unpacks the fields of one layout, unrolled when compiling: the record's headers and entries are
+// read many times a decode.
+template <const auto& Runs>
+void UnpackRuns(const uint8_t* from, void* out) {
+  UnpackRunsAt<Runs>(from, static_cast<uint8_t*>(out), std::make_index_sequence<std::size(Runs)>());
+}
+
 struct FixedLayout {
   int code;
   uint32_t size;
   const FieldRun* runs;
   size_t runCount;
+  void (*unpack)(const uint8_t* from, void* out);
 };
 
 constexpr FieldRun kWordRuns[] = {{2, 1, 0}};
@@ -114,35 +197,35 @@ constexpr FieldRun kPointerEntryRuns[] = {
     {4, 1, offsetof(ScpPointerEntry, index)},
 };
 
-template <size_t N>
-constexpr FixedLayout Layout(int code, uint32_t size, const FieldRun (&runs)[N]) {
-  return FixedLayout{code, size, runs, N};
+template <const auto& Runs>
+constexpr FixedLayout Layout(int code, uint32_t size) {
+  return FixedLayout{code, size, Runs, std::size(Runs), &UnpackRuns<Runs>};
 }
 
 // The fixed layouts Quillon uses. Codes 5, 17 and 21 are valid in the format but unused, so they
 // are refused like unknown codes; 1, 22 and 27 are plain integers and cost nothing to keep.
 constexpr FixedLayout kFixedLayouts[] = {
-    Layout(kScpLayoutWord, 2, kWordRuns),
-    Layout(kScpLayoutDword, 4, kDwordRuns),
-    Layout(kScpLayoutByte, 1, kByteRuns),
-    Layout(kScpLayoutItemHead, 3, kItemHeadRuns),
-    Layout(kScpLayoutLeadTableHeader, 2, kLeadTableHeaderRuns),
-    Layout(kScpLayoutLeadEntry, 9, kLeadEntryRuns),
-    Layout(kScpLayoutQrsHeader, 6, kQrsHeaderRuns),
-    Layout(kScpLayoutQrsEntry, 14, kQrsEntryRuns),
-    Layout(kScpLayoutSignalHeader, 6, kSignalHeaderRuns),
-    Layout(kScpLayoutMeasurementHeader, 6, kMeasurementHeaderRuns),
-    Layout(kScpLayoutBeatMeasurements, 16, kBeatMeasurementsRuns),
-    Layout(kScpLayoutStatementHeader, 9, kStatementHeaderRuns),
-    Layout(kScpLayoutLeadMeasurementHeader, 4, kLeadMeasurementHeaderRuns),
-    Layout(kScpLayoutLeadMeasurements, 62, kLeadMeasurementsRuns),
-    Layout(kScpLayoutDate, 4, kDateRuns),
-    Layout(kScpLayoutTime, 3, kTimeRuns),
-    Layout(kScpLayoutValueUnit, 3, kValueUnitRuns),
-    Layout(kScpLayoutSectionHeader, 16, kSectionHeaderRuns),
-    Layout(kScpLayoutPointerEntry, 10, kPointerEntryRuns),
-    Layout(22, 1, kByteRuns),
-    Layout(27, 2, kWordRuns),
+    Layout<kWordRuns>(kScpLayoutWord, 2),
+    Layout<kDwordRuns>(kScpLayoutDword, 4),
+    Layout<kByteRuns>(kScpLayoutByte, 1),
+    Layout<kItemHeadRuns>(kScpLayoutItemHead, 3),
+    Layout<kLeadTableHeaderRuns>(kScpLayoutLeadTableHeader, 2),
+    Layout<kLeadEntryRuns>(kScpLayoutLeadEntry, 9),
+    Layout<kQrsHeaderRuns>(kScpLayoutQrsHeader, 6),
+    Layout<kQrsEntryRuns>(kScpLayoutQrsEntry, 14),
+    Layout<kSignalHeaderRuns>(kScpLayoutSignalHeader, 6),
+    Layout<kMeasurementHeaderRuns>(kScpLayoutMeasurementHeader, 6),
+    Layout<kBeatMeasurementsRuns>(kScpLayoutBeatMeasurements, 16),
+    Layout<kStatementHeaderRuns>(kScpLayoutStatementHeader, 9),
+    Layout<kLeadMeasurementHeaderRuns>(kScpLayoutLeadMeasurementHeader, 4),
+    Layout<kLeadMeasurementsRuns>(kScpLayoutLeadMeasurements, 62),
+    Layout<kDateRuns>(kScpLayoutDate, 4),
+    Layout<kTimeRuns>(kScpLayoutTime, 3),
+    Layout<kValueUnitRuns>(kScpLayoutValueUnit, 3),
+    Layout<kSectionHeaderRuns>(kScpLayoutSectionHeader, 16),
+    Layout<kPointerEntryRuns>(kScpLayoutPointerEntry, 10),
+    Layout<kByteRuns>(22, 1),
+    Layout<kWordRuns>(27, 2),
 };
 
 // Each layout's size must be the sum of its field widths; checked when compiling.
@@ -188,66 +271,6 @@ bool IsVariableLayout(int code) {
 // True when `length` bytes starting at `offset` lie inside a buffer of `bufferSize` bytes.
 bool Fits(uint32_t bufferSize, uint32_t offset, uint64_t length) {
   return static_cast<uint64_t>(offset) + length <= bufferSize;
-}
-
-// Every field is 1, 2 or 4 bytes wide; each width is spelt out so a read is a few instructions.
-uint32_t ReadLittleEndian(const uint8_t* bytes, int width) {
-  switch (width) {
-    case 1:
-      return bytes[0];
-    case 2:
-      return static_cast<uint32_t>(bytes[0] | (bytes[1] << 8));
-    default:
-      return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
-             (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-  }
-}
-
-void WriteLittleEndian(uint8_t* bytes, int width, uint32_t value) {
-  for (int i = 0; i < width; ++i) {
-    bytes[i] = static_cast<uint8_t>(value >> (8 * i));
-  }
-}
-
-// Structure fields have the file's widths, so a field is moved through an integer of that width.
-void StoreField(void* field, int width, uint32_t value) {
-  if (width == 1) {
-    auto narrow = static_cast<uint8_t>(value);
-    std::memcpy(field, &narrow, 1);
-  } else if (width == 2) {
-    auto narrow = static_cast<uint16_t>(value);
-    std::memcpy(field, &narrow, 2);
-  } else {
-    std::memcpy(field, &value, 4);
-  }
-}
-
-uint32_t LoadField(const void* field, int width) {
-  if (width == 1) {
-    uint8_t narrow = 0;
-    std::memcpy(&narrow, field, 1);
-    return narrow;
-  }
-  if (width == 2) {
-    uint16_t narrow = 0;
-    std::memcpy(&narrow, field, 2);
-    return narrow;
-  }
-  uint32_t value = 0;
-  std::memcpy(&value, field, 4);
-  return value;
-}
-
-void UnpackFixed(const FixedLayout& layout, const uint8_t* from, void* out) {
-  auto* structure = static_cast<uint8_t*>(out);
-  for (size_t r = 0; r < layout.runCount; ++r) {
-    const FieldRun& run = layout.runs[r];
-    for (size_t i = 0; i < run.repeat; ++i) {
-      StoreField(structure + run.structOffset + i * run.width, run.width,
-                 ReadLittleEndian(from, run.width));
-      from += run.width;
-    }
-  }
 }
 
 void PackFixed(const FixedLayout& layout, const void* in, uint8_t* to) {
@@ -321,7 +344,7 @@ ScpStatus ScpUnpack(const uint8_t* buffer, uint32_t bufferSize, int layout, void
   if (!Fits(bufferSize, offset, fixed->size)) {
     return kScpErrOutOfBounds - kScpLayerDirectory;
   }
-  UnpackFixed(*fixed, buffer + offset, out);
+  fixed->unpack(buffer + offset, out);
   return kScpOk;
 }
 
