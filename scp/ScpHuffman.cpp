@@ -567,19 +567,24 @@ class StreamDecoder {
         return true;
       }
     }
+    // A code at a time: the first value, an escape, or the last bits of the data, which hold less
+    // than a window and are decoded here to their end rather than offered to runs code by code.
     bits_.Refill();
-    const DecodedCode code =
-        DecodeCode(tables_->windows, bits_.Peek(kLongestCodeBits), bits_.Count());
-    if (code.bits == 0) {
-      return false;
-    }
-    bits_.Skip(code.bits);
-    if (room != 0 && count_ == 0) {
-      output_.Start(code.value, out_);
-    } else if (room != 0) {
-      output_.One(code.value, out_ + count_);
-    }
-    ++count_;
+    do {
+      const DecodedCode code =
+          DecodeCode(tables_->windows, bits_.Peek(kLongestCodeBits), bits_.Count());
+      if (code.bits == 0) {
+        return false;
+      }
+      bits_.Skip(code.bits);
+      if (Room() != 0 && count_ == 0) {
+        output_.Start(code.value, out_);
+      } else if (Room() != 0) {
+        output_.One(code.value, out_ + count_);
+      }
+      ++count_;
+      bits_.Refill();
+    } while (bits_.BytesAhead() == 0 && bits_.Count() < kRunWindowBits);
     return true;
   }
 
