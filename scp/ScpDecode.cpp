@@ -324,6 +324,7 @@ struct FreeDeleter {
 using ZoneHandle = std::unique_ptr<ScpQrsZone, FreeDeleter>;
 using SampleHandle = std::unique_ptr<int16_t, FreeDeleter>;
 using EntryHandle = std::unique_ptr<ScpQrsEntry, FreeDeleter>;
+using AreaHandle = std::unique_ptr<ScpProtectedArea, FreeDeleter>;
 
 // A work array lent to each lead of a batch in turn, grown when a lead needs more.
 class ScratchSamples {
@@ -341,7 +342,6 @@ class ScratchSamples {
   SampleHandle samples_;
   int32_t capacity_ = 0;
 };
-using AreaHandle = std::unique_ptr<ScpProtectedArea, FreeDeleter>;
 
 // The number of samples, from the lead's start, that `stored` values fill when laid out over the
 // stretches and zones of a lead of sampleCount samples.
@@ -400,8 +400,8 @@ ScpStatus Reconstruct(SampleHandle* samples, int32_t stored, int32_t sampleCount
     if (expanded == nullptr) {
       return kScpErrNoSampleMemory - kScpLayerDecoder;
     }
-    ExpandValues(values, ValuesToExpand(stored, factor, sampleCount, zones, zoneCount), factor,
-                 sampleCount, zones, zoneCount, expanded);
+    // The expansion reads no more values than the zones call for, so `stored` needs no capping.
+    ExpandValues(values, stored, factor, sampleCount, zones, zoneCount, expanded);
     FinishSamples(expanded, sampleCount, zones, zoneCount, reference, rescale, lead);
     ScpSmoothOutsideZones(expanded, values, sampleCount, zones, zoneCount);
     return kScpOk;

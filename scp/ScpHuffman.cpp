@@ -317,38 +317,37 @@ class Lanes {
 };
 #endif
 
+// The lane table summed `Sums` times, built on first use.
+template <int Sums>
+const RunLanes* SummedLanes() {
+  static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(Sums);
+  return kTable->data();
+}
+
 // What the decoder writes for its values, one class per difference encoding. Start takes the
 // first value, which is a sample in every encoding; One each value after it; Run writes the eight
 // lanes of a window's run (its samples, then lanes the caller discards or overwrites) and moves
-// on by the run's `codes` values.
+// on past the run's values.
 class PlainValues {
  public:
   using Row = RunLanes;
-  static const Row* Table() {
-    static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(0);
-    return kTable->data();
-  }
+  static const Row* Table() { return SummedLanes<0>(); }
   void Start(int16_t value, int16_t* to) { *to = value; }
   void One(int16_t value, int16_t* to) { *to = value; }
-  void Run(const RunLanes& values, uint32_t /*codes*/, int16_t* to) {
-    Lanes::Load(values).Store(to);
-  }
+  void Run(const RunLanes& values, int16_t* to) { Lanes::Load(values).Store(to); }
 };
 
 // x[i] = x[i - 1] + d[i]: over a run, sample j (from 1) is x + slopes[j - 1].
 class FirstDifferences {
  public:
   using Row = RunLanes;
-  static const Row* Table() {
-    static const std::unique_ptr<const LaneTable> kTable = BuildLaneTable(1);
-    return kTable->data();
-  }
+  static const Row* Table() { return SummedLanes<1>(); }
   void Start(int16_t value, int16_t* to) { One(value, to); }
   void One(int16_t value, int16_t* to) {
     sample_ = static_cast<uint16_t>(sample_ + static_cast<uint16_t>(value));
     *to = static_cast<int16_t>(sample_);
   }
-  void Run(const RunLanes& sums, uint32_t /*codes*/, int16_t* to) {
+  void Run(const RunLanes& sums, int16_t* to) {
     (Lanes::Fill(sample_) + Lanes::Load(sums)).Store(to);
     sample_ = static_cast<uint16_t>(sample_ + sums.lane[kRunLanes - 1]);  // past the run, zeros
   }
@@ -409,7 +408,7 @@ class SecondDifferences {
     sample_ = sample_ + slope_;
     *to = sample_.First();
   }
-  void Run(const SlopeRow& row, uint32_t /*codes*/, int16_t* to) {
+  void Run(const SlopeRow& row, int16_t* to) {
     static const RunLanes kLaneNumbers = {{1, 2, 3, 4, 5, 6, 7, 8}};
     (sample_ + slope_ * Lanes::Load(kLaneNumbers) + Lanes::Load(row.rises)).Store(to);
     sample_ = sample_ + (slope_ * Lanes::Load(row.codes) + Lanes::Load(row.lastRise));
@@ -456,7 +455,7 @@ uint32_t StageRuns(const RunTables& tables, const typename Output::Row* lanes, B
       if (step.count == 0 || step.bits > bits.Count()) {
         return count;
       }
-      output.Run(lanes[window], step.count, staged + count);
+      output.Run(lanes[window], staged + count);
       count += step.count;
       bits.Skip(step.bits);
     }
@@ -500,7 +499,7 @@ class StreamDecoder {
       const uint32_t window = bits_.Peek(kRunWindowBits);
       const RunStep step = tables.steps[window];
       if (__builtin_expect(step.count != 0, 1)) {
-        output_.Run(lanes[window], step.count, out_ + count_);
+        output_.Run(lanes[window], out_ + count_);
         count_ += step.count;
         bits_.Skip(step.bits);
       } else {  // only an escape opens a window without a run

@@ -27,13 +27,9 @@ constexpr size_t kFirstRead = size_t{16} * 1024;
 // True when `size` bytes read from the start of a file are as many as the record's length field
 // (bytes 2-5) says it has: a short read then needs no second read to learn that the file ended.
 bool HoldsWholeRecord(const uint8_t* bytes, size_t size) {
-  if (size < kRecordHeaderSize) {
-    return false;
-  }
-  const uint32_t length = static_cast<uint32_t>(bytes[2]) | (static_cast<uint32_t>(bytes[3]) << 8) |
-                          (static_cast<uint32_t>(bytes[4]) << 16) |
-                          (static_cast<uint32_t>(bytes[5]) << 24);
-  return length == size;
+  uint32_t length = 0;
+  return ScpUnpack(bytes, static_cast<uint32_t>(size), kScpLayoutDword, &length, 2, 0) == kScpOk &&
+         length == size;
 }
 
 // The bytes of an open file as the reader takes them: from a copy of the whole file when it was
