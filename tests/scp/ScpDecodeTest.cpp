@@ -466,4 +466,53 @@ TEST(ScpDecodeReferenceBeat, ZeroSampleIntervalIsRefusedInsteadOfDividingByZero)
   EXPECT_EQ(beat.samples, nullptr);
 }
 
+// Leads decoded together (in groups of sixteen, Huffman-coded streams in pairs, zones shared by
+// leads of one span) come out as each decoded alone does, status for status. The list crosses a
+// group boundary, repeats every lead and holds a code the record lacks.
+TEST(ScpDecodeLeads, TogetherTheyDecodeAsEachAlone) {
+  ScpRecordPtr record = codectest::ReadExample();
+  ASSERT_NE(record, nullptr);
+  std::vector<uint8_t> codes;
+  for (int round = 0; round < 3; ++round) {
+    for (uint8_t code = 1; code <= 8; ++code) {
+      codes.push_back(code);
+    }
+  }
+  codes.insert(codes.begin() + 5, 200);
+  const auto count = static_cast<int32_t>(codes.size());
+  std::vector<ScpReferenceBeat> beats(codes.size());
+  std::vector<ScpRhythmSignal> rhythms(codes.size());
+  std::vector<ScpStatus> beatStatuses(codes.size());
+  std::vector<ScpStatus> rhythmStatuses(codes.size());
+  std::vector<const ScpReferenceBeat*> references;
+  for (const ScpReferenceBeat& beat : beats) {
+    references.push_back(&beat);
+  }
+  ScpDecodeReferenceBeats(record.get(), count, codes.data(), beats.data(), beatStatuses.data());
+  ScpDecodeRhythmLeads(record.get(), count, codes.data(), references.data(), rhythms.data(),
+                       rhythmStatuses.data());
+  int decoded = 0;
+  for (size_t i = 0; i < codes.size(); ++i) {
+    ScpReferenceBeat beat{};
+    ScpRhythmSignal rhythm{};
+    EXPECT_EQ(ScpDecodeReferenceBeat(record.get(), codes[i], &beat), beatStatuses[i]) << i;
+    EXPECT_EQ(ScpDecodeRhythm(record.get(), codes[i], &rhythm, &beat), rhythmStatuses[i]) << i;
+    if (rhythmStatuses[i] == kScpOk && beatStatuses[i] == kScpOk) {
+      ++decoded;
+      EXPECT_EQ(Samples(beats[i].samples, beats[i].samples + beats[i].sampleCount),
+                Samples(beat.samples, beat.samples + beat.sampleCount))
+          << i;
+      EXPECT_EQ(Samples(rhythms[i].samples, rhythms[i].samples + rhythms[i].sampleCount),
+                Samples(rhythm.samples, rhythm.samples + rhythm.sampleCount))
+          << i;
+    }
+    ScpFreeRhythm(&rhythm);
+    ScpFreeReferenceBeat(&beat);
+    ScpFreeRhythm(&rhythms[i]);
+    ScpFreeReferenceBeat(&beats[i]);
+  }
+  EXPECT_NE(rhythmStatuses[5], kScpOk);
+  EXPECT_EQ(decoded, 24);
+}
+
 }  // namespace

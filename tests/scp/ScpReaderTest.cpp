@@ -123,6 +123,25 @@ TEST_F(ScpReaderTest, ChecksumsAreNotVerifiedWhenReading) {
   EXPECT_EQ(ScpRecordSectionCount(record.get()), 1);
 }
 
+// The reader takes a small file in one read and a larger one whole; a record length field that
+// disagrees with the file must not cut the read short. Sizes around the first read's 16 KB.
+TEST_F(ScpReaderTest, EveryFileSizeIsReadWholeWhateverItsLengthFieldSays) {
+  const size_t overhead = scptest::AssembleRecord({RawSection{1, Counting(1)}}).size() - 1;
+  for (const size_t fileSize :
+       {size_t{300}, size_t{16383}, size_t{16384}, size_t{16385}, size_t{40000}}) {
+    for (const bool lengthFieldAgrees : {true, false}) {
+      const Bytes body = Counting(fileSize - overhead);
+      Bytes file = scptest::AssembleRecord({RawSection{1, body}});
+      if (!lengthFieldAgrees) {
+        scptest::PutU32(file, 2, static_cast<uint32_t>(fileSize / 2));
+      }
+      ScpRecordPtr record = Read(file);
+      ASSERT_NE(record, nullptr) << fileSize << (lengthFieldAgrees ? "" : ", length field halved");
+      EXPECT_EQ(Body(record.get(), 0), body) << fileSize;
+    }
+  }
+}
+
 TEST_F(ScpReaderTest, AReadOnlyRecordStillOpens) {
   std::string path = dir_.File("archived.scp");
   scptest::WriteBytes(path, scptest::AssembleRecord({RawSection{1, Counting(4)}}));
