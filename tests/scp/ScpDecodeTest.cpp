@@ -484,9 +484,9 @@ TEST(ScpDecodeLeads, TogetherTheyDecodeAsEachAlone) {
   std::vector<ScpRhythmSignal> rhythms(codes.size());
   std::vector<ScpStatus> beatStatuses(codes.size());
   std::vector<ScpStatus> rhythmStatuses(codes.size());
-  std::vector<const ScpReferenceBeat*> references;
-  for (const ScpReferenceBeat& beat : beats) {
-    references.push_back(&beat);
+  std::vector<const ScpReferenceBeat*> references(codes.size());
+  for (size_t i = 0; i < codes.size(); ++i) {
+    references[i] = &beats[i];
   }
   ScpDecodeReferenceBeats(record.get(), count, codes.data(), beats.data(), beatStatuses.data());
   ScpDecodeRhythmLeads(record.get(), count, codes.data(), references.data(), rhythms.data(),
