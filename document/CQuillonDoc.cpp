@@ -41,6 +41,10 @@ bool CQuillonDoc::OnOpenDocument(const QString& path) {
   DeleteContents();
   SetModifiedFlag(false);
   DecodeLeads(record);
+  QFile file(path);
+  if (file.open(QIODevice::ReadOnly)) {
+    m_fileBytes = file.readAll();
+  }
   if (HasUnscaledLeads(m_refLeads, m_nRefLeads, m_rhythmLeads, m_nRhythmLeads)) {
     wait.Restore();
     ShowDocMessage(UnscaledLeadsMessage(path));
@@ -53,11 +57,24 @@ bool CQuillonDoc::OnSaveDocument(const QString& path) {
   if (m_pPatientStore != nullptr && !m_pPatientStore->StoreToRecord()) {
     return false;
   }
-  if (m_pRecord == nullptr || !m_patient.Write(m_pRecord, QDateTime::currentDateTime())) {
+  if (m_pRecord == nullptr) {
     ShowDocMessage(SaveFailedMessage(path, SaveFailure::kCannotBuild));
     return false;
   }
-  const ScpStatus status = ScpWriteRecord(m_pRecord, QFile::encodeName(path).constData());
+  if (m_patient.HeaderChanged() || m_patient.StatementsChanged()) {
+    if (!m_patient.Write(m_pRecord, QDateTime::currentDateTime())) {
+      ShowDocMessage(SaveFailedMessage(path, SaveFailure::kCannotBuild));
+      return false;
+    }
+    m_fileBytes.clear();  // the record no longer matches the file it was read from
+    PatientChanged();
+  }
+  // A record nothing has changed is written back exactly as it was read, headers and all.
+  const ScpStatus status =
+      m_fileBytes.isEmpty()
+          ? ScpWriteRecord(m_pRecord, QFile::encodeName(path).constData())
+          : ScpWriteFileBytes(m_fileBytes.constData(), static_cast<size_t>(m_fileBytes.size()),
+                              QFile::encodeName(path).constData());
   if (status != kScpOk) {
     ShowDocMessage(SaveFailedMessage(path, SaveFailureOf(status)));
     return false;
@@ -67,6 +84,7 @@ bool CQuillonDoc::OnSaveDocument(const QString& path) {
 
 void CQuillonDoc::DeleteContents() {
   ReleaseLeads();
+  m_fileBytes.clear();
   ScpRecordFree(m_pRecord);
   m_pRecord = nullptr;
   m_bHasRefBeats = false;

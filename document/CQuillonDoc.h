@@ -3,6 +3,7 @@
 // saving and closing a record.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 
@@ -109,6 +110,7 @@ class CQuillonDoc : public CDocument {
 
   uint16_t m_fiducials[kFiducialCount] = {};
   IRecordStore* m_pPatientStore = nullptr;
+  QByteArray m_fileBytes;  // the file as read, while the record still matches it
   PatientModel m_patient;
   MeasurementModel m_measurements;
   QDate m_today;

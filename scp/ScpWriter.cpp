@@ -160,15 +160,12 @@ ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32
   return kScpOk;
 }
 
-ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path) {
-  uint32_t pointerSize = 0;
-  uint32_t recordLength = 0;
-  ScpBlock pointers = ScpBuildPointerSection(record, &pointerSize, &recordLength);
-  if (pointers == nullptr) {
-    return kScpErrNoPointerSection - kScpLayerAccessor;
-  }
-  // The record is written in full beside the target and only then renamed over it, so the file
-  // being replaced (often the one the record was read from) survives any failure unchanged.
+namespace {
+
+// Writes a file beside the target with `write`, then renames it over the target, so the file being
+// replaced (often the one the record was read from) survives any failure unchanged.
+template <typename Write>
+ScpStatus ReplaceFile(const char* path, Write write) {
   char target[PATH_MAX];
   char temporary[PATH_MAX + 32];
   ScpFile file = nullptr;
@@ -177,13 +174,9 @@ ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path) {
     file = ScpFileCreateTemporary(target, temporary, sizeof temporary);
   }
   if (file == nullptr) {
-    ScpMemFree(pointers);
     return kScpErrFileWrite - kScpLayerAccessor;
   }
-
-  ScpStatus status = WriteRecordTo(file, record, ScpMemLock(pointers), pointerSize, recordLength);
-  ScpMemUnlock(pointers);
-  ScpMemFree(pointers);
+  ScpStatus status = write(file);
   if (status == kScpOk && ScpFileSync(file) != 0) {
     status = kScpErrFileWrite - kScpLayerAccessor;
   }
@@ -197,4 +190,30 @@ ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path) {
     ScpFileDelete(temporary);
   }
   return status;
+}
+
+}  // namespace
+
+ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path) {
+  uint32_t pointerSize = 0;
+  uint32_t recordLength = 0;
+  ScpBlock pointers = ScpBuildPointerSection(record, &pointerSize, &recordLength);
+  if (pointers == nullptr) {
+    return kScpErrNoPointerSection - kScpLayerAccessor;
+  }
+  const ScpStatus status = ReplaceFile(path, [&](ScpFile file) {
+    return WriteRecordTo(file, record, ScpMemLock(pointers), pointerSize, recordLength);
+  });
+  ScpMemUnlock(pointers);
+  ScpMemFree(pointers);
+  return status;
+}
+
+ScpStatus ScpWriteFileBytes(const void* bytes, size_t count, const char* path) {
+  if (bytes == nullptr && count > 0) {
+    return kScpErrNoData - kScpLayerAccessor;
+  }
+  return ReplaceFile(path, [&](ScpFile file) {
+    return WriteAll(file, bytes, count) ? kScpOk : kScpErrFileWrite - kScpLayerAccessor;
+  });
 }

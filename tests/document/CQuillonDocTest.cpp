@@ -240,6 +240,17 @@ TEST_F(CQuillonDocTest, SavingLetsThePatientFormHandItsEditsToTheModelAndARefusa
   EXPECT_TRUE(messages_.isEmpty());
 }
 
+TEST_F(CQuillonDocTest, AnUnchangedSaveWritesTheFileBackByteForByte) {
+  const std::string demo = std::string(QUILLON_SAMPLES_DIR) + "/demo.scp";
+  for (const std::string& original : {kExamplePath.toStdString(), demo}) {
+    CQuillonDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(QString::fromStdString(original)));
+    const std::string path = dir_.File("unchanged.scp");
+    ASSERT_TRUE(doc.OnSaveDocument(QString::fromStdString(path)));
+    EXPECT_EQ(scptest::ReadBytes(path), scptest::ReadBytes(original)) << original;
+  }
+}
+
 TEST_F(CQuillonDocTest, AFailedSaveKeepsTheDocumentModifiedAndNamesTheFileAndTheReason) {
   ASSERT_TRUE(doc_.OnOpenDocument(kExamplePath));
   doc_.SetModifiedFlag(true);
