@@ -23,6 +23,10 @@ const std::vector<Command>& AllCommands() {
        "draw a printed page: --page rhythm|average --out F.pdf|F.png\n"
        "                          [--paper a4|letter] [--landscape] [--dpi N]",
        RunRender},
+      {"convert", "IN... --to FORMAT",
+       "write each record as dicom, aecg, edf, csv, svg, png or pdf:\n"
+       "                          [-o DIR] [--anonymize] [--anon-id TEXT] [-j N]",
+       RunConvert},
   };
   return kCommands;
 }
