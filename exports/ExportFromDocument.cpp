@@ -118,6 +118,13 @@ ExportRecord MakeExportRecord(const CQuillonDoc& doc) {
   FillPatient(fields, keep, &out);
   out.rhythm = LeadsOf(doc.m_rhythmLeads, doc.m_nRhythmLeads);
   out.beats = LeadsOf(doc.m_refLeads, doc.m_nRefLeads);
+  // A rhythm rebuilt with the reference beats is spaced at their rate, whatever interval its
+  // own (decimated) description keeps; the rhythm view draws it the same way.
+  if (doc.m_nRefLeads != 0 && doc.m_refLeads[0].sampleInterval != 0) {
+    for (ExportLead& lead : out.rhythm) {
+      lead.sampleIntervalUs = doc.m_refLeads[0].sampleInterval;
+    }
+  }
   return out;
 }
 

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -145,6 +146,11 @@ std::string ConvertRecord(const std::string& input, const std::string& output,
   if (exported.rhythm.empty()) {
     return "holds no rhythm that decodes for lead I";
   }
+  for (const ExportLead& lead : exported.rhythm) {
+    if (lead.nanovoltsPerUnit == 0 || lead.sampleIntervalUs == 0) {
+      return "has a lead without an amplitude unit or a sample interval: its values have no scale";
+    }
+  }
   // The identifiers of an anonymised output must not match those of a plain one.
   exported.uidSeed =
       ExportSeedOf(options.anonymize ? bytes + "\nanonymised as " + options.anonId : bytes);
@@ -253,6 +259,13 @@ int RunConvert(const Arguments& arguments) {
   ConvertOptions options;
   if (const int usage = ParseOptions(arguments, &options); usage != kExitOk) {
     return usage;
+  }
+  if (!options.outDir.empty()) {
+    std::error_code failed;
+    std::filesystem::create_directories(options.outDir, failed);
+    if (failed) {
+      return FailOnFile(options.outDir, "cannot be created: " + failed.message());
+    }
   }
   Reporter reporter(options.inputs.size(), options.inputs.size() > 1 && isatty(STDERR_FILENO));
   if (options.format->writer != nullptr) {
