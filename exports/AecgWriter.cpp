@@ -4,7 +4,6 @@
 // rhythm series whose sequence set holds the time sequence and one sequence per lead; the
 // reference beats as the series' derived series; the statements as the series' annotations.
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
 #include <QXmlStreamWriter>
 
@@ -239,14 +238,16 @@ bool WriteAnnotatedEcg(const ExportRecord& record, const std::string& path, std:
     *error = "holds no rhythm to export";
     return false;
   }
-  QSaveFile file(Text(path));
-  if (!file.open(QIODevice::WriteOnly)) {
+  QFile file(Text(path));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
     *error = "cannot be created: " + file.errorString().toStdString();
     return false;
   }
   AecgWriter(record, &file).Write();
-  if (!file.commit()) {
+  file.close();
+  if (file.error() != QFileDevice::NoError) {
     *error = "cannot be written: " + file.errorString().toStdString();
+    file.remove();
     return false;
   }
   return true;
