@@ -20,7 +20,7 @@ const std::vector<Command>& AllCommands() {
       {"samples", "FILE [--beats]", "the display leads' samples as CSV: rhythm, or reference beats",
        RunSamples},
       {"render", "FILE OPTIONS",
-       "draw a printed page: --page rhythm|average --out F.pdf|F.png\n"
+       "draw a printed page: --page rhythm|average --out F.pdf|F.png|F.svg\n"
        "                          [--paper a4|letter] [--landscape] [--dpi N]",
        RunRender},
       {"convert", "IN... --to FORMAT",
