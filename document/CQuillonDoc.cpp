@@ -1,5 +1,6 @@
 #include "document/CQuillonDoc.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <algorithm>
 #include <utility>
@@ -50,6 +51,9 @@ bool CQuillonDoc::OnOpenDocument(const QString& path) {
 
 bool CQuillonDoc::OnSaveDocument(const QString& path) {
   if (m_pPatientStore != nullptr && !m_pPatientStore->StoreToRecord()) {
+    return false;
+  }
+  if (m_pRecord == nullptr || !m_patient.Write(m_pRecord, QDateTime::currentDateTime())) {
     ShowDocMessage(SaveFailedMessage(path, SaveFailure::kCannotBuild));
     return false;
   }
@@ -82,6 +86,9 @@ bool CQuillonDoc::DecodeLeads(ScpRecord* record) {
   m_nRhythmLeads = DecodeRhythmLeads(m_pRecord, m_refLeads, m_nRefLeads, m_rhythmLeads);
   m_bHasRhythm = m_nRhythmLeads > 0;
   m_bHasMeasures = ReadReferenceFiducials(m_pRecord, m_fiducials);
+  m_patient.Read(m_pRecord, Today());
+  m_measurements = MeasurementModel();
+  m_measurements.ReadMeasurements(m_pRecord);
   return true;
 }
 
@@ -97,9 +104,16 @@ uint16_t CQuillonDoc::GetFiducial(int index) const {
   return index >= 0 && index < kFiducialCount ? m_fiducials[index] : 0;
 }
 
-void CQuillonDoc::SetPatientForm(CPatientView* view, IRecordStore* store) {
-  m_pPatientView = view;
+void CQuillonDoc::SetPatientStore(IRecordStore* store) {
   m_pPatientStore = store;
+}
+
+bool CQuillonDoc::TakePatientEdits() {
+  return m_pPatientStore == nullptr || m_pPatientStore->TakeEdits();
+}
+
+void CQuillonDoc::PatientChanged(CView* sender) {
+  UpdateAllViews(sender, kHintPatientChanged);
 }
 
 void CQuillonDoc::ReleaseLeads() {

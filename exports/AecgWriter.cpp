@@ -27,8 +27,9 @@ QString Text(const std::string& text) {
 QString DateTimeText(const ExportRecord& record) {
   const ExportDate& d = record.acquisitionDate;
   const ExportTime& t = record.acquisitionTime;
-  return QString::asprintf("%04d%02d%02d%02d%02d%02d", d.year, d.month, d.day, t.hour, t.minute,
-                           t.second);
+  const QString minute =
+      QString::asprintf("%04d%02d%02d%02d%02d", d.year, d.month, d.day, t.hour, t.minute);
+  return t.secondKnown ? minute + QString::asprintf("%02d", t.second) : minute;
 }
 
 QString MdcLeadCode(const ExportLead& lead) {
@@ -167,7 +168,7 @@ class AecgWriter {
     xml_.writeAttribute(kXsiNamespace, "type", Dated() ? "GLIST_TS" : "GLIST_PQ");
     xml_.writeEmptyElement("head");
     if (Dated()) {
-      xml_.writeAttribute("value", DateTimeText(record_) + ".000");
+      xml_.writeAttribute("value", DateTimeText(record_));
     } else {
       xml_.writeAttribute("value", "0");
       xml_.writeAttribute("unit", "s");

@@ -38,7 +38,11 @@ std::string DateText(const ExportDate& date) {
 
 std::string TimeText(const ExportTime& time) {
   char text[16];
-  std::snprintf(text, sizeof text, "%02d%02d%02d", time.hour, time.minute, time.second);
+  if (time.secondKnown) {
+    std::snprintf(text, sizeof text, "%02d%02d%02d", time.hour, time.minute, time.second);
+  } else {
+    std::snprintf(text, sizeof text, "%02d%02d", time.hour, time.minute);
+  }
   return text;
 }
 

@@ -4,11 +4,11 @@
 #include <QCryptographicHash>
 #include <QDate>
 #include <QString>
+#include <QTime>
 
 #include "document/CQuillonDoc.h"
 #include "leads/LeadTables.h"
 #include "scp/ScpLeadNames.h"
-#include "views/PatientRecord.h"
 
 namespace {
 
@@ -21,27 +21,16 @@ std::string Utf8(const QString& text) {
   return text.trimmed().toStdString();
 }
 
-// A stored date or time item, as kept whole (tag, length, value): the value starts at byte 3.
-constexpr int kItemValueOffset = 3;
-
-ExportDate DateOfItem(const QByteArray& item) {
-  ExportDate date;
-  if (item.size() >= kItemValueOffset + 4) {
-    const auto* value = reinterpret_cast<const uint8_t*>(item.constData()) + kItemValueOffset;
-    date.year = value[0] | (value[1] << 8);
-    date.month = value[2];
-    date.day = value[3];
-  }
-  return date;
+// "DD/MM/YYYY" as the patient model writes dates; unset when empty or not in that form.
+ExportDate DateOfText(const QString& text) {
+  const QDate date = QDate::fromString(text.trimmed(), QStringLiteral("dd/MM/yyyy"));
+  return date.isValid() ? ExportDate{date.year(), date.month(), date.day()} : ExportDate();
 }
 
-ExportTime TimeOfItem(const QByteArray& item) {
-  ExportTime time;
-  if (item.size() >= kItemValueOffset + 3) {
-    const auto* value = reinterpret_cast<const uint8_t*>(item.constData()) + kItemValueOffset;
-    time = {true, value[0], value[1], value[2]};
-  }
-  return time;
+// "HH:MM": the model keeps the acquisition time to the minute.
+ExportTime TimeOfText(const QString& text) {
+  const QTime time = QTime::fromString(text.trimmed(), QStringLiteral("HH:mm"));
+  return time.isValid() ? ExportTime{true, time.hour(), time.minute(), 0} : ExportTime();
 }
 
 template <typename Entry>
@@ -79,11 +68,13 @@ void FillPatient(const PatientFields& fields, const PatientRecordKeep& keep, Exp
   out->technician = Utf8(fields.m_strTechnician);
   out->diagnosis = Utf8(fields.m_strDiagnosis);
   out->freeText = Utf8(fields.m_strFreeText);
-  out->birthDate = DateOfItem(keep.birthDateItem);
-  out->acquisitionDate = DateOfItem(keep.acquisitionDateItem);
-  out->acquisitionTime = TimeOfItem(keep.acquisitionTimeItem);
+  out->birthDate = DateOfText(fields.m_strBirthDate);
+  if (keep.acquisitionDateStored) {
+    out->acquisitionDate = DateOfText(fields.m_strAcqDate);
+    out->acquisitionTime = TimeOfText(fields.m_strAcqTime);
+  }
   // An age derived from today's date rather than the acquisition's is not the record's.
-  const bool ageFromRecord = !keep.ageItem.isEmpty() || keep.ageDerivedFromStoredDates;
+  const bool ageFromRecord = keep.ageStored || keep.acquisitionDateStored;
   if (ageFromRecord && fields.m_nAgeUnit == kAgeUnitYears) {
     out->ageYears = static_cast<int>(fields.m_nAge);
   }
@@ -112,10 +103,7 @@ ExportRecord MakeExportRecord(const CQuillonDoc& doc) {
   if (doc.m_pRecord == nullptr) {
     return out;
   }
-  PatientFields fields;
-  PatientRecordKeep keep;
-  ReadPatientRecord(doc.m_pRecord, QDate::currentDate(), &fields, &keep);
-  FillPatient(fields, keep, &out);
+  FillPatient(doc.Patient().Fields(), doc.Patient().Keep(), &out);
   out.rhythm = LeadsOf(doc.m_rhythmLeads, doc.m_nRhythmLeads);
   out.beats = LeadsOf(doc.m_refLeads, doc.m_nRefLeads);
   // A rhythm rebuilt with the reference beats is spaced at their rate, whatever interval its

@@ -18,6 +18,7 @@ struct ExportTime {
   int hour = 0;
   int minute = 0;
   int second = 0;
+  bool secondKnown = false;  // the record's time may stop at the minute
 };
 
 enum class ExportSex { kUnknown, kMale, kFemale };
