@@ -8,11 +8,13 @@
 #include <memory>
 #include <vector>
 
+#include "app/ExportDialog.h"
 #include "app/HelpGuide.h"
 #include "app/Menus.h"
 #include "app/Resources.h"
 #include "app/StringTable.h"
 #include "app/Toolbar.h"
+#include "document/CQuillonDoc.h"
 #include "framework/CDocument.h"
 #include "framework/CMDIChildWnd.h"
 #include "framework/CStatusBar.h"
@@ -83,6 +85,7 @@ void CMainFrame::CreateCommands() {
   for (int help : kHelpCommands) {
     OnCommand(help, [this] { OnHelp(); });
   }
+  OnCommand(kCmdFileExport, [this] { OnFileExport(); });
   OnUpdateCommandUI(kIdsPatientPane, [this](CCmdUI* cmdUI) {
     cmdUI->Enable(true);
     cmdUI->SetText(m_strPatientText);
@@ -156,6 +159,15 @@ void CMainFrame::CreateMenus() {
 
 void CMainFrame::OnHelp() {
   ShowHelpGuide(this);
+}
+
+void CMainFrame::OnFileExport() {
+  CMDIChildWnd* active = MDIGetActive();
+  const auto* doc =
+      dynamic_cast<CQuillonDoc*>(active != nullptr ? active->GetActiveDocument() : nullptr);
+  if (doc != nullptr) {
+    RunExportDialog(this, *doc);
+  }
 }
 
 // The title names the active window's document after the application's, as the main window

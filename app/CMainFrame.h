@@ -39,6 +39,7 @@ class CMainFrame : public CMDIFrameWnd, public IPatientTextHolder {
   bool CreateStatusPanes();
   void CreateMenus();
   void OnHelp();
+  void OnFileExport();
   void UpdateFrameTitle();
 
   QToolBar* m_pToolBar = nullptr;

@@ -33,6 +33,7 @@ const std::vector<MenuPopup>& DocumentMenu() {
        {kOpenItem,
         {ID_FILE_SAVE, "&Save"},
         {ID_FILE_SAVE_AS, "Save &As"},
+        {kCmdFileExport, "Expor&t..."},
         {ID_FILE_CLOSE, "&Close"},
         kSeparator,
         {ID_FILE_PRINT, "&Print"},

@@ -118,9 +118,19 @@ constexpr StringEntry kStrings[] = {
     {AFX_IDP_PARSE_STRING_SIZE, "Enter no more than %1 characters.",
      "Non digitare più di %1 caratteri."},
 
+    // File > Export...
+    {kIdsExportTitle, "Export", "Esporta"},
+    {kIdsExportFormat, "Format", "Formato"},
+    {kIdsExportAnonymize, "Remove the patient's identity", "Rimuovi l'identità del paziente"},
+    {kIdsExportNewId, "New patient ID", "Nuovo codice paziente"},
+    {kIdsExportProgress, "Exporting...", "Esportazione in corso..."},
+    {kIdsExportFailed, "\"%1\" could not be exported: %2", "Impossibile esportare \"%1\": %2"},
+
     // Prompts of the commands, "status text\ntool tip".
     {kCmdZoomIn, "ZOOM IN", "Ingrandisce"},
     {kCmdZoomOut, "ZOOM OUT", "Rimpicciolisce"},
+    {kCmdFileExport, "Export the active record for another system\nExport",
+     "Esporta il documento attivo per un altro sistema\nEsporta"},
     {kIdsAppTitle, "Quillon", "Quillon"},
     {ID_FILE_NEW, "Creates a new document", "Crea un nuovo documento\nNuovo"},
     {ID_FILE_OPEN, "Open a new document\nOpen", "Apre un documento esistente\nApri"},

@@ -73,10 +73,11 @@ struct StoredStatement {
 // What the record held when it was read (or last written), against which a save finds what the
 // user changed: a save rewrites only the items whose values differ from these.
 struct PatientRecordKeep {
-  bool hasHeaderSection = false;     // the record had section 1
-  bool hasStatementSection = false;  // the record had a statement header
-  bool ageStored = false;            // the record held tag 4: only then is the age written
-  PatientFields asRead;              // the fields as the record held them
+  bool hasHeaderSection = false;       // the record had section 1
+  bool hasStatementSection = false;    // the record had a statement header
+  bool ageStored = false;              // the record held tag 4: only then is the age written
+  bool acquisitionDateStored = false;  // the record held tag 25 (else the date shown is today's)
+  PatientFields asRead;                // the fields as the record held them
   // Every statement in stored order, whatever its numbering; the form shows the first six.
   std::vector<StoredStatement> statements;
   // Stored codes, −1 when absent: written back when their list shows no selection.

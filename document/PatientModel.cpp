@@ -198,6 +198,7 @@ void ReadHeaderSection(const ScpRecord* record, const QDate& today, PatientField
   ScpDate date = {};
   if (ScpGetItemDate(record, kScpPatientSection, kScpTagAcquisitionDate, &date) == kScpOk) {
     acquisition = {date.day, date.month, date.year};
+    keep->acquisitionDateStored = true;
   }
   fields->m_strAcqDate = DateText(acquisition.day, acquisition.month, acquisition.year);
   ScpTime time = {};

@@ -12,6 +12,7 @@
 #include "scp/ScpItems.h"
 #include "scp/ScpMemory.h"
 #include "scp/ScpRecord.h"
+#include "scp/ScpSections.h"
 
 namespace {
 

@@ -24,6 +24,8 @@ constexpr int kIdrDocument = 129;
 // Zooming the signal views; issued by mouse clicks only, by no menu item or button.
 constexpr int kCmdZoomIn = 32771;
 constexpr int kCmdZoomOut = 32772;
+// File > Export...: the active record as DICOM, HL7 annotated ECG, EDF+ or CSV.
+constexpr int kCmdFileExport = 32773;
 
 // ---- Quillon's dialogs ----
 
@@ -92,6 +94,13 @@ constexpr int kIdsSaveFailed = 602;         // %1 the file, %2 the reason (one o
 constexpr int kIdsReasonCannotWrite = 603;  // the file could not be created, written or replaced
 constexpr int kIdsReasonCannotBuild = 604;  // the record could not be assembled (memory ran out)
 constexpr int kIdsUnscaledLeads = 605;      // %1 the file: its leads' unit is 0 nV, not drawn
+// File > Export...: its dialog, progress and failure (%1 the file, %2 the reason).
+constexpr int kIdsExportTitle = 621;
+constexpr int kIdsExportFormat = 622;
+constexpr int kIdsExportAnonymize = 623;
+constexpr int kIdsExportNewId = 624;
+constexpr int kIdsExportProgress = 625;
+constexpr int kIdsExportFailed = 626;
 
 // ---- The patient form: its layout (dialog 101) and its controls ----
 

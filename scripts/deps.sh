@@ -11,6 +11,9 @@ quillon_packages=(
   poppler-utils                               # pdftotext: the tests read the text of rendered pages
   desktop-file-utils shared-mime-info man-db  # checks of the installed desktop entry, MIME type, man pages
   libbiosig-dev                               # its library, the peer of the decoding benchmark
+  qt6-svg-dev                                 # SVG pages
+  libdcmtk-dev libedf-dev                     # the DICOM and EDF+ writers of convert
+  dcmtk dicom3tools                           # dcmdump and dciodvfy: the tests check DICOM outputs
 )
 
 quillon_install_deps() {

@@ -26,9 +26,13 @@ const std::vector<Command>& AllCommands() {
       {"samples", "FILE [--beats]", "the display leads' samples as CSV: rhythm, or reference beats",
        RunSamples},
       {"render", "FILE OPTIONS",
-       "draw a printed page: --page rhythm|average --out F.pdf|F.png\n"
+       "draw a printed page: --page rhythm|average --out F.pdf|F.png|F.svg\n"
        "                          [--paper a4|letter] [--landscape] [--dpi N]",
        RunRender},
+      {"convert", "IN... --to FORMAT",
+       "write each record as dicom, aecg, edf, csv, svg, png or pdf:\n"
+       "                          [-o DIR] [--anonymize] [--anon-id TEXT] [-j N]",
+       RunConvert},
   };
   return kCommands;
 }

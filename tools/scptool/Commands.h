@@ -1,6 +1,8 @@
 // The subcommands of scptool and what they share: exit codes and how errors are reported.
 #pragma once
 
+#include <QApplication>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +39,17 @@ int RunRewrite(const Arguments& arguments);
 int RunEdit(const Arguments& arguments);
 int RunSamples(const Arguments& arguments);
 int RunRender(const Arguments& arguments);
+int RunConvert(const Arguments& arguments);
+int RunAnonymize(const Arguments& arguments);
+
+// Draws the rhythm page of the record at file into out, a .pdf, .png or .svg file, as render
+// does with its defaults. Needs the Qt application of StartGui and runs on its thread. Returns
+// kExitOk, or kExitUnusable after reporting the problem on stderr.
+int RenderRhythmPage(const std::string& file, const std::string& out);
+
+// The Qt application the views need, on the offscreen platform when there is no display. Only
+// Qt's critical messages reach stderr.
+std::unique_ptr<QApplication> StartGui();
 
 // Writes "scptool: FILE: PROBLEM" to stderr and returns kExitUnusable.
 int FailOnFile(const std::string& file, const std::string& problem);

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QString>
+#include <QSvgGenerator>
 
 #include <cctype>
 #include <cmath>
@@ -40,7 +41,7 @@ constexpr double kPageMarginMm = 5.0;  // a printer's usual unprintable edge
 constexpr double kInchesPerMetre = 1 / 0.0254;
 
 enum class Page { kRhythm, kAverage };
-enum class Output { kPdf, kPng };
+enum class Output { kPdf, kPng, kSvg };
 
 struct RenderOptions {
   std::string file;
@@ -114,8 +115,10 @@ int ParseOptions(const Arguments& arguments, RenderOptions* options) {
     options->output = Output::kPdf;
   } else if (EndsWith(options->out, ".png")) {
     options->output = Output::kPng;
+  } else if (EndsWith(options->out, ".svg")) {
+    options->output = Output::kSvg;
   } else {
-    return FailUsage("render: --out names a .pdf or a .png file");
+    return FailUsage("render: --out names a .pdf, .png or .svg file");
   }
   return kExitOk;
 }
@@ -130,7 +133,8 @@ void ReportSeriousQtMessages(QtMsgType type, const QMessageLogContext& /*context
   }
 }
 
-// The Qt application the views need, on the offscreen platform when there is no display.
+}  // namespace
+
 std::unique_ptr<QApplication> StartGui() {
   qInstallMessageHandler(ReportSeriousQtMessages);
   const bool hasDisplay =
@@ -143,6 +147,8 @@ std::unique_ptr<QApplication> StartGui() {
   static char* argv[] = {name, nullptr};
   return std::make_unique<QApplication>(argc, argv);
 }
+
+namespace {
 
 // Opens the further windows of a document as the application does, from the same kinds of
 // frame and view, but standing alone and never shown.
@@ -211,6 +217,42 @@ void SetUpPrinter(const RenderOptions& options, QPrinter* printer) {
                           QPageLayout::Millimeter);
 }
 
+// Runs the view's printing of one page onto a device context of the printable area's size.
+void PrintOnto(CView* view, CDC* dc, const QSize& printable) {
+  CPrintInfo info;
+  info.m_bDirect = true;
+  info.m_rectDraw = CRect(0, 0, printable.width(), printable.height());
+  view->OnBeginPrinting(dc, &info);
+  view->OnPrepareDC(dc, &info);
+  view->OnPrint(dc, &info);
+  view->OnEndPrinting(dc, &info);
+}
+
+// The same page as SVG: the whole sheet, with the drawing placed in its printable area.
+bool RenderSvg(CView* view, const QPrinter& printer, int dpi, const std::string& out) {
+  const QPageLayout layout = printer.pageLayout();
+  const QRect printable = layout.paintRectPixels(dpi);
+  const QRect sheet = layout.fullRectPixels(dpi);
+  QSvgGenerator svg;
+  svg.setFileName(QString::fromStdString(out));
+  svg.setResolution(dpi);
+  svg.setSize(sheet.size());
+  svg.setViewBox(QRect(QPoint(0, 0), sheet.size()));
+  svg.setTitle("ECG");
+  QPainter painter;
+  if (!painter.begin(&svg)) {
+    return false;
+  }
+  painter.fillRect(QRect(QPoint(0, 0), sheet.size()), Qt::white);
+  painter.translate(printable.topLeft());
+  painter.setClipRect(QRect(QPoint(0, 0), printable.size()));
+  {
+    CPainterDC dc(&painter, true);
+    PrintOnto(view, &dc, printable.size());
+  }
+  return painter.end();
+}
+
 // Runs the view's printing of one page on an image of the printer's printable area, and lays
 // that on a white sheet of the whole paper, as a printer would.
 bool RenderImage(CView* view, const QPrinter& printer, int dpi, const std::string& out) {
@@ -230,13 +272,7 @@ bool RenderImage(CView* view, const QPrinter& printer, int dpi, const std::strin
   }
   {
     CImageDC dc(&area, true);
-    CPrintInfo info;
-    info.m_bDirect = true;
-    info.m_rectDraw = CRect(0, 0, printable.width(), printable.height());
-    view->OnBeginPrinting(&dc, &info);
-    view->OnPrepareDC(&dc, &info);
-    view->OnPrint(&dc, &info);
-    view->OnEndPrinting(&dc, &info);
+    PrintOnto(view, &dc, printable.size());
   }
   {
     QPainter painter(&page);
@@ -247,16 +283,10 @@ bool RenderImage(CView* view, const QPrinter& printer, int dpi, const std::strin
 
 }  // namespace
 
-int RunRender(const Arguments& arguments) {
-  RenderOptions options;
-  if (const int usage = ParseOptions(arguments, &options); usage != kExitOk) {
-    return usage;
-  }
-  if (ReadOrReport(options.file) == nullptr) {
-    return kExitUnusable;
-  }
+namespace {
 
-  const std::unique_ptr<QApplication> gui = StartGui();
+// Draws the page the options ask for; returns the exit code after reporting any problem.
+int DrawPage(const RenderOptions& options) {
   SetResourceTable(QuillonResourceTable());
   HiddenWindowOpener opener(options.page);
   const OpenerInstalled installed(&opener);
@@ -278,6 +308,8 @@ int RunRender(const Arguments& arguments) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(options.out));
     written = view->PrintTo(&printer);
+  } else if (options.output == Output::kSvg) {
+    written = RenderSvg(view, printer, options.dpi, options.out);
   } else {
     written = RenderImage(view, printer, options.dpi, options.out);
   }
@@ -285,6 +317,30 @@ int RunRender(const Arguments& arguments) {
     return FailOnFile(options.out, "cannot be written");
   }
   return kExitOk;
+}
+
+}  // namespace
+
+int RenderRhythmPage(const std::string& file, const std::string& out) {
+  RenderOptions options;
+  options.file = file;
+  options.out = out;
+  options.output = EndsWith(out, ".pdf")   ? Output::kPdf
+                   : EndsWith(out, ".svg") ? Output::kSvg
+                                           : Output::kPng;
+  return DrawPage(options);
+}
+
+int RunRender(const Arguments& arguments) {
+  RenderOptions options;
+  if (const int usage = ParseOptions(arguments, &options); usage != kExitOk) {
+    return usage;
+  }
+  if (ReadOrReport(options.file) == nullptr) {
+    return kExitUnusable;
+  }
+  const std::unique_ptr<QApplication> gui = StartGui();
+  return DrawPage(options);
 }
 
 }  // namespace scptool
