@@ -42,6 +42,22 @@ bool WriteRecordHeader(ScpFile file, uint16_t crc, uint32_t recordLength) {
   return WriteAll(file, header, sizeof header);
 }
 
+// Header bytes 8 to 15 to write for a section read with `trailer`: a version-3 section keeps them
+// as read (versions and reserved bytes); every other section is written as version 10, protocol
+// version 0, with its reserved bytes 0.
+void TrailerToWrite(const uint8_t* trailer, ScpSectionHeader* header) {
+  if (ScpIsVersion3Section(trailer[0])) {
+    header->sectionVersion = trailer[0];
+    std::memcpy(header->trailer, trailer + 1, sizeof header->trailer);
+  } else {
+    header->sectionVersion = kWrittenSectionVersion;
+    std::memset(header->trailer, 0, sizeof header->trailer);
+  }
+}
+
+ScpStatus WriteSectionWith(ScpFile file, const uint8_t* body, uint16_t id, uint32_t bodyLength,
+                           const uint8_t* trailer, uint16_t* runningCrc);
+
 // Streams the whole record into an open file; the caller owns the file.
 ScpStatus WriteRecordTo(ScpFile file, const ScpRecord* record, const uint8_t* pointers,
                         uint32_t pointerSize, uint32_t recordLength) {
@@ -52,7 +68,7 @@ ScpStatus WriteRecordTo(ScpFile file, const ScpRecord* record, const uint8_t* po
   ScpPack(lengthBytes, sizeof lengthBytes, kScpLayoutDword, &recordLength, 0, 0);
   uint16_t crc = ScpCrc16(kScpCrcStart, lengthBytes, sizeof lengthBytes);
 
-  ScpStatus status = ScpWriteSection(file, pointers, 0, pointerSize, &crc);
+  ScpStatus status = WriteSectionWith(file, pointers, 0, pointerSize, record->pointerTrailer, &crc);
   if (status != kScpOk) {
     return status - kScpLayerAccessor;
   }
@@ -62,7 +78,8 @@ ScpStatus WriteRecordTo(ScpFile file, const ScpRecord* record, const uint8_t* po
       continue;
     }
     const uint8_t* body = ScpMemLock(section->data);
-    status = ScpWriteSection(file, body, static_cast<uint16_t>(id), section->length, &crc);
+    status = WriteSectionWith(file, body, static_cast<uint16_t>(id), section->length,
+                              section->headerTrailer, &crc);
     ScpMemUnlock(section->data);
     if (status != kScpOk) {
       return status - kScpLayerAccessor;
@@ -128,6 +145,14 @@ ScpBlock ScpBuildPointerSection(const ScpRecord* record, uint32_t* size, uint32_
 
 ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32_t bodyLength,
                           uint16_t* runningCrc) {
+  const uint8_t newSection[kScpHeaderTrailerSize] = {};
+  return WriteSectionWith(file, body, id, bodyLength, newSection, runningCrc);
+}
+
+namespace {
+
+ScpStatus WriteSectionWith(ScpFile file, const uint8_t* body, uint16_t id, uint32_t bodyLength,
+                           const uint8_t* trailer, uint16_t* runningCrc) {
   if (runningCrc == nullptr || (body == nullptr && bodyLength > 0) ||
       PaddedLength(bodyLength) + kSectionHeaderSize > UINT32_MAX) {
     return kScpErrNoData - kScpLayerDirectory;
@@ -136,7 +161,7 @@ ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32
   header.crc = kScpCrcStart;
   header.id = id;
   header.length = static_cast<uint32_t>(PaddedLength(bodyLength) + kSectionHeaderSize);
-  header.sectionVersion = kWrittenSectionVersion;  // the trailer (protocol version, reserved) is 0
+  TrailerToWrite(trailer, &header);
   uint8_t raw[kSectionHeaderSize];
   ScpPack(raw, sizeof raw, kScpLayoutSectionHeader, &header, 0, 0);
 
@@ -161,6 +186,8 @@ ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32
   }
   return kScpOk;
 }
+
+}  // namespace
 
 ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path) {
   uint32_t pointerSize = 0;
