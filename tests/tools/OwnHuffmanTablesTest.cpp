@@ -2,6 +2,7 @@
 // the same record coded with the default table, and unusable tables refuse the record.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "scp/ScpHuffmanTables.h"
 #include "tests/scp/ScpCodecTestRecords.h"
 #include "tools/scpgen/DemoRecord.h"
+#include "tools/scpgen/ScpHuffmanEncoder.h"
 
 namespace {
 
@@ -221,6 +223,36 @@ TEST(OwnHuffmanTables, SwitchesLastUntilTheNextAndLongCodesAreFound) {
   expected.resize(values.size(), 0);
   EXPECT_EQ(values, expected);
   EXPECT_GE(produced, 5u);
+}
+
+// The lookup decoder of own tables against the bit-by-bit search on random streams: the same
+// values, counts and statuses, whatever codes the end of the data cuts off.
+TEST(OwnHuffmanTables, LookupDecodingMatchesTheBitByBitSearchOnRandomStreams) {
+  const std::vector<ScpHuffmanCode> rows = scpgen::OwnTables(OwnHuffmanTables::kPermuted)[0];
+  ASSERT_EQ(rows.size(), static_cast<size_t>(kScpDefaultHuffmanRows));
+  const ScpRecordPtr record = codectest::MakeRecord({{2, scpgen::HuffmanTableSection({rows})}});
+  ScpHuffmanTables* tables = nullptr;
+  ASSERT_EQ(ScpReadHuffmanTables(record.get(), &tables, nullptr), kScpOk);
+  std::mt19937 random(17);
+  for (int trial = 0; trial < 2000; ++trial) {
+    Bytes data(random() % 48);
+    for (uint8_t& byte : data) {
+      byte = static_cast<uint8_t>(random() % 4 == 0 ? 0xFF : random());  // long codes too
+    }
+    const uint32_t room = random() % 400;
+    std::vector<int16_t> expected(room + 1, 0);
+    std::vector<int16_t> actual(room + 1, 0);
+    uint32_t expectedCount = 0;
+    uint32_t actualCount = 0;
+    const auto size = static_cast<uint32_t>(data.size());
+    ASSERT_EQ(
+        ScpHuffmanDecodeWithTables(tables, data.data(), size, 0, actual.data(), room, &actualCount),
+        ScpHuffmanDecodeBitByBit(rows.data(), data.data(), size, expected.data(), room,
+                                 &expectedCount));
+    ASSERT_EQ(actualCount, expectedCount) << "trial " << trial;
+    ASSERT_EQ(actual, expected) << "trial " << trial;
+  }
+  ScpFreeHuffmanTables(tables);
 }
 
 }  // namespace
