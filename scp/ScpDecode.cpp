@@ -8,7 +8,9 @@
 
 #include "scp/ScpFields.h"
 #include "scp/ScpHuffman.h"
+#include "scp/ScpHuffmanTables.h"
 #include "scp/ScpMeasurements.h"
+#include "scp/ScpRawRhythm.h"
 #include "scp/ScpVectorClones.h"
 
 namespace {
@@ -695,15 +697,34 @@ class ZoneCache {
   int32_t expected_ = 0;
 };
 
+// The record's own Huffman tables, read once for all the leads of a decode: null for the default
+// table or plain data; a status (minus the decoder's layer) when they cannot be used.
+struct RecordTables {
+  struct Deleter {
+    void operator()(ScpHuffmanTables* tables) const { ScpFreeHuffmanTables(tables); }
+  };
+  std::unique_ptr<ScpHuffmanTables, Deleter> tables;
+  ScpStatus status = kScpOk;
+
+  explicit RecordTables(const ScpRecord* record) {
+    ScpHuffmanTables* read = nullptr;
+    const ScpStatus readStatus = ScpReadHuffmanTables(record, &read, nullptr);
+    tables.reset(read);
+    if (readStatus != kScpOk) {
+      status = static_cast<ScpStatus>(readStatus - kScpLayerDecoder);
+    }
+  }
+};
+
 // Decodes a Huffman-coded lead's stream on its own (RhythmLead or BeatLead) and hands the count
 // of values to the lead; the pairs are decoded in ReadGroupValues.
 template <class Lead>
 ScpStatus DecodeStreamAlone(Lead* lead) {
   uint32_t produced = 0;
   const ScpHuffmanStream stream = lead->Stream();
-  const ScpStatus status =
-      ScpHuffmanDecodeSamples(nullptr, stream.data, stream.byteCount, lead->DifferenceEncoding(),
-                              stream.out, stream.maxValues, &produced);
+  const ScpStatus status = ScpHuffmanDecodeWithTables(lead->Tables(), stream.data, stream.byteCount,
+                                                      lead->DifferenceEncoding(), stream.out,
+                                                      stream.maxValues, &produced);
   if (status != kScpOk) {
     return static_cast<ScpStatus>(status - kScpLayerDecoder);
   }
@@ -717,13 +738,17 @@ ScpStatus DecodeStreamAlone(Lead* lead) {
 class RhythmLead {
  public:
   ScpStatus Prepare(const ScpRecord* record, uint8_t leadCode, ScpRhythmSignal* rhythm,
-                    ZoneCache* zoneCache) {
+                    ZoneCache* zoneCache, const RecordTables& tables) {
     rhythm_ = rhythm;
     rhythm->samples = nullptr;
     rhythm->zones = nullptr;
     rhythm->zoneCount = 0;
     rhythm->decimationFactor = 1;
     rhythm->sampleCount = 0;
+    if (tables.status != kScpOk) {
+      return tables.status;
+    }
+    tables_ = tables.tables.get();
     const ScpStatus describeStatus = ScpDescribeLead(record, kScpRhythmSection, leadCode, rhythm);
     if (describeStatus != kScpOk) {
       return static_cast<ScpStatus>(describeStatus - kScpLayerDecoder);
@@ -763,6 +788,7 @@ class RhythmLead {
   }
 
   bool IsHuffmanCoded() const { return huffman_; }
+  const ScpHuffmanTables* Tables() const { return tables_; }
   uint8_t DifferenceEncoding() const { return rhythm_->differenceEncoding; }
 
   // The lead's Huffman-coded stream and room for its values.
@@ -809,6 +835,7 @@ class RhythmLead {
 
  private:
   ScpRhythmSignal* rhythm_ = nullptr;
+  const ScpHuffmanTables* tables_ = nullptr;
   ZoneHandle zones_;
   uint16_t zoneCount_ = 0;
   uint16_t factor_ = 1;
@@ -824,10 +851,15 @@ class RhythmLead {
 // allocate its samples), the reading of its values, and Finish.
 class BeatLead {
  public:
-  ScpStatus Prepare(const ScpRecord* record, uint8_t leadCode, ScpReferenceBeat* beat) {
+  ScpStatus Prepare(const ScpRecord* record, uint8_t leadCode, ScpReferenceBeat* beat,
+                    const RecordTables& tables) {
     beat_ = beat;
     beat->samples = nullptr;
     beat->sampleCount = 0;
+    if (tables.status != kScpOk) {
+      return tables.status;
+    }
+    tables_ = tables.tables.get();
     const ScpStatus describeStatus = ScpDescribeLead(record, kScpReferenceSection, leadCode, beat);
     if (describeStatus != kScpOk) {
       return static_cast<ScpStatus>(describeStatus - kScpLayerDecoder);
@@ -869,6 +901,7 @@ class BeatLead {
   }
 
   bool IsHuffmanCoded() const { return huffman_; }
+  const ScpHuffmanTables* Tables() const { return tables_; }
   uint8_t DifferenceEncoding() const { return beat_->differenceEncoding; }
 
   ScpHuffmanStream Stream() const {
@@ -882,8 +915,8 @@ class BeatLead {
   void Decoded(uint32_t produced) {
     if (produced < static_cast<uint32_t>(count_)) {
       const ScpHuffmanStream stream = Stream();
-      ScpHuffmanDecode(nullptr, stream.data, stream.byteCount, stream.out, stream.maxValues,
-                       &produced);
+      ScpHuffmanDecodeWithTables(tables_, stream.data, stream.byteCount, 0, stream.out,
+                                 stream.maxValues, &produced);
       ZeroTail(samples_.get(), produced, count_);
       UndoDifferences(DifferenceEncoding(), samples_.get(), count_);
     }
@@ -910,6 +943,7 @@ class BeatLead {
 
  private:
   ScpReferenceBeat* beat_ = nullptr;
+  const ScpHuffmanTables* tables_ = nullptr;
   SampleHandle samples_;
   Body body_{nullptr, 0};
   int32_t count_ = 0;
@@ -920,7 +954,8 @@ class BeatLead {
 constexpr int32_t kLeadGroup = 16;
 
 // Reads the stored values of the prepared leads (those whose status is 0): Huffman-coded leads of
-// the same difference encoding two at a time, the others one by one.
+// the same difference encoding two at a time when they use the default table, the others one by
+// one.
 template <class Lead>
 void ReadGroupValues(Lead* leads, ScpStatus* statuses, int32_t count) {
   int32_t waiting = -1;  // a Huffman-coded lead without a partner yet
@@ -929,7 +964,7 @@ void ReadGroupValues(Lead* leads, ScpStatus* statuses, int32_t count) {
       continue;
     }
     const bool alone =
-        !leads[i].IsHuffmanCoded() ||
+        !leads[i].IsHuffmanCoded() || leads[i].Tables() != nullptr ||
         (waiting >= 0 && leads[waiting].DifferenceEncoding() != leads[i].DifferenceEncoding());
     if (alone) {
       statuses[i] = leads[i].ReadValues();
@@ -968,11 +1003,13 @@ ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode,
 
 void ScpDecodeReferenceBeats(const ScpRecord* record, int32_t count, const uint8_t* leadCodes,
                              ScpReferenceBeat* beats, ScpStatus* statuses) {
+  const RecordTables tables(record);
   for (int32_t first = 0; first < count; first += kLeadGroup) {
     const int32_t group = std::min(kLeadGroup, count - first);
     BeatLead leads[kLeadGroup];
     for (int32_t i = 0; i < group; ++i) {
-      statuses[first + i] = leads[i].Prepare(record, leadCodes[first + i], &beats[first + i]);
+      statuses[first + i] =
+          leads[i].Prepare(record, leadCodes[first + i], &beats[first + i], tables);
     }
     ReadGroupValues(leads, statuses + first, group);
     for (int32_t i = 0; i < group; ++i) {
@@ -986,6 +1023,13 @@ void ScpDecodeReferenceBeats(const ScpRecord* record, int32_t count, const uint8
 void ScpDecodeRhythmLeads(const ScpRecord* record, int32_t count, const uint8_t* leadCodes,
                           const ScpReferenceBeat* const* references, ScpRhythmSignal* rhythms,
                           ScpStatus* statuses) {
+  if (!HasSection(record, kScpRhythmSection) && HasSection(record, kScpRawRhythmSection)) {
+    for (int32_t i = 0; i < count; ++i) {
+      statuses[i] = ScpDecodeRawRhythm(record, leadCodes[i], &rhythms[i]);
+    }
+    return;
+  }
+  const RecordTables tables(record);
   ZoneCache zoneCache;
   ScratchSamples scratch;
   for (int32_t first = 0; first < count; first += kLeadGroup) {
@@ -993,7 +1037,7 @@ void ScpDecodeRhythmLeads(const ScpRecord* record, int32_t count, const uint8_t*
     RhythmLead leads[kLeadGroup];
     for (int32_t i = 0; i < group; ++i) {
       statuses[first + i] =
-          leads[i].Prepare(record, leadCodes[first + i], &rhythms[first + i], &zoneCache);
+          leads[i].Prepare(record, leadCodes[first + i], &rhythms[first + i], &zoneCache, tables);
     }
     ReadGroupValues(leads, statuses + first, group);
     for (int32_t i = 0; i < group; ++i) {

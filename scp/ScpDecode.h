@@ -49,7 +49,8 @@ struct ScpRhythmSignal : ScpLeadSignal {
 // cannot be sized (sample interval 0) or would exceed 65535 samples;
 // kScpErrNoData - kScpLayerDecoder (-608) when the section body cannot be reached;
 // kScpErrNoSampleMemory - kScpLayerDecoder (-628) when the samples cannot be allocated;
-// a ScpHuffmanDecode failure minus kScpLayerDecoder.
+// a ScpHuffmanDecode failure minus kScpLayerDecoder; -929 when section 2 holds tables that cannot
+// be used. The lead data are decoded with the record's own tables when section 2 holds any.
 ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode, ScpReferenceBeat* beat);
 
 // Decodes the rhythm of the lead with `leadCode` from section 6 into sampleCount samples at the
@@ -66,7 +67,10 @@ ScpStatus ScpDecodeReferenceBeat(const ScpRecord* record, uint8_t leadCode, ScpR
 // or, for Huffman-coded data, longer than the lead's own bytes could code (byte count x 8 values,
 // each standing for at most f samples);
 // any ScpBuildQrsZones failure minus kScpLayerDecoder (-1011 when zones cannot be allocated);
-// -608 and -628 as ScpDecodeReferenceBeat; a ScpHuffmanDecode failure minus kScpLayerDecoder.
+// -608 and -628 as ScpDecodeReferenceBeat; a ScpHuffmanDecode failure minus kScpLayerDecoder;
+// kScpErrHuffmanTable - kScpLayerAccessor - kScpLayerDecoder (-929) when section 2 holds tables
+// that cannot be used (see ScpReadHuffmanTables). The lead data are decoded with the record's own
+// tables when section 2 holds any. Without section 6, as ScpDecodeRhythmLeads says.
 ScpStatus ScpDecodeRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhythmSignal* rhythm,
                           const ScpReferenceBeat* reference);
 
@@ -78,7 +82,10 @@ void ScpDecodeReferenceBeats(const ScpRecord* record, int32_t count, const uint8
 
 // Decodes the rhythm of `count` leads of one record: each leadCodes[i] into rhythms[i] with
 // references[i] (null for none) exactly as ScpDecodeRhythm does, its status in statuses[i]. What
-// the leads share is read once: leads of the same span take copies of one set of QRS zones.
+// the leads share is read once: leads of the same span take copies of one set of QRS zones, and
+// the record's own Huffman tables are read once.
+// A record without section 6 that holds the uncompressed rhythm section (12) of version-3 records
+// is decoded from there, each lead as ScpDecodeRawRhythm does (the references are not used).
 void ScpDecodeRhythmLeads(const ScpRecord* record, int32_t count, const uint8_t* leadCodes,
                           const ScpReferenceBeat* const* references, ScpRhythmSignal* rhythms,
                           ScpStatus* statuses);

@@ -1,6 +1,7 @@
 #include "scp/ScpReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 #include <utility>
 
@@ -209,6 +210,8 @@ ScpRecord* ScpReadRecord(const char* path) {
     return nullptr;
   }
   ScpBlockPtr pointers(rawPointers);
+  std::memcpy(record->pointerTrailer, &header.sectionVersion, 1);
+  std::memcpy(record->pointerTrailer + 1, header.trailer, sizeof header.trailer);
   uint32_t pointerBytes = pointers == nullptr ? 0 : header.length - kScpSectionHeaderSize;
   const uint8_t* pointerBody = ScpMemLock(pointers.get());
 
@@ -229,6 +232,7 @@ ScpRecord* ScpReadRecord(const char* path) {
     const int32_t seen = storedAt.Find(offset);
     uint16_t id = 0;
     uint32_t bodyLength = 0;
+    uint8_t trailer[kScpHeaderTrailerSize];
     if (seen >= 0) {
       const ScpSectionEntry& first = record->entries[seen];
       body = CopyBody(first);
@@ -237,6 +241,7 @@ ScpRecord* ScpReadRecord(const char* path) {
       }
       id = first.id;
       bodyLength = first.length;
+      std::memcpy(trailer, first.headerTrailer, sizeof trailer);
     } else {
       if (ReadSectionAt(bytes, offset, &header, &body) != kScpOk) {
         return nullptr;
@@ -246,12 +251,15 @@ ScpRecord* ScpReadRecord(const char* path) {
       }
       id = header.id;
       bodyLength = header.length - kScpSectionHeaderSize;
+      trailer[0] = header.sectionVersion;
+      std::memcpy(trailer + 1, header.trailer, sizeof header.trailer);
     }
     stored += bodyLength;
     if (stored > storedLimit || ScpRecordAddSection(record.get(), id, bodyLength, body) != kScpOk) {
       ScpMemFree(body);
       return nullptr;
     }
+    std::memcpy(record->entries[record->count - 1].headerTrailer, trailer, sizeof trailer);
     storedAt.Add(offset, static_cast<uint16_t>(record->count - 1));
   }
   ScpMemUnlock(pointers.get());

@@ -1,5 +1,6 @@
 // Reads an SCP-ECG file into an ScpRecord: the record header, the pointer section and every
-// section it lists. Section headers, section 0 and checksums are not kept.
+// section it lists. Of the section headers only bytes 8 to 15 (versions and reserved bytes) are
+// kept, for the writer; section 0's body and the checksums are not kept.
 #pragma once
 
 #include <cstdint>

@@ -190,3 +190,11 @@ ScpStatus ScpRecordResizeSection(ScpRecord* record, uint16_t id, int64_t delta) 
   entry.length = static_cast<uint32_t>(newLength);
   return kScpOk;
 }
+
+int32_t ScpRecordSectionVersion(const ScpRecord* record, uint16_t id) {
+  const int32_t index = ScpRecordFindSection(record, id);
+  if (index < 0) {
+    return kScpErrNoSuchEntry - kScpLayerAccessor;
+  }
+  return record->entries[index].headerTrailer[0];
+}

@@ -10,10 +10,23 @@
 #include "scp/ScpMemory.h"
 #include "scp/ScpStatus.h"
 
+// Bytes 8 to 15 of a section header: section version, protocol version, six reserved bytes.
+constexpr uint32_t kScpHeaderTrailerSize = 8;
+
+// The section versions of version-3 records: 30 as published, 29 as BioSig's writer marks them.
+// Sections read with one of these keep their header bytes 8 to 15 when written back.
+constexpr uint8_t kScpVersion3Draft = 29;
+constexpr uint8_t kScpVersion3 = 30;
+constexpr bool ScpIsVersion3Section(uint8_t sectionVersion) {
+  return sectionVersion == kScpVersion3Draft || sectionVersion == kScpVersion3;
+}
+
 struct ScpSectionEntry {
   ScpBlock data;    // the section body; holds at least `length` bytes
   uint16_t id;      // section id
   uint32_t length;  // body length in bytes (section length minus the 16-byte header)
+  // Header bytes 8 to 15 as read from the file; zeros for a section made in memory.
+  uint8_t headerTrailer[kScpHeaderTrailerSize] = {};
 };
 
 // Ids below this are found through the index; the system uses no higher ids, which are found by
@@ -25,6 +38,8 @@ struct ScpRecord {
   ScpSectionEntry* entries;  // `count` entries in the order they were added
   // Per indexed id: 1 + the position of its first entry, 0 when no entry has the id.
   uint16_t firstById[kScpIndexedIds];
+  // Header bytes 8 to 15 of the pointer section as read from the file; zeros for a new record.
+  uint8_t pointerTrailer[kScpHeaderTrailerSize];
 };
 
 // Returns a new empty record (count 0), or null when memory runs out.
@@ -63,6 +78,10 @@ int64_t ScpRecordSectionLength(const ScpRecord* record, uint16_t id);
 // Returns the body length of the entry at `index`, or kScpErrNoSuchEntry - kScpLayerRecord when
 // the index is out of range.
 int64_t ScpRecordLengthAt(const ScpRecord* record, uint16_t index);
+
+// Returns the section version (header byte 8) the first entry with the id was read with, 0 for a
+// section made in memory, or -305 when absent.
+int32_t ScpRecordSectionVersion(const ScpRecord* record, uint16_t id);
 
 // Returns the id of the entry at `index`, or kScpErrNoSuchEntry - kScpLayerRecord when the index is
 // out of range (used to list sections in stored order).

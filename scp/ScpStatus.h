@@ -30,6 +30,8 @@ constexpr ScpStatus kScpErrHuffmanSwitch = -25;     // a table row with mode 0 w
 constexpr ScpStatus kScpErrHuffmanNoCode = -26;     // no table row matched 32 bits
 constexpr ScpStatus kScpErrNoLead = -27;            // section 3 does not list the lead code
 constexpr ScpStatus kScpErrNoSampleMemory = -28;    // the sample array could not be allocated
+constexpr ScpStatus kScpErrHuffmanTable = -29;      // the record's own Huffman tables are unusable
+constexpr ScpStatus kScpErrRawRhythm = -30;         // the uncompressed rhythm section is unusable
 
 // Layer offsets, subtracted by each operation a failure passes through. Each is a whole multiple
 // of kScpLayerStep and every base code lies above -kScpLayerStep, so the base code of any status

@@ -40,6 +40,22 @@ bool WriteRecordHeader(ScpFile file, uint16_t crc, uint32_t recordLength) {
   return WriteAll(file, header, sizeof header);
 }
 
+// Header bytes 8 to 15 to write for a section read with `trailer`: a version-3 section keeps them
+// as read (versions and reserved bytes); every other section is written as version 10, protocol
+// version 0, with its reserved bytes 0.
+void TrailerToWrite(const uint8_t* trailer, ScpSectionHeader* header) {
+  if (ScpIsVersion3Section(trailer[0])) {
+    header->sectionVersion = trailer[0];
+    std::memcpy(header->trailer, trailer + 1, sizeof header->trailer);
+  } else {
+    header->sectionVersion = kWrittenSectionVersion;
+    std::memset(header->trailer, 0, sizeof header->trailer);
+  }
+}
+
+ScpStatus WriteSectionWith(ScpFile file, const uint8_t* body, uint16_t id, uint32_t bodyLength,
+                           const uint8_t* trailer, uint16_t* runningCrc);
+
 // Streams the whole record into an open file; the caller owns the file.
 ScpStatus WriteRecordTo(ScpFile file, const ScpRecord* record, const uint8_t* pointers,
                         uint32_t pointerSize, uint32_t recordLength) {
@@ -50,7 +66,7 @@ ScpStatus WriteRecordTo(ScpFile file, const ScpRecord* record, const uint8_t* po
   ScpPack(lengthBytes, sizeof lengthBytes, kScpLayoutDword, &recordLength, 0, 0);
   uint16_t crc = ScpCrc16(kScpCrcStart, lengthBytes, sizeof lengthBytes);
 
-  ScpStatus status = ScpWriteSection(file, pointers, 0, pointerSize, &crc);
+  ScpStatus status = WriteSectionWith(file, pointers, 0, pointerSize, record->pointerTrailer, &crc);
   if (status != kScpOk) {
     return status - kScpLayerAccessor;
   }
@@ -60,7 +76,8 @@ ScpStatus WriteRecordTo(ScpFile file, const ScpRecord* record, const uint8_t* po
       continue;
     }
     const uint8_t* body = ScpMemLock(section->data);
-    status = ScpWriteSection(file, body, static_cast<uint16_t>(id), section->length, &crc);
+    status = WriteSectionWith(file, body, static_cast<uint16_t>(id), section->length,
+                              section->headerTrailer, &crc);
     ScpMemUnlock(section->data);
     if (status != kScpOk) {
       return status - kScpLayerAccessor;
@@ -126,6 +143,14 @@ ScpBlock ScpBuildPointerSection(const ScpRecord* record, uint32_t* size, uint32_
 
 ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32_t bodyLength,
                           uint16_t* runningCrc) {
+  const uint8_t newSection[kScpHeaderTrailerSize] = {};
+  return WriteSectionWith(file, body, id, bodyLength, newSection, runningCrc);
+}
+
+namespace {
+
+ScpStatus WriteSectionWith(ScpFile file, const uint8_t* body, uint16_t id, uint32_t bodyLength,
+                           const uint8_t* trailer, uint16_t* runningCrc) {
   if (runningCrc == nullptr || (body == nullptr && bodyLength > 0) ||
       PaddedLength(bodyLength) + kScpSectionHeaderSize > UINT32_MAX) {
     return kScpErrNoData - kScpLayerDirectory;
@@ -134,7 +159,7 @@ ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32
   header.crc = kScpCrcStart;
   header.id = id;
   header.length = static_cast<uint32_t>(PaddedLength(bodyLength) + kScpSectionHeaderSize);
-  header.sectionVersion = kWrittenSectionVersion;  // the trailer (protocol version, reserved) is 0
+  TrailerToWrite(trailer, &header);
   uint8_t raw[kScpSectionHeaderSize];
   ScpPack(raw, sizeof raw, kScpLayoutSectionHeader, &header, 0, 0);
 
@@ -159,8 +184,6 @@ ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32
   }
   return kScpOk;
 }
-
-namespace {
 
 // Writes a file beside the target with `write`, then renames it over the target, so the file being
 // replaced (often the one the record was read from) survives any failure unchanged.

@@ -15,10 +15,10 @@
 ScpBlock ScpBuildPointerSection(const ScpRecord* record, uint32_t* size, uint32_t* recordLength);
 
 // Writes one section (header with version 10 and protocol version 0, body, pad byte when the body
-// length is odd) and carries *runningCrc over every byte written. Returns 0;
-// kScpErrFileWrite - kScpLayerDirectory (-123) on a short write; kScpErrNoData -
-// kScpLayerDirectory (-108) for a null body of non-zero length, a null runningCrc, or a body too
-// long for the u32 section length.
+// length is odd; ScpWriteRecord keeps the header bytes 8 to 15 of sections read as version 3) and
+// carries *runningCrc over every byte written. Returns 0; kScpErrFileWrite - kScpLayerDirectory
+// (-123) on a short write; kScpErrNoData - kScpLayerDirectory (-108) for a null body of non-zero
+// length, a null runningCrc, or a body too long for the u32 section length.
 ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32_t bodyLength,
                           uint16_t* runningCrc);
 
@@ -32,7 +32,8 @@ ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32
 // written, or it cannot be flushed, closed or renamed, or when an existing target is read-only
 // (see ScpFileIsReadOnly); a ScpWriteSection status minus kScpLayerAccessor (-423 for a failed
 // section write). The new file keeps an existing target's permission bits. The record is not
-// changed.
+// changed. Sections (the pointer section included) read with a version-3 section version keep
+// their header bytes 8 to 15 as read: versions and reserved bytes.
 ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path);
 
 // Writes `count` bytes as the whole file at `path`, replacing it the way ScpWriteRecord does

@@ -36,7 +36,7 @@ Sections DecimatedRecord() {
   const std::vector<Complex> complexes{{0, 551, 601, 701}, {1, 0, 1201, 0}, {2, 0, 1601, 0}};
   const std::vector<Area> areas{{583, 627}, {1183, 1226}, {1587, 1629}};
   return {
-      {2, Bytes{0x11, 0x27}},  // the default table's marker count
+      {2, Bytes{0x1F, 0x4E}},  // the default table's marker count, 19999
       {3, codectest::LeadTable({{1, 2000, 1}, {1, 2000, 2}})},
       {4, codectest::QrsSection(600, 201, complexes, areas)},
       {5, codectest::SignalSection(

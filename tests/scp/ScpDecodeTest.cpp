@@ -443,17 +443,19 @@ TEST(ScpDecodeReferenceBeat, BeatLongerThan65535SamplesIsRefusedNotTruncated) {
   EXPECT_EQ(beat.samples, nullptr);
 }
 
-TEST(ScpDecodeReferenceBeat, HuffmanTablesDeclaredInSectionTwoAreNotUsed) {
-  // Section 2 declaring one table of one row (1 bit, code 0, value 5): with it, the 0 bits
-  // below would decode as 5s. The default table reads them as 0s after the +1 of code 100.
-  const Bytes ownTable{1, 0, 1, 0, 1, 1, 1, 5, 0, 0, 0, 0, 0};
+TEST(ScpDecodeReferenceBeat, HuffmanTablesDeclaredInSectionTwoAreUsed) {
+  // Section 2 declaring one table of two rows: bit 0 is the value 5, bit 1 the value 1. The
+  // default table would read 0x80 as +1 (code 100) and then 0s.
+  const Bytes ownTable{1, 0, 2, 0,                  // one table of two rows
+                       1, 1, 1, 5, 0, 0, 0, 0, 0,   // 1 bit, value 5, code 0
+                       1, 1, 1, 1, 0, 1, 0, 0, 0};  // 1 bit, value 1, code 1
   ScpRecordPtr record = MakeRecord({{2, ownTable},
                                     {3, LeadTable({{1, 10, 1}})},
                                     {4, QrsSection(8, 1, {})},  // 8 ms at 2000 us: 4 samples
                                     {5, SignalSection(5000, 2000, 0, {Bytes{0x80}})}});
   ScpReferenceBeat beat{};
   ASSERT_EQ(ScpDecodeReferenceBeat(record.get(), 1, &beat), kScpOk);
-  EXPECT_EQ(Samples(beat.samples, beat.samples + 4), (Samples{1, 0, 0, 0}));
+  EXPECT_EQ(Samples(beat.samples, beat.samples + 4), (Samples{1, 5, 5, 5}));
   ScpFreeReferenceBeat(&beat);
 }
 

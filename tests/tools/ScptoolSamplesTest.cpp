@@ -180,3 +180,44 @@ TEST_F(ScptoolSamples, BadUsageExitsTwoWithOneLineOnStderr) {
 }
 
 }  // namespace
+
+namespace {
+
+// With --uv every cell is the value in its lead's units times the lead's nanovolts per unit, as
+// microvolts with only the decimals it needs: a rhythm of 1234 nV per unit and beats of 617.
+TEST_F(ScptoolSamples, MicrovoltsAreEachValueTimesItsLeadsUnitWithTheDecimalsItNeeds) {
+  scpgen::DemoRecordOptions options;
+  options.rhythmNanovolts = 1234;
+  options.referenceNanovolts = 617;
+  const std::string demo = Demo(options);
+  for (const char* beats : {"", "--beats"}) {
+    std::vector<std::string> plainArguments = {"samples", demo};
+    if (*beats != '\0') {
+      plainArguments.push_back(beats);
+    }
+    std::vector<std::string> uvArguments = plainArguments;
+    uvArguments.insert(uvArguments.begin() + 1, "--uv");
+    const std::vector<std::string> plain = Lines(Csv(plainArguments));
+    const std::vector<std::string> microvolts = Lines(Csv(uvArguments));
+    ASSERT_EQ(microvolts.size(), plain.size()) << beats;
+    EXPECT_EQ(microvolts[0], plain[0]) << beats;
+    const int nanovolts = *beats != '\0' ? 617 : 1234;
+    for (size_t row = 1; row < plain.size(); ++row) {
+      const std::vector<std::string> units = Cells(plain[row]);
+      const std::vector<std::string> cells = Cells(microvolts[row]);
+      ASSERT_EQ(cells.size(), units.size());
+      for (size_t i = 0; i < cells.size(); ++i) {
+        const long product = std::stol(units[i]) * nanovolts;
+        const std::string digits = std::to_string(std::labs(product) % 1000 + 1000).substr(1);
+        std::string expected = (product < 0 ? "-" : "") + std::to_string(std::labs(product) / 1000);
+        const std::string decimals = digits.substr(0, digits.find_last_not_of('0') + 1);
+        if (product % 1000 != 0) {
+          expected += "." + decimals;
+        }
+        ASSERT_EQ(cells[i], expected) << beats << " row " << row << " column " << i;
+      }
+    }
+  }
+}
+
+}  // namespace

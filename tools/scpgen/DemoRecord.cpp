@@ -571,6 +571,7 @@ ScpStatus BuildDemoRecord(const DemoRecordOptions& options, ScpRecordPtr* record
     c.complexes = PlanComplexes(c.ecg.fiducials, beatTypes, c.plan);
   }
 
+  const HuffmanTableSet tables = OwnTables(options.ownTables);
   std::vector<std::vector<uint8_t>> referenceData;
   std::vector<std::vector<uint8_t>> rhythmData;
   for (uint8_t code : options.leadCodes) {
@@ -583,14 +584,15 @@ ScpStatus BuildDemoRecord(const DemoRecordOptions& options, ScpRecordPtr* record
           AverageBeat(samples, typeZeroFiducials.empty() ? c.ecg.fiducials : typeZeroFiducials, fid,
                       c.plan.referenceLength, scale));
       encoding.reference = &c.referenceBeats.back();
-      referenceData.push_back(PackLeadData(
-          EncodeDifferences(c.referenceBeats.back(), options.differenceEncoding), options.huffman));
+      referenceData.push_back(
+          PackLeadData(EncodeDifferences(c.referenceBeats.back(), options.differenceEncoding),
+                       options.huffman, tables));
     } else {
       c.referenceBeats.emplace_back();
     }
     const std::vector<int16_t> stored = EncodeRhythmValues(samples, c.complexes, encoding);
-    rhythmData.push_back(
-        PackLeadData(EncodeDifferences(stored, options.differenceEncoding), options.huffman));
+    rhythmData.push_back(PackLeadData(EncodeDifferences(stored, options.differenceEncoding),
+                                      options.huffman, tables));
   }
 
   ScpRecordPtr built(ScpRecordCreate());
@@ -601,7 +603,11 @@ ScpStatus BuildDemoRecord(const DemoRecordOptions& options, ScpRecordPtr* record
   AddPatientSection(&builder, options);
   if (options.huffman) {
     builder.NewSection(kScpHuffmanSection);
-    builder.AppendWord(kScpHuffmanSection, kDefaultHuffmanTables);
+    if (tables.empty()) {
+      builder.AppendWord(kScpHuffmanSection, kDefaultHuffmanTables);
+    } else {
+      builder.AppendBytes(kScpHuffmanSection, HuffmanTableSection(tables));
+    }
   }
   AddLeadSection(&builder, options);
   if (options.referenceBeats) {

@@ -33,7 +33,8 @@ struct DemoRecordOptions {
   uint32_t seed = 1;             // of the synthetic ECG
   double noiseMicrovolts = 0.0;  // RMS noise added to every stored lead
   bool huffman = true;           // section 2 (default table) and Huffman-coded lead data
-  uint8_t differenceEncoding = kSecondDifferences;  // of sections 5 and 6: 0, 1 or 2
+  OwnHuffmanTables ownTables = OwnHuffmanTables::kNone;  // tables written into section 2
+  uint8_t differenceEncoding = kSecondDifferences;       // of sections 5 and 6: 0, 1 or 2
   uint16_t decimationFactor = 2;  // f: rhythm interval / reference interval, 1 to 32
   int32_t sampleCount = 5000;     // samples per lead (10 s at 500 Hz), 1 to 1 000 000
   // Leads stored in sections 3, 5 and 6, in this order; each one of I, II, V1 to V6 (codes 1-8).

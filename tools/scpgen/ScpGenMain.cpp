@@ -23,6 +23,9 @@ constexpr const char kUsage[] =
     "  --seed N               variation of rhythm, wander and noise (default 1)\n"
     "  --noise UV             RMS noise added to every lead, microvolts (default 0)\n"
     "  --raw                  store 16-bit values instead of Huffman codes\n"
+    "  --own-tables KIND      write Huffman tables of the record's own: 'permuted' (one\n"
+    "                         table, the default's values negated) or 'switching' (two\n"
+    "                         tables that switch to each other every 64 values)\n"
     "  --differences N        difference encoding: 0 none, 1 first, 2 second (default 2)\n"
     "  --decimation F         rhythm decimation factor outside the QRS complexes (default 2)\n"
     "  --leads LIST           stored leads, comma-separated from I,II,V1,...,V6 (default all)\n"
@@ -96,6 +99,14 @@ int main(int argc, char** argv) {
       return kExitOk;
     } else if (arg == "--raw") {
       options.huffman = false;
+    } else if (arg == "--own-tables") {
+      const std::string kind = next != nullptr ? next : "";
+      if (kind != "permuted" && kind != "switching") {
+        return Fail("--own-tables needs 'permuted' or 'switching'");
+      }
+      options.ownTables = kind == "permuted" ? scpgen::OwnHuffmanTables::kPermuted
+                                             : scpgen::OwnHuffmanTables::kSwitching;
+      ++i;
     } else if (arg == "--no-reference-beats") {
       options.referenceBeats = false;
     } else if (arg == "--no-protected-areas") {

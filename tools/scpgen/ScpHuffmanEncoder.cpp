@@ -1,5 +1,7 @@
 #include "tools/scpgen/ScpHuffmanEncoder.h"
 
+#include <algorithm>
+
 namespace scpgen {
 namespace {
 
@@ -66,7 +68,108 @@ class BitWriter {
   size_t written_ = 0;
 };
 
+void PutCode(BitWriter* writer, const ScpHuffmanCode& row, int16_t value) {
+  for (int bit = 0; bit < row.prefixBits; ++bit) {
+    writer->Put(((row.code >> bit) & 1u) != 0);
+  }
+  const auto valueBits = static_cast<uint16_t>(value);
+  for (int bit = row.totalBits - row.prefixBits - 1; bit >= 0; --bit) {
+    writer->Put(((valueBits >> bit) & 1u) != 0);
+  }
+}
+
+// Whether `row` yields `value`: as its base value, or within its two's complement value bits.
+bool Yields(const ScpHuffmanCode& row, int16_t value) {
+  const int valueBits = row.totalBits - row.prefixBits;
+  if (row.mode != 1) {
+    return false;
+  }
+  if (valueBits == 0) {
+    return row.baseValue == value;
+  }
+  const int32_t half = 1 << (valueBits - 1);
+  return value >= -half && value < half;
+}
+
+ScpHuffmanCode Row(uint8_t prefixBits, uint8_t totalBits, uint8_t mode, int16_t baseValue,
+                   uint32_t code) {
+  return ScpHuffmanCode{prefixBits, totalBits, mode, baseValue, code};
+}
+
 }  // namespace
+
+HuffmanTableSet OwnTables(OwnHuffmanTables kind) {
+  std::vector<ScpHuffmanCode> negated(ScpDefaultHuffmanTable,
+                                      ScpDefaultHuffmanTable + kScpDefaultHuffmanRows);
+  for (ScpHuffmanCode& row : negated) {
+    row.baseValue = static_cast<int16_t>(-row.baseValue);
+  }
+  if (kind == OwnHuffmanTables::kPermuted) {
+    std::reverse(negated.begin(), negated.end());
+    return {negated};
+  }
+  if (kind != OwnHuffmanTables::kSwitching) {
+    return {};
+  }
+  // 1111111111 (the 16-bit escape) becomes 11111111110 with its value bits; 11111111111 switches.
+  std::vector<ScpHuffmanCode> first(ScpDefaultHuffmanTable,
+                                    ScpDefaultHuffmanTable + kScpDefaultHuffmanRows - 1);
+  first.push_back(Row(11, 27, 1, 0, 0x3FF));
+  first.push_back(Row(11, 11, 0, 2, 0x7FF));
+  std::vector<ScpHuffmanCode> second(negated.begin(), negated.end() - 1);
+  second.push_back(Row(11, 27, 1, 0, 0x3FF));
+  second.push_back(Row(11, 11, 0, 1, 0x7FF));
+  return {first, second};
+}
+
+size_t HuffmanEncodeWithTables(const int16_t* values, size_t count, const HuffmanTableSet& tables,
+                               size_t switchEvery, std::vector<uint8_t>* out) {
+  BitWriter writer(out);
+  size_t table = 0;
+  for (size_t i = 0; i < count; ++i) {
+    if (switchEvery != 0 && i != 0 && i % switchEvery == 0) {
+      for (const ScpHuffmanCode& row : tables[table]) {
+        if (row.mode == 0) {
+          PutCode(&writer, row, 0);
+          table = static_cast<size_t>(row.baseValue - 1);
+          break;
+        }
+      }
+    }
+    const ScpHuffmanCode* best = nullptr;
+    for (const ScpHuffmanCode& row : tables[table]) {
+      if (Yields(row, values[i]) && (best == nullptr || row.totalBits < best->totalBits)) {
+        best = &row;
+      }
+    }
+    if (best == nullptr) {
+      return 0;
+    }
+    PutCode(&writer, *best, values[i]);
+  }
+  return writer.Written();
+}
+
+std::vector<uint8_t> HuffmanTableSection(const HuffmanTableSet& tables) {
+  std::vector<uint8_t> body;
+  auto put = [&body](uint32_t value, int bytes) {
+    for (int byte = 0; byte < bytes; ++byte) {
+      body.push_back(static_cast<uint8_t>(value >> (8 * byte)));
+    }
+  };
+  put(static_cast<uint32_t>(tables.size()), 2);
+  for (const std::vector<ScpHuffmanCode>& table : tables) {
+    put(static_cast<uint32_t>(table.size()), 2);
+    for (const ScpHuffmanCode& row : table) {
+      put(row.prefixBits, 1);
+      put(row.totalBits, 1);
+      put(row.mode, 1);
+      put(static_cast<uint16_t>(row.baseValue), 2);
+      put(row.code, 4);
+    }
+  }
+  return body;
+}
 
 int DefaultCodeBits(int16_t value) {
   const DefaultCode& code = CodeFor(value);

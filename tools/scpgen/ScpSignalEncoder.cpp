@@ -215,8 +215,14 @@ std::vector<int16_t> EncodeDifferences(const std::vector<int16_t>& values, uint8
   return out;
 }
 
-std::vector<uint8_t> PackLeadData(const std::vector<int16_t>& values, bool huffman) {
+std::vector<uint8_t> PackLeadData(const std::vector<int16_t>& values, bool huffman,
+                                  const HuffmanTableSet& tables) {
+  constexpr size_t kSwitchEvery = 64;
   std::vector<uint8_t> bytes;
+  if (huffman && !tables.empty()) {
+    HuffmanEncodeWithTables(values.data(), values.size(), tables, kSwitchEvery, &bytes);
+    return bytes;
+  }
   if (huffman) {
     HuffmanEncode(values.data(), values.size(), &bytes);
     return bytes;

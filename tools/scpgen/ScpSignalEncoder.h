@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "tools/scpgen/ScpHuffmanEncoder.h"
+
 namespace scpgen {
 
 // Difference encodings of the reference beat and rhythm sections.
@@ -97,8 +99,10 @@ std::vector<int16_t> EncodeRhythmValues(const std::vector<int16_t>& samples,
 // as they are). Arithmetic wraps at 16 bits like the decoder's, so every input survives.
 std::vector<int16_t> EncodeDifferences(const std::vector<int16_t>& values, uint8_t encoding);
 
-// Returns a lead's data bytes: the default-table Huffman code of the values when `huffman`,
-// otherwise the values as little-endian 16-bit words.
-std::vector<uint8_t> PackLeadData(const std::vector<int16_t>& values, bool huffman);
+// Returns a lead's data bytes: the Huffman code of the values when `huffman` (with `tables`,
+// switching tables every 64 values where they can, or with the default table when `tables` is
+// empty), otherwise the values as little-endian 16-bit words.
+std::vector<uint8_t> PackLeadData(const std::vector<int16_t>& values, bool huffman,
+                                  const HuffmanTableSet& tables = {});
 
 }  // namespace scpgen

@@ -23,7 +23,8 @@ const std::vector<Command>& AllCommands() {
        RunEdit},
       {"rewrite", "IN OUT", "read IN and write it to OUT with fresh headers and checksums",
        RunRewrite},
-      {"samples", "FILE [--beats]", "the display leads' samples as CSV: rhythm, or reference beats",
+      {"samples", "FILE [--beats] [--uv]",
+       "the display leads' samples as CSV: rhythm, or reference beats; --uv in microvolts",
        RunSamples},
       {"render", "FILE OPTIONS",
        "draw a printed page: --page rhythm|average --out F.pdf|F.png|F.svg\n"

@@ -1,11 +1,14 @@
-// scptool samples FILE [--beats]: the samples of the display leads as CSV, decoded and derived by
-// the same lead-table functions the document uses, so the output is exactly what it holds.
+// scptool samples FILE [--beats] [--uv]: the samples of the display leads as CSV, decoded and
+// derived by the same lead-table functions the document uses, so the output is exactly what it
+// holds; in the leads' own units, or with --uv in microvolts.
 #include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "leads/LeadTables.h"
+#include "scp/ScpHuffmanTables.h"
+#include "scp/ScpRawRhythm.h"
 #include "tools/scptool/Commands.h"
 
 namespace scptool {
@@ -33,6 +36,7 @@ struct Column {
   std::string name;
   const int16_t* samples;
   int32_t count;
+  uint16_t nanovolts;  // per unit
 };
 
 template <typename Entry>
@@ -41,14 +45,29 @@ std::vector<Column> ColumnsOf(const Entry* entries, int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
     const Entry& entry = entries[i];
     if (entry.samples != nullptr && entry.sampleCount > 0) {
-      columns.push_back({LeadLabel(entry.leadCode), entry.samples, entry.sampleCount});
+      columns.push_back(
+          {LeadLabel(entry.leadCode), entry.samples, entry.sampleCount, entry.amplitudeMultiplier});
     }
   }
   return columns;
 }
 
+// A value in units of `nanovolts` as microvolts: exact, with the decimals it needs and no more.
+std::string Microvolts(int16_t value, uint16_t nanovolts) {
+  const int64_t product = int64_t{value} * nanovolts;
+  const int64_t magnitude = product < 0 ? -product : product;
+  std::string text = (product < 0 ? "-" : "") + std::to_string(magnitude / 1000);
+  int64_t fraction = magnitude % 1000;
+  if (fraction != 0) {
+    std::string decimals = std::to_string(1000 + fraction).substr(1);
+    decimals.erase(decimals.find_last_not_of('0') + 1);
+    text += "." + decimals;
+  }
+  return text;
+}
+
 // Writes the names, then one line per sample index; a lead that has ended leaves its cell empty.
-void WriteCsv(std::ostream& out, const std::vector<Column>& columns) {
+void WriteCsv(std::ostream& out, const std::vector<Column>& columns, bool microvolts) {
   std::string line;
   int32_t rows = 0;
   for (const Column& column : columns) {
@@ -63,7 +82,8 @@ void WriteCsv(std::ostream& out, const std::vector<Column>& columns) {
         line += ',';
       }
       if (row < columns[i].count) {
-        line += std::to_string(columns[i].samples[row]);
+        const int16_t value = columns[i].samples[row];
+        line += microvolts ? Microvolts(value, columns[i].nanovolts) : std::to_string(value);
       }
     }
     line += '\n';
@@ -71,12 +91,49 @@ void WriteCsv(std::ostream& out, const std::vector<Column>& columns) {
   }
 }
 
+// Why the leads of a record cannot be decoded, when its own Huffman tables or its uncompressed
+// rhythm section say so; empty otherwise.
+std::string SignalProblem(const ScpRecord* record, bool beats) {
+  char text[160];
+  ScpHuffmanTables* tables = nullptr;
+  ScpHuffmanTableProblem problem{};
+  if (ScpReadHuffmanTables(record, &tables, &problem) != kScpOk) {
+    ScpHuffmanTableProblemText(problem, text, sizeof text);
+    return text;
+  }
+  ScpFreeHuffmanTables(tables);
+  if (beats || ScpRecordFindSection(record, kScpRawRhythmSection) < 0 ||
+      ScpRecordFindSection(record, kScpRhythmSection) >= 0) {
+    return "";
+  }
+  ScpRawRhythmHeader header{};
+  ScpRawRhythmFault fault = ScpRawRhythmFault::kNone;
+  ScpGetRawRhythmHeader(record, &header, &fault);
+  ScpRhythmSignal leadI{};
+  if (fault == ScpRawRhythmFault::kNone &&
+      ScpStatusIs(ScpDecodeRawRhythm(record, kLeadCodeI, &leadI), kScpErrRawRhythm)) {
+    fault = ScpRawRhythmFault::kValueRange;
+  }
+  ScpFreeRhythm(&leadI);
+  if (fault == ScpRawRhythmFault::kNone) {
+    return "";
+  }
+  ScpRawRhythmFaultText(fault, text, sizeof text);
+  return text;
+}
+
 }  // namespace
 
 int RunSamples(const Arguments& arguments) {
   std::string file;
   bool beats = false;
-  if (!ParseFileAndFlag("samples", "--beats", arguments, &file, &beats)) {
+  // --uv may stand anywhere; the rest is FILE [--beats].
+  Arguments rest;
+  bool microvolts = false;
+  for (const std::string& argument : arguments) {
+    (argument == "--uv" ? microvolts = true : (rest.push_back(argument), false));
+  }
+  if (!ParseFileAndFlag("samples", "--beats", rest, &file, &beats)) {
     return kExitUnusable;
   }
   ScpRecordPtr record = ReadOrReport(file);
@@ -93,11 +150,15 @@ int RunSamples(const Arguments& arguments) {
     columns = ColumnsOf(leads.rhythm, leads.rhythmCount);
   }
   if (columns.empty()) {
+    const std::string problem = SignalProblem(record.get(), beats);
+    if (!problem.empty()) {
+      return FailOnFile(file, "cannot be decoded: " + problem);
+    }
     // Without lead I the lead table stays empty, whatever else the record holds.
     return FailOnFile(file, beats ? "holds no reference beats that decode for lead I"
                                   : "holds no rhythm that decodes for lead I");
   }
-  WriteCsv(std::cout, columns);
+  WriteCsv(std::cout, columns, microvolts);
   std::cout.flush();
   if (!std::cout) {
     std::cerr << "scptool: writing the samples to stdout failed\n";

@@ -4,6 +4,7 @@
 #include <iomanip>
 #include <string>
 
+#include "scp/ScpHuffmanTables.h"
 #include "scp/ScpMeasurements.h"
 #include "tools/scptool/Commands.h"
 
@@ -168,6 +169,114 @@ void PrintLeadTable(std::ostream& out, const ScpRecord* record,
         << entry.startSample << std::setw(10) << entry.endSample << "\n";
   }
   PrintShortfall(out, table->entries.size(), table->header.leadCount, "entries");
+}
+
+std::optional<HuffmanTablesSummary> ReadHuffmanTablesSummary(const ScpRecord* record) {
+  if (ScpRecordFindSection(record, kScpHuffmanSection) < 0) {
+    return std::nullopt;
+  }
+  HuffmanTablesSummary summary;
+  ScpHuffmanTables* tables = nullptr;
+  ScpHuffmanTableProblem problem{};
+  if (ScpReadHuffmanTables(record, &tables, &problem) != kScpOk) {
+    char text[160];
+    ScpHuffmanTableProblemText(problem, text, sizeof text);
+    summary.problem = problem.fault == ScpHuffmanTableFault::kNone ? "out of memory" : text;
+    return summary;
+  }
+  summary.defaultTable = tables == nullptr;
+  for (uint16_t table = 1; table <= ScpHuffmanTableCount(tables); ++table) {
+    summary.rows.push_back(ScpHuffmanTableRows(tables, table));
+  }
+  ScpFreeHuffmanTables(tables);
+  return summary;
+}
+
+void PrintHuffmanTables(std::ostream& out, const ScpRecord* record,
+                        const std::optional<HuffmanTablesSummary>& tables) {
+  out << "Huffman tables (section 2): ";
+  if (!tables) {
+    out << MissingSectionText(record, kScpHuffmanSection) << "\n";
+  } else if (!tables->problem.empty()) {
+    out << "unusable: " << tables->problem << "\n";
+  } else if (tables->defaultTable) {
+    out << "the default table\n";
+  } else {
+    out << tables->rows.size() << " of the record's own, rows";
+    for (uint16_t rows : tables->rows) {
+      out << " " << rows;
+    }
+    out << "\n";
+  }
+}
+
+void WriteHuffmanTables(JsonWriter& json, const std::optional<HuffmanTablesSummary>& tables) {
+  if (!tables) {
+    json.Null();
+    return;
+  }
+  json.BeginObject();
+  if (!tables->problem.empty()) {
+    json.Key("problem");
+    json.String(tables->problem);
+  } else {
+    json.Key("default");
+    json.Bool(tables->defaultTable);
+    json.Field("count", static_cast<int64_t>(tables->rows.size()));
+    json.Key("rows");
+    json.BeginArray();
+    for (uint16_t rows : tables->rows) {
+      json.Number(rows);
+    }
+    json.EndArray();
+  }
+  json.EndObject();
+}
+
+std::optional<RawRhythmSummary> ReadRawRhythmSummary(const ScpRecord* record) {
+  if (ScpRecordFindSection(record, kScpRawRhythmSection) < 0) {
+    return std::nullopt;
+  }
+  RawRhythmSummary summary;
+  ScpRawRhythmFault fault = ScpRawRhythmFault::kNone;
+  if (ScpGetRawRhythmHeader(record, &summary.header, &fault) != kScpOk) {
+    char text[160];
+    ScpRawRhythmFaultText(fault, text, sizeof text);
+    summary.problem = text;
+  }
+  return summary;
+}
+
+void PrintRawRhythm(std::ostream& out, const std::optional<RawRhythmSummary>& raw) {
+  if (!raw) {
+    return;  // only version-3 records have one
+  }
+  out << "Uncompressed rhythm (section 12): ";
+  if (!raw->problem.empty()) {
+    out << "unusable: " << raw->problem << "\n";
+    return;
+  }
+  out << int{raw->header.leadCount} << " leads of " << raw->header.sampleCount << " samples at "
+      << raw->header.sampleRate << " Hz, " << int{raw->header.bytesPerSample}
+      << " bytes per sample\n";
+}
+
+void WriteRawRhythm(JsonWriter& json, const std::optional<RawRhythmSummary>& raw) {
+  if (!raw) {
+    json.Null();
+    return;
+  }
+  json.BeginObject();
+  if (!raw->problem.empty()) {
+    json.Key("problem");
+    json.String(raw->problem);
+  } else {
+    json.Field("sampleRate", raw->header.sampleRate);
+    json.Field("leadCount", raw->header.leadCount);
+    json.Field("sampleCount", raw->header.sampleCount);
+    json.Field("bytesPerSample", raw->header.bytesPerSample);
+  }
+  json.EndObject();
 }
 
 void PrintSignalHeader(std::ostream& out, const ScpRecord* record, const char* title,
@@ -395,6 +504,8 @@ void WriteLeadMeasurements(JsonWriter& json,
 
 SignalSummary ReadSignalSummary(const ScpRecord* record) {
   SignalSummary summary;
+  summary.huffmanTables = ReadHuffmanTablesSummary(record);
+  summary.rawRhythm = ReadRawRhythmSummary(record);
   summary.leads = ReadLeadTable(record);
   summary.referenceBeatHeader = ReadSignalHeader(record, kScpReferenceSection);
   summary.rhythmHeader = ReadSignalHeader(record, kScpRhythmSection);
@@ -405,6 +516,8 @@ SignalSummary ReadSignalSummary(const ScpRecord* record) {
 }
 
 void PrintSignalSummary(std::ostream& out, const ScpRecord* record, const SignalSummary& summary) {
+  PrintHuffmanTables(out, record, summary.huffmanTables);
+  PrintRawRhythm(out, summary.rawRhythm);
   PrintLeadTable(out, record, summary.leads);
   PrintSignalHeader(out, record, "Reference beat header", kScpReferenceSection,
                     summary.referenceBeatHeader);
@@ -427,6 +540,10 @@ void WriteSignalSummary(JsonWriter& json, const SignalSummary& summary) {
   WriteGlobalMeasurements(json, summary.globalMeasurements);
   json.Key("leadMeasurements");
   WriteLeadMeasurements(json, summary.leadMeasurements);
+  json.Key("huffmanTables");
+  WriteHuffmanTables(json, summary.huffmanTables);
+  json.Key("rawRhythm");
+  WriteRawRhythm(json, summary.rawRhythm);
 }
 
 }  // namespace scptool

@@ -4,10 +4,12 @@
 
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "scp/ScpFields.h"
 #include "scp/ScpLeads.h"
+#include "scp/ScpRawRhythm.h"
 #include "scp/ScpRecord.h"
 #include "tools/scptool/JsonWriter.h"
 
@@ -40,8 +42,24 @@ struct LeadMeasurementsSummary {
   std::vector<ScpLeadMeasurements> leads;
 };
 
+// Section 2: the default table's mark, the record's own tables (rows of each), or why its tables
+// cannot be used.
+struct HuffmanTablesSummary {
+  bool defaultTable = false;
+  std::vector<uint16_t> rows;  // per own table, in order
+  std::string problem;         // empty when the tables can be used
+};
+
+// Section 12: the header of the uncompressed rhythm, or why it cannot be used.
+struct RawRhythmSummary {
+  ScpRawRhythmHeader header{};
+  std::string problem;  // empty when the section fits its layout
+};
+
 // Each part is empty when its section is absent or its header cannot be read.
 struct SignalSummary {
+  std::optional<RawRhythmSummary> rawRhythm;
+  std::optional<HuffmanTablesSummary> huffmanTables;
   std::optional<LeadTableSummary> leads;
   std::optional<ScpSignalHeader> referenceBeatHeader;  // section 5
   std::optional<ScpSignalHeader> rhythmHeader;         // section 6
@@ -59,7 +77,8 @@ SignalSummary ReadSignalSummary(const ScpRecord* record);
 void PrintSignalSummary(std::ostream& out, const ScpRecord* record, const SignalSummary& summary);
 
 // Adds the summary's keys to the JSON object being written: leads, referenceBeatHeader,
-// rhythmHeader, qrs, globalMeasurements and leadMeasurements, each null when missing.
+// rhythmHeader, qrs, globalMeasurements, leadMeasurements, huffmanTables and rawRhythm, each null
+// when missing.
 void WriteSignalSummary(JsonWriter& json, const SignalSummary& summary);
 
 }  // namespace scptool
