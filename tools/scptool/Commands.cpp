@@ -17,8 +17,8 @@ const std::vector<Command>& AllCommands() {
       {"verify", "FILE", "check every CRC and length; print one line per mismatch", RunVerify},
       {"rewrite", "IN OUT", "read IN and write it to OUT with fresh headers and checksums",
        RunRewrite},
-      {"samples", "FILE [--beats]", "the display leads' samples as CSV: rhythm, or reference beats",
-       RunSamples},
+      {"samples", "FILE [--beats] [--filter baseline,50hz,60hz,40hz]",
+       "the display leads' samples as CSV: rhythm, or reference beats", RunSamples},
       {"render", "FILE OPTIONS",
        "draw a printed page: --page rhythm|average --out F.pdf|F.png\n"
        "                          [--paper a4|letter] [--landscape] [--dpi N]",
