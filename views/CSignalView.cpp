@@ -8,6 +8,7 @@
 #include "document/CQuillonDoc.h"
 #include "framework/CDC.h"
 #include "framework/ResourceTable.h"
+#include "leads/LeadFilters.h"
 #include "resources/ResourceIds.h"
 #include "views/LeadLabel.h"
 #include "views/PatientHeaderPrinter.h"
@@ -17,9 +18,9 @@ namespace {
 
 // Scales: 10 mm per millivolt and 25 mm per second, in 0.1 mm.
 constexpr double kNanovoltsPerMillivolt = 1000000.0;
-constexpr double kLometricPerMillivolt = 100.0;  // 10 mm
+constexpr int kLometricPerMillimetre = 10;
 constexpr double kMicrosecondsPerSecond = 1000000.0;
-constexpr double kLometricPerSecond = 250.0;  // 25 mm
+constexpr double kCalibrationSeconds = 0.2;  // the calibration pulse is 200 ms wide
 
 // Screen paper and labels.
 constexpr int kGridPitchLometric = 50;    // 5 mm between grid lines, zoomed
@@ -41,7 +42,6 @@ constexpr int kLineDotPitchPixels = 5;     // one dot per 0.5 mm along them
 constexpr int kPrintPenWidthLometric = 2;  // 0.2 mm
 constexpr COLORREF kPrintInk = RGB(0, 0, 0);
 constexpr int kPrintLabelHeightLometric = 30;  // 3 mm
-constexpr int kLometricPerMillimetre = 10;
 
 // Zoom.
 constexpr double kZoomStep = 1.4;
@@ -118,9 +118,36 @@ SignalStyle CSignalView::Style() const {
 // --- Set-up ----------------------------------------------------------------------------------
 
 void CSignalView::SetScales(uint16_t amplitudeMultiplier, uint16_t sampleInterval) {
-  m_dYScale = amplitudeMultiplier * kLometricPerMillivolt / kNanovoltsPerMillivolt;
-  m_dXScale = sampleInterval * kLometricPerSecond / kMicrosecondsPerSecond;
+  m_nAmplitudeMultiplier = amplitudeMultiplier;
+  m_nSampleInterval = sampleInterval;
+  m_dYScale = amplitudeMultiplier * (m_dGain * kLometricPerMillimetre) / kNanovoltsPerMillivolt;
+  m_dXScale = sampleInterval * (m_dSpeed * kLometricPerMillimetre) / kMicrosecondsPerSecond;
   m_nStep = 1;
+}
+
+void CSignalView::SetReadingScales(double speed, double gain) {
+  m_dSpeed = speed;
+  m_dGain = gain;
+  SetScales(m_nAmplitudeMultiplier, m_nSampleInterval);
+}
+
+void CSignalView::SetFilters(unsigned filters) {
+  m_filters = filters;
+  std::vector<double> filtered;
+  for (int lead = 0; lead < m_nLeads; ++lead) {
+    const int held = m_nHeldSamples[lead];
+    if (filters == kLeadFilterNone || held <= 0) {
+      m_pSamples[lead] = m_pStoredSamples[lead];
+      m_filtered[lead].clear();
+      continue;
+    }
+    filtered.resize(static_cast<size_t>(held));
+    FilterLeadSamples(m_pStoredSamples[lead], held, m_nSampleInterval, filters, filtered.data());
+    m_filtered[lead].resize(static_cast<size_t>(held));
+    RoundFilteredSamples(filtered.data(), held, m_filtered[lead].data());
+    m_pSamples[lead] = m_filtered[lead].data();
+  }
+  Invalidate(true);
 }
 
 void CSignalView::AddLead(const ScpLeadSignal& span, const int16_t* samples, int heldSamples) {
@@ -132,6 +159,7 @@ void CSignalView::AddLead(const ScpLeadSignal& span, const int16_t* samples, int
   slot.endSample = span.endSample;
   slot.leadCode = span.leadCode;
   m_pSamples[m_nLeads] = samples;
+  m_pStoredSamples[m_nLeads] = samples;
   const int64_t spanSamples = int64_t{span.endSample} - span.startSample + 1;
   m_nSamples[m_nLeads] = Trunc(static_cast<double>(spanSamples));
   m_nHeldSamples[m_nLeads] = samples != nullptr ? std::max(heldSamples, 0) : 0;
@@ -286,6 +314,49 @@ void CSignalView::DrawFiducials(CDC* dc, double x, double y, double dx, double d
   }
   dc->SelectObject(oldPen);
   dc->SetROP2(oldRop);
+}
+
+void CSignalView::DrawCalibrationPulse(CDC* dc, double x, double y, double zoomX, double zoomY) {
+  const int left = Trunc(x);
+  const int right = Trunc(x + kCalibrationSeconds * m_dSpeed * kLometricPerMillimetre * zoomX);
+  const int foot = Trunc(y);
+  const int top = Trunc(y + m_dGain * kLometricPerMillimetre * zoomY);  // 1 mV up
+  dc->MoveTo(left, foot);
+  dc->LineTo(left, top);
+  dc->LineTo(right, top);
+  dc->LineTo(right, foot);
+}
+
+void CSignalView::DrawLaneTrace(CDC* dc, int lead, int first, int count, double x, double y,
+                                double dx, double dy) {
+  if (lead < 0 || lead >= m_nLeads || m_dYScale == 0 || first < 0) {
+    return;  // a lead whose unit is 0 nV is not drawn: flat, it would look like asystole
+  }
+  const int16_t* samples = m_pSamples[lead];
+  const int end = std::min(first + std::max(count, 0), m_nHeldSamples[lead]);
+  if (samples == nullptr || first >= end) {
+    return;
+  }
+  CRect visible;
+  dc->GetClipBox(&visible);
+  visible.NormalizeRect();
+  CPoint previous(Trunc(x), Trunc(samples[first] * dy + y));
+  dc->MoveTo(previous);
+  bool penAtPrevious = true;
+  for (int k = first + 1; k < end; ++k) {
+    x += dx;
+    const CPoint point(Trunc(x), Trunc(samples[k] * dy + y));
+    if (SegmentMayShow(previous, point, visible)) {
+      if (!penAtPrevious) {
+        dc->MoveTo(previous);
+      }
+      dc->LineTo(point);
+      penAtPrevious = true;
+    } else {
+      penAtPrevious = false;
+    }
+    previous = point;
+  }
 }
 
 // --- Paper -----------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <QCursor>
 
 #include <cstdint>
+#include <vector>
 
 #include "framework/CScrollView.h"
 #include "framework/GdiObjects.h"
@@ -46,8 +47,17 @@ class CSignalView : public CScrollView {
   explicit CSignalView(QWidget* parent = nullptr);
 
   // Sets the scales from a lead's amplitude multiplier (nanovolts per unit) and sample interval
-  // (microseconds): 10 mm per mV up, 25 mm per second across.
+  // (microseconds), at the paper speed and gain in force (25 mm per second across and 10 mm per mV
+  // up unless SetReadingScales chose others).
   void SetScales(uint16_t amplitudeMultiplier, uint16_t sampleInterval);
+  // Sets the paper speed (mm/s) and gain (mm/mV), whatever the zoom, and the scales from them.
+  void SetReadingScales(double speed, double gain);
+  double Speed() const { return m_dSpeed; }
+  double Gain() const { return m_dGain; }
+  // Draws and prints every lead through the display filters in the set (kLeadFilterNone: as
+  // stored). The Document's samples never change.
+  void SetFilters(unsigned filters);
+  unsigned Filters() const { return m_filters; }
 
   // Appends a lead: its span (start and end sample numbers, lead code) and its samples, of which
   // the caller holds heldSamples (drawing never reads past them). A seventeenth lead is ignored.
@@ -67,6 +77,13 @@ class CSignalView : public CScrollView {
                  bool withLabel);
   // The five fiducial markers of one lead whose trace starts at x, zero line at y.
   void DrawFiducials(CDC* dc, double x, double y, double dx, double dy);
+  // A 1 mV calibration pulse 200 ms wide rising from (x, y), with the current scales multiplied by
+  // zoomX and zoomY, in the current pen.
+  void DrawCalibrationPulse(CDC* dc, double x, double y, double zoomX, double zoomY);
+  // Samples first to first + count - 1 of a lead (those it holds) as a line from x on, one dx a
+  // sample, zero line at y, in the current pen; segments far outside the clip box are skipped.
+  void DrawLaneTrace(CDC* dc, int lead, int first, int count, double x, double y, double dx,
+                     double dy);
   // The dotted paper of a printed page over rect (logical units of the metric mapping).
   void DrawPrintPaper(CDC* dc, const CRect& rect);
   // One lead on paper: at most count samples, from x shifted by the lead's start time; x is
@@ -137,4 +154,11 @@ class CSignalView : public CScrollView {
 
  private:
   SignalStyle m_detachedStyle;
+  uint16_t m_nAmplitudeMultiplier = 0;
+  uint16_t m_nSampleInterval = 0;
+  double m_dSpeed = 25.0;
+  double m_dGain = 10.0;
+  unsigned m_filters = 0;
+  const int16_t* m_pStoredSamples[kMaxLeads] = {};  // the Document's, as AddLead was given them
+  std::vector<int16_t> m_filtered[kMaxLeads];       // drawn instead while filters are on
 };
