@@ -11,6 +11,7 @@
 #include "document/CQuillonDoc.h"
 #include "framework/CDC.h"
 #include "framework/CPrintInfo.h"
+#include "framework/CWinApp.h"
 #include "leads/LeadFilters.h"
 #include "resources/ResourceIds.h"
 #include "views/LeadLabel.h"
@@ -60,8 +61,102 @@ constexpr double kPageRowMillivolts = 5.0;
 
 }  // namespace
 
+namespace {
+
+// Where the reading settings are remembered: speed and gain in tenths, the layout by its index.
+const QString kReadingSection = QStringLiteral("Reading");
+const QString kLayoutEntry = QStringLiteral("Layout");
+const QString kStripLeadEntry = QStringLiteral("StripLead");
+const QString kSpeedEntry = QStringLiteral("SpeedTenths");
+const QString kGainEntry = QStringLiteral("GainTenths");
+constexpr double kTenths = 10.0;
+
+// The choice among `choices` whose value in tenths is `tenths`, or fallback.
+double ChoiceOfTenths(int tenths, const double* choices, int count, double fallback) {
+  for (int i = 0; i < count; ++i) {
+    if (static_cast<int>(choices[i] * kTenths) == tenths) {
+      return choices[i];
+    }
+  }
+  return fallback;
+}
+
+}  // namespace
+
 CEcgView::CEcgView(QWidget* parent) : CSignalView(parent) {
   EnablePrintCommands();
+  CreateReadingCommands();
+}
+
+void CEcgView::CreateReadingCommands() {
+  OnCommandRange(kCmdLayoutFirst, kCmdLayoutLast, [this](int id) {
+    SetLayout(static_cast<RhythmLayout>(id - kCmdLayoutFirst), m_stripLeadCode);
+    SaveReadingSettings();
+  });
+  OnUpdateCommandUIRange(kCmdLayoutFirst, kCmdLayoutLast, [this](CCmdUI* cmdUI) {
+    cmdUI->SetCheck(static_cast<int>(m_layout) == cmdUI->m_nID - kCmdLayoutFirst ? 1 : 0);
+  });
+  OnCommandRange(kCmdSpeedFirst, kCmdSpeedLast, [this](int id) {
+    SetSpeedAndGain(kSpeeds[id - kCmdSpeedFirst], Gain());
+    SaveReadingSettings();
+  });
+  OnUpdateCommandUIRange(kCmdSpeedFirst, kCmdSpeedLast, [this](CCmdUI* cmdUI) {
+    cmdUI->SetCheck(kSpeeds[cmdUI->m_nID - kCmdSpeedFirst] == Speed() ? 1 : 0);
+  });
+  OnCommandRange(kCmdGainFirst, kCmdGainLast, [this](int id) {
+    SetSpeedAndGain(Speed(), kGains[id - kCmdGainFirst]);
+    SaveReadingSettings();
+  });
+  OnUpdateCommandUIRange(kCmdGainFirst, kCmdGainLast, [this](CCmdUI* cmdUI) {
+    cmdUI->SetCheck(kGains[cmdUI->m_nID - kCmdGainFirst] == Gain() ? 1 : 0);
+  });
+  // Filters are never remembered: a record opens as it is stored.
+  OnCommandRange(kCmdFilterFirst, kCmdFilterLast,
+                 [this](int id) { SetFilters(Filters() ^ (1u << (id - kCmdFilterFirst))); });
+  OnUpdateCommandUIRange(kCmdFilterFirst, kCmdFilterLast, [this](CCmdUI* cmdUI) {
+    cmdUI->SetCheck((Filters() & (1u << (cmdUI->m_nID - kCmdFilterFirst))) != 0 ? 1 : 0);
+  });
+  OnUpdateCommandUI(kIdsReadingPane, [this](CCmdUI* cmdUI) {
+    cmdUI->Enable(true);
+    cmdUI->SetText(SettingsText(m_layout));
+  });
+}
+
+void CEcgView::LoadReadingSettings() {
+  CWinApp* app = AfxGetApp();
+  if (app == nullptr) {
+    return;
+  }
+  const double speed = ChoiceOfTenths(
+      app->GetProfileInt(kReadingSection, kSpeedEntry, static_cast<int>(kStandardSpeed * kTenths)),
+      kSpeeds, kSpeedCount, kStandardSpeed);
+  const double gain = ChoiceOfTenths(
+      app->GetProfileInt(kReadingSection, kGainEntry, static_cast<int>(kStandardGain * kTenths)),
+      kGains, kGainCount, kStandardGain);
+  SetReadingScales(speed, gain);
+  const int layout = app->GetProfileInt(kReadingSection, kLayoutEntry, 0);
+  const int strip = app->GetProfileInt(kReadingSection, kStripLeadEntry, kLeadCodeII);
+  bool stripKnown = false;
+  for (uint8_t code : kDisplayLeadCodes) {
+    stripKnown |= code == strip;
+  }
+  m_stripLeadCode = stripKnown ? static_cast<uint8_t>(strip) : kLeadCodeII;
+  if (layout > 0 && layout < kRhythmLayoutCount) {
+    m_layout = static_cast<RhythmLayout>(layout);
+    m_pageLayout = m_layout;
+  }
+  SizePaper();
+}
+
+void CEcgView::SaveReadingSettings() {
+  CWinApp* app = AfxGetApp();
+  if (app == nullptr) {
+    return;
+  }
+  app->WriteProfileInt(kReadingSection, kLayoutEntry, static_cast<int>(m_layout));
+  app->WriteProfileInt(kReadingSection, kStripLeadEntry, m_stripLeadCode);
+  app->WriteProfileInt(kReadingSection, kSpeedEntry, static_cast<int>(Speed() * kTenths));
+  app->WriteProfileInt(kReadingSection, kGainEntry, static_cast<int>(Gain() * kTenths));
 }
 
 void CEcgView::SetUpLeads(const ScpRhythmSignal* rhythmLeads, int rhythmCount,
@@ -227,6 +322,7 @@ void CEcgView::OnInitialUpdate() {
   CQuillonDoc* doc = GetQuillonDoc();
   if (doc != nullptr) {
     SetUpLeads(doc->m_rhythmLeads, doc->m_nRhythmLeads, doc->m_refLeads, doc->m_nRefLeads);
+    LoadReadingSettings();
     doc->m_pEcgView = this;
   }
   CSignalView::OnInitialUpdate();

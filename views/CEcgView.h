@@ -58,6 +58,12 @@ class CEcgView : public CSignalView {
   int SamplesShownOnPage(RhythmLayout layout, const CRect& traceArea) const;
 
  private:
+  // The View menu's and toolbar's commands, and the status bar's reading pane.
+  void CreateReadingCommands();
+  // Takes the speed, gain, layout and strip lead remembered in the application's profile (the
+  // usual ones where it holds none, or values no menu offers); writes them back on every change.
+  void LoadReadingSettings();
+  void SaveReadingSettings();
   // The 12x1 page: 12 rows of the first 70 % (portrait) or two columns of 6 rows of the first half
   // (landscape) on traceArea. Returns the samples of lead 0 it shows.
   int PrintOneLeadARow(CDC* dc, const CRect& traceArea);
