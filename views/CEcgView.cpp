@@ -116,10 +116,10 @@ void CEcgView::CreateReadingCommands() {
   OnUpdateCommandUIRange(kCmdFilterFirst, kCmdFilterLast, [this](CCmdUI* cmdUI) {
     cmdUI->SetCheck((Filters() & (1u << (cmdUI->m_nID - kCmdFilterFirst))) != 0 ? 1 : 0);
   });
-  OnUpdateCommandUI(kIdsReadingPane, [this](CCmdUI* cmdUI) {
-    cmdUI->Enable(true);
-    cmdUI->SetText(SettingsText(m_layout));
-  });
+}
+
+QString CEcgView::ReadingText() const {
+  return SettingsText(m_layout);
 }
 
 void CEcgView::LoadReadingSettings() {
@@ -340,6 +340,7 @@ void CEcgView::OnDraw(CDC* dc) {
   m_nRowsPerColumn = grid.rows;
   DrawGrid(dc, grid, 0, Trunc(-kGridTopMarginLometric * m_dZoomY), ScreenRowPitch(Gain()), m_dZoomX,
            m_dZoomY, false);
+  DrawCaliper(dc);
 }
 
 bool CEcgView::OnPreparePrinting(CPrintInfo* info) {

@@ -39,6 +39,8 @@ class CEcgView : public CSignalView {
   // The reading settings in force with a layout, as the status bar and the page show them:
   // "25 mm/s  10 mm/mV  3x4+1", then "  baseline,50hz" when filters are on.
   QString SettingsText(RhythmLayout layout) const;
+  // The settings of the window's layout, for the status bar.
+  QString ReadingText() const override;
 
   // 12x1: one row per lead, labelled, without markers. Other layouts: their grid, each row led by
   // a calibration pulse, each trace clipped to its own lane.

@@ -1,8 +1,13 @@
 #include "views/CSignalView.h"
 
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "document/CQuillonDoc.h"
@@ -24,10 +29,15 @@ constexpr double kMicrosecondsPerSecond = 1000000.0;
 constexpr double kCalibrationSeconds = 0.2;  // the calibration pulse is 200 ms wide
 
 // Screen paper and labels.
-constexpr int kGridPitchLometric = 50;    // 5 mm between grid lines, zoomed
-constexpr int kColumnGapLometric = 80;    // 8 mm between a trace's end and the next column
-constexpr int kLabelHeightLometric = 40;  // 4 mm, zoomed
-constexpr int kLabelGapLometric = 10;     // 1 mm between a label's right end and its trace
+constexpr int kGridPitchLometric = 50;      // 5 mm between grid lines, zoomed
+constexpr int kFineGridPitchLometric = 10;  // 1 mm, drawn once it spans kFineGridMinPixels
+constexpr int kFineGridMinPixels = 4;
+constexpr double kLometricPerInch = 254.0;
+constexpr double kMillimetresPerInch = 25.4;
+constexpr int kCaliperReachLometric = 100;  // each caliper arm reaches 10 mm up and down
+constexpr int kColumnGapLometric = 80;      // 8 mm between a trace's end and the next column
+constexpr int kLabelHeightLometric = 40;    // 4 mm, zoomed
+constexpr int kLabelGapLometric = 10;       // 1 mm between a label's right end and its trace
 constexpr UINT kLabelAlign = TA_RIGHT | TA_BASELINE;
 constexpr int kMarkerReachUnits = 100;    // a marker spans 100 amplitude units each way
 constexpr double kMarkerMsPerStep = 2.0;  // markers take one sample step as 2 ms
@@ -80,6 +90,83 @@ CSignalView::CSignalView(QWidget* parent)
   SetViewCursor(m_hCursor);
   OnCommand(kCmdZoomIn, [this] { ZoomIn(); });
   OnCommand(kCmdZoomOut, [this] { ZoomOut(); });
+  OnUpdateCommandUI(kIdsReadingPane, [this](CCmdUI* cmdUI) {
+    cmdUI->Enable(true);
+    cmdUI->SetText(m_bCaliper ? CaliperText() : ReadingText());
+  });
+}
+
+QString CSignalView::ReadingText() const {
+  return QStringLiteral("%1 mm/s  %2 mm/mV").arg(m_dSpeed).arg(m_dGain);
+}
+
+void CSignalView::SetCaliper(QPointF from, QPointF to) {
+  m_caliperFrom = from;
+  m_caliperTo = to;
+  m_bCaliper = true;
+  Invalidate(true);
+}
+
+void CSignalView::ClearCaliper() {
+  m_bCaliper = false;
+  m_bCaliperDragging = false;
+  Invalidate(true);
+}
+
+QString CSignalView::CaliperText() const {
+  if (!m_bCaliper || m_dSpeed <= 0 || m_dGain <= 0) {
+    return QString();
+  }
+  constexpr double kMsPerSecond = 1000.0;
+  constexpr double kMicrovoltsPerMillivolt = 1000.0;
+  const double seconds =
+      std::abs(m_caliperTo.x() - m_caliperFrom.x()) / (m_dSpeed * kLometricPerMillimetre);
+  const double millivolts =
+      (m_caliperTo.y() - m_caliperFrom.y()) / (m_dGain * kLometricPerMillimetre);
+  QString text = QStringLiteral("\u0394t %1 ms").arg(std::lround(seconds * kMsPerSecond));
+  if (seconds > 0) {
+    text += QStringLiteral("  %1 bpm").arg(std::lround(60.0 / seconds));
+  }
+  text +=
+      QStringLiteral("  \u0394V %1 \u00B5V").arg(std::lround(millivolts * kMicrovoltsPerMillivolt));
+  return text;
+}
+
+QPointF CSignalView::PaperPoint(QPoint at) const {
+  const double dpiX = viewport()->logicalDpiX();
+  const double dpiY = viewport()->logicalDpiY();
+  const double x = (horizontalScrollBar()->value() + at.x()) * kLometricPerInch / dpiX;
+  const double y = (verticalScrollBar()->value() + at.y()) * kLometricPerInch / dpiY;
+  return QPointF(x / m_dZoomX, -y / m_dZoomY);
+}
+
+void CSignalView::DrawCaliper(CDC* dc) {
+  if (!m_bCaliper) {
+    return;
+  }
+  const SignalStyle style = Style();
+  const CPoint from(Trunc(m_caliperFrom.x() * m_dZoomX), Trunc(m_caliperFrom.y() * m_dZoomY));
+  const CPoint to(Trunc(m_caliperTo.x() * m_dZoomX), Trunc(m_caliperTo.y() * m_dZoomY));
+  const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, 0, style.marker));
+  const int reach = Trunc(kCaliperReachLometric * m_dZoomY);
+  for (const CPoint& end : {from, to}) {
+    dc->MoveTo(end.x, end.y - reach);
+    dc->LineTo(end.x, end.y + reach);
+  }
+  dc->MoveTo(from);
+  dc->LineTo(to);
+  dc->SelectObject(oldPen);
+  m_logFont.lfHeight = kLabelHeightLometric;
+  CFont font;
+  font.CreateFontIndirect(&m_logFont);
+  const CFont oldFont = dc->SelectObject(font);
+  const UINT oldAlign = dc->SetTextAlign(TA_LEFT | TA_BOTTOM);
+  dc->SetTextColor(style.marker);
+  dc->SetBkColor(style.background);
+  dc->TextOut(std::max(from.x, to.x) + kLabelGapLometric, std::max(from.y, to.y) + reach,
+              CaliperText());
+  dc->SetTextAlign(oldAlign);
+  dc->SelectObject(oldFont);
 }
 
 int CSignalView::Trunc(double value) {
@@ -181,7 +268,9 @@ void CSignalView::DrawLeads(CDC* dc, int rowsPerColumn, bool withLabels, bool wi
   dc->SetMapMode(MM_LOMETRIC);
   DrawPaper(dc, m_dZoomX, m_dZoomY);
 
-  m_logFont.lfHeight = Trunc(kLabelHeightLometric * m_dZoomY);
+  // Labels keep their size whatever the zoom, so they stay readable at the smallest and do not
+  // crowd the traces at the largest.
+  m_logFont.lfHeight = kLabelHeightLometric;
   CFont labelFont;
   labelFont.CreateFontIndirect(&m_logFont);
 
@@ -196,6 +285,7 @@ void CSignalView::DrawLeads(CDC* dc, int rowsPerColumn, bool withLabels, bool wi
     }
     DrawTrace(dc, lead, labelFont, x, zeroLineY, dx, dy, withLabels);
   }
+  DrawCaliper(dc);
 }
 
 void CSignalView::DrawPaper(CDC* dc, double scaleX, double scaleY) {
@@ -206,7 +296,6 @@ void CSignalView::DrawPaper(CDC* dc, double scaleX, double scaleY) {
   dc->FillRect(client, CBrush(style.background));
   dc->SetBkColor(style.background);
 
-  const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, 0, style.grid));
   const int paperWidth = Trunc(m_nPaperWidth * scaleX);
   const int paperHeight = Trunc(m_nPaperHeight * scaleY);
   // Only the grid lines the window shows are drawn, each only as far as it shows, so a repaint
@@ -218,26 +307,43 @@ void CSignalView::DrawPaper(CDC* dc, double scaleX, double scaleY) {
   const int right = std::min(paperWidth, visible.right);
   const int top = std::max(0, -visible.bottom);  // distances down from the paper's top edge
   const int bottom = std::min(paperHeight, -visible.top);
-  const double pitchX = kGridPitchLometric * scaleX;
-  for (int x = FirstScreenGridLine(left, pitchX); x < paperWidth && x <= right;) {
-    dc->MoveTo(x, -top);
-    dc->LineTo(x, -bottom);
-    const int nextX = Trunc(x + pitchX);
-    if (nextX <= x) {
-      break;  // a scale this small would never reach the edge
+  const auto drawLines = [&](int pitch) {
+    const double pitchX = pitch * scaleX;
+    for (int x = FirstScreenGridLine(left, pitchX); x < paperWidth && x <= right;) {
+      dc->MoveTo(x, -top);
+      dc->LineTo(x, -bottom);
+      const int nextX = Trunc(x + pitchX);
+      if (nextX <= x) {
+        break;  // a scale this small would never reach the edge
+      }
+      x = nextX;
     }
-    x = nextX;
-  }
-  const double pitchY = kGridPitchLometric * scaleY;
-  for (int y = FirstScreenGridLine(top, pitchY); y < paperHeight && y <= bottom;) {
-    dc->MoveTo(left, -y);
-    dc->LineTo(right, -y);
-    const int nextY = Trunc(y + pitchY);
-    if (nextY <= y) {
-      break;
+    const double pitchY = pitch * scaleY;
+    for (int y = FirstScreenGridLine(top, pitchY); y < paperHeight && y <= bottom;) {
+      dc->MoveTo(left, -y);
+      dc->LineTo(right, -y);
+      const int nextY = Trunc(y + pitchY);
+      if (nextY <= y) {
+        break;
+      }
+      y = nextY;
     }
-    y = nextY;
+  };
+  // The 1 mm grid, halfway between the paper and the 5 mm grid in colour, once a millimetre is
+  // wide enough on the screen to tell its lines apart.
+  const double millimetrePixels =
+      std::min(dc->GetDeviceCaps(LOGPIXELSX) * scaleX, dc->GetDeviceCaps(LOGPIXELSY) * scaleY) /
+      kMillimetresPerInch;
+  if (millimetrePixels >= kFineGridMinPixels) {
+    const COLORREF fine = RGB((GetRValue(style.background) + GetRValue(style.grid)) / 2,
+                              (GetGValue(style.background) + GetGValue(style.grid)) / 2,
+                              (GetBValue(style.background) + GetBValue(style.grid)) / 2);
+    const CPen finePen = dc->SelectObject(CPen(PS_SOLID, 0, fine));
+    drawLines(kFineGridPitchLometric);
+    dc->SelectObject(finePen);
   }
+  const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, 0, style.grid));
+  drawLines(kGridPitchLometric);
   dc->MoveTo(0, 0);
   dc->LineTo(0, -paperHeight);
   dc->MoveTo(paperWidth, 0);
@@ -481,16 +587,82 @@ void CSignalView::ZoomOut() {
   SetZoom(m_dZoomX / kZoomStep, m_dZoomY / kZoomStep);
 }
 
+void CSignalView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier) != 0) {
+    const QPointF at = PaperPoint(event->position().toPoint());
+    SetCaliper(at, at);
+    m_bCaliperDragging = true;
+    event->accept();
+    return;
+  }
+  CScrollView::mousePressEvent(event);
+}
+
+void CSignalView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && m_bCaliper) {
+    ClearCaliper();
+    event->accept();
+    return;
+  }
+  CScrollView::keyPressEvent(event);
+}
+
 void CSignalView::mouseMoveEvent(QMouseEvent* event) {
+  if (m_bCaliperDragging) {
+    SetCaliper(m_caliperFrom, PaperPoint(event->position().toPoint()));
+  }
   SetViewCursor(m_hCursor);
   CScrollView::mouseMoveEvent(event);
 }
 
-void CSignalView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
+void CSignalView::ZoomAbout(QPoint at, bool zoomIn) {
+  const double oldZoomX = m_dZoomX;
+  const double oldZoomY = m_dZoomY;
+  const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+  if (zoomIn) {
     ZoomIn();
-  } else if (event->button() == Qt::RightButton) {
+  } else {
     ZoomOut();
+  }
+  if (m_dZoomX == oldZoomX && m_dZoomY == oldZoomY) {
+    return;  // refused: nothing moves
+  }
+  // The paper point under `at` moves with the zoom; scroll it back under `at`.
+  horizontalScrollBar()->setValue(
+      static_cast<int>(std::lround((scroll.x() + at.x()) * m_dZoomX / oldZoomX - at.x())));
+  verticalScrollBar()->setValue(
+      static_cast<int>(std::lround((scroll.y() + at.y()) * m_dZoomY / oldZoomY - at.y())));
+}
+
+void CSignalView::focusInEvent(QFocusEvent* event) {
+  // A click into a window that did not have the focus only brings it forward.
+  m_bActivatingClick = event->reason() == Qt::MouseFocusReason;
+  CScrollView::focusInEvent(event);
+}
+
+void CSignalView::wheelEvent(QWheelEvent* event) {
+  if ((event->modifiers() & Qt::ControlModifier) == 0) {
+    CScrollView::wheelEvent(event);
+    return;
+  }
+  const int steps = event->angleDelta().y();
+  if (steps != 0) {
+    ZoomAbout(event->position().toPoint(), steps > 0);
+  }
+  event->accept();
+}
+
+void CSignalView::mouseReleaseEvent(QMouseEvent* event) {
+  const bool activating = m_bActivatingClick;
+  m_bActivatingClick = false;
+  if (m_bCaliperDragging) {
+    m_bCaliperDragging = false;  // the calipers stay until Esc
+  } else if (activating) {
+    // nothing: the click only activated the window
+  } else if (event->button() == Qt::LeftButton) {
+    ZoomAbout(event->position().toPoint(), true);
+  } else if (event->button() == Qt::RightButton) {
+    ZoomAbout(event->position().toPoint(), false);
   }
   CScrollView::mouseReleaseEvent(event);
   SetViewCursor(m_hCursor);

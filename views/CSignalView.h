@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QCursor>
+#include <QPointF>
+#include <QString>
 
 #include <cstdint>
 #include <vector>
@@ -16,7 +18,10 @@
 
 class CDC;
 class CQuillonDoc;
+class QFocusEvent;
+class QKeyEvent;
 class QMouseEvent;
+class QWheelEvent;
 
 // What the signal views draw with besides the leads: the colours of the screen paper and the
 // five fiducial times (P onset, P offset, QRS onset, QRS offset, T offset) in milliseconds from
@@ -91,11 +96,26 @@ class CSignalView : public CScrollView {
   void PrintTrace(CDC* dc, int lead, int count, const CFont& font, double& x, double y, double dx,
                   double dy, bool withLabel);
 
+  // The calipers: a span between two points of the paper, in 0.1 mm at zoom 1 (y up), measured
+  // at the current speed and gain. A Shift+drag sets them, Esc clears them.
+  void SetCaliper(QPointF from, QPointF to);
+  void ClearCaliper();
+  bool HasCaliper() const { return m_bCaliper; }
+  // "Δt 800 ms  75 bpm  ΔV 1000 µV" for the span of the calipers; empty without them.
+  QString CaliperText() const;
+  // The calipers over the screen paper, with their reading next to them.
+  void DrawCaliper(CDC* dc);
+  // What the status bar's reading pane shows while there are no calipers.
+  virtual QString ReadingText() const;
+
   // Sets both zoom factors and the scroll sizes; false, and no change, when a factor is 0.4 or
   // less or the zoomed paper would pass 32767 units.
   bool SetZoom(double zoomX, double zoomY);
   void ZoomIn();
   void ZoomOut();
+  // Zooms in or out one step keeping the paper under the viewport point `at` (device pixels)
+  // where it is.
+  void ZoomAbout(QPoint at, bool zoomIn);
 
   // The colours and fiducial times in force: the Document's, or those set by SetDetachedStyle
   // while the view has no Document.
@@ -149,11 +169,28 @@ class CSignalView : public CScrollView {
   void PrintLeads(CDC* dc, const CRect& traceArea, const PrintColumns& columns,
                   const int* samplesShown, bool withMarkers);
 
+  // Shift with the left button starts the calipers at the pointer; moving spans them.
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  // Esc clears the calipers.
+  void keyPressEvent(QKeyEvent* event) override;
+  // A left release zooms in, a right one out, about the pointer; not the release of the click
+  // that brought the window forward.
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // Ctrl with the wheel zooms about the pointer; the wheel alone scrolls.
+  void wheelEvent(QWheelEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
 
  private:
   SignalStyle m_detachedStyle;
+  bool m_bActivatingClick = false;  // the button now down brought the view the focus
+  bool m_bCaliper = false;
+  bool m_bCaliperDragging = false;
+  QPointF m_caliperFrom;  // 0.1 mm of paper at zoom 1, y up
+  QPointF m_caliperTo;
+
+  // The paper point, in 0.1 mm at zoom 1, under a viewport point.
+  QPointF PaperPoint(QPoint at) const;
   uint16_t m_nAmplitudeMultiplier = 0;
   uint16_t m_nSampleInterval = 0;
   double m_dSpeed = 25.0;
