@@ -122,8 +122,8 @@ bool CMainFrame::CreateToolBar128() {
 
 bool CMainFrame::CreateStatusPanes() {
   CStatusBar* bar = GetStatusBar();
-  if (!bar->SetIndicators({ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL,
-                           kIdsPatientPane})) {
+  if (!bar->SetIndicators({ID_SEPARATOR, kIdsReadingPane, ID_INDICATOR_CAPS, ID_INDICATOR_NUM,
+                           ID_INDICATOR_SCRL, kIdsPatientPane})) {
     return false;
   }
   bar->SetPaneInfo(bar->CommandToIndex(kIdsPatientPane), kIdsPatientPane, SBPS_NOBORDERS,

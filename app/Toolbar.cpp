@@ -26,8 +26,12 @@ constexpr ButtonImage kButtonImages[] = {
 }  // namespace
 
 const std::vector<ToolbarItem>& ToolbarResource(int id) {
+  // The speed and gain buttons have no image: they show their tips, "25 mm/s" and so on.
   static const std::vector<ToolbarItem> kMainFrame = {
-      {ID_FILE_OPEN}, {ID_FILE_SAVE}, {ID_SEPARATOR}, {ID_FILE_PRINT}, {ID_FILE_PRINT_PREVIEW}};
+      {ID_FILE_OPEN},          {ID_FILE_SAVE},     {ID_SEPARATOR},       {ID_FILE_PRINT},
+      {ID_FILE_PRINT_PREVIEW}, {ID_SEPARATOR},     {kCmdSpeedFirst + 0}, {kCmdSpeedFirst + 1},
+      {kCmdSpeedFirst + 2},    {ID_SEPARATOR},     {kCmdGainFirst + 0},  {kCmdGainFirst + 1},
+      {kCmdGainFirst + 2},     {kCmdGainFirst + 3}};
   static const std::vector<ToolbarItem> kNone;
   return id == kIdrMainFrame ? kMainFrame : kNone;
 }

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "leads/LeadFilters.h"
 #include "leads/LeadTables.h"
 #include "scp/ScpDecode.h"
 #include "scp/ScpMemory.h"
@@ -176,6 +177,35 @@ void BM_ManyComplexes(benchmark::State& state) {
   state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_ManyComplexes)->RangeMultiplier(4)->Range(1024, 65535)->Complexity(benchmark::oN);
+
+// Every display filter on the twelve leads of the demo record (10 s at 500 Hz), as the rhythm
+// window does when all of them are turned on.
+void BM_AllFiltersOnTwelveLeads(benchmark::State& state) {
+  ScpRecord* record = ScpReadRecord(QUILLON_SAMPLES_DIR "/demo.scp");
+  if (record == nullptr) {
+    state.SkipWithError("the demo record does not read");
+    return;
+  }
+  ScpReferenceBeat beats[kLeadTableCapacity] = {};
+  ScpRhythmSignal rhythm[kLeadTableCapacity] = {};
+  const int32_t beatCount = DecodeReferenceLeads(record, beats);
+  const int32_t rhythmCount = DecodeRhythmLeads(record, beats, beatCount, rhythm);
+  std::vector<double> filtered(static_cast<size_t>(rhythm[0].sampleCount));
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
+    for (int32_t lead = 0; lead < rhythmCount; ++lead) {
+      const int32_t count = std::min(rhythm[lead].sampleCount, rhythm[0].sampleCount);
+      FilterLeadSamples(rhythm[lead].samples, count, rhythm[lead].sampleInterval, kLeadFilterAll,
+                        filtered.data());
+    }
+    benchmark::DoNotOptimize(filtered.data());
+  }
+  state.counters["leads"] = rhythmCount;
+  state.counters["samples"] = rhythm[0].sampleCount;
+  FreeRhythmLeads(rhythm, kLeadTableCapacity);
+  FreeReferenceLeads(beats, kLeadTableCapacity);
+  ScpRecordFree(record);
+}
+BENCHMARK(BM_AllFiltersOnTwelveLeads)->Unit(benchmark::kMillisecond);
 
 // The generated records, written once into a folder that is removed when the program ends.
 class GeneratedRecords {

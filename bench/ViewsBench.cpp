@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -16,6 +17,7 @@
 #include "framework/CPainterDC.h"
 #include "views/CAvgView.h"
 #include "views/CEcgView.h"
+#include "views/RhythmLayout.h"
 
 namespace {
 
@@ -51,9 +53,11 @@ QImage ScreenImage(int width, int height) {
 }
 
 // Repaints the rhythm view on an image of the given size, scrolled to the given device pixel,
-// as a paint of the view's window does.
-void Repaint(benchmark::State& state, int zoomSteps, QSize size, QPoint scroll) {
+// as a paint of the view's window does, in the given layout.
+void Repaint(benchmark::State& state, int zoomSteps, QSize size, QPoint scroll,
+             RhythmLayout layout = RhythmLayout::k12x1) {
   CEcgView& view = Demo().ecg;
+  view.SetLayout(layout, kLeadCodeII);
   view.SetZoom(1.0, 1.0);
   for (int step = 0; step < zoomSteps; ++step) {
     view.ZoomIn();
@@ -80,29 +84,50 @@ void BM_RhythmRepaintWindowZoom1(benchmark::State& state) {
 }
 BENCHMARK(BM_RhythmRepaintWindowZoom1)->Unit(benchmark::kMillisecond);
 
+// Zoom 1: a window's worth at the top left, in each layout.
+void BM_RhythmRepaintWindowZoom1InLayout(benchmark::State& state) {
+  const auto layout = static_cast<RhythmLayout>(state.range(0));
+  Repaint(state, 0, QSize(kWindowWidth, kWindowHeight), QPoint(0, 0), layout);
+  state.SetLabel(RhythmLayoutName(layout));
+}
+BENCHMARK(BM_RhythmRepaintWindowZoom1InLayout)
+    ->DenseRange(0, kRhythmLayoutCount - 1)
+    ->Unit(benchmark::kMillisecond);
+
 // The largest zoom (1.4^5): a window's worth in the middle of the paper.
 void BM_RhythmRepaintWindowLargestZoom(benchmark::State& state) {
   Repaint(state, 5, QSize(kWindowWidth, kWindowHeight), QPoint(2000, 4000));
 }
 BENCHMARK(BM_RhythmRepaintWindowLargestZoom)->Unit(benchmark::kMillisecond);
 
-void PrintToPdf(benchmark::State& state, CView* view) {
+void PrintToPdf(benchmark::State& state, CView* view, bool landscape = false) {
   QTemporaryDir directory;
   for ([[maybe_unused]] auto _ : state) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(directory.filePath("page.pdf"));
     printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     if (!view->PrintTo(&printer)) {
       state.SkipWithError("the page could not be printed");
     }
   }
+  state.counters["bytes"] = static_cast<double>(QFileInfo(directory.filePath("page.pdf")).size());
 }
 
+// The 12x1 portrait page, as before the standard page.
 void BM_RhythmPageToPdf(benchmark::State& state) {
+  Demo().ecg.SetLayout(RhythmLayout::k12x1, kLeadCodeII);
   PrintToPdf(state, &Demo().ecg);
 }
 BENCHMARK(BM_RhythmPageToPdf)->Unit(benchmark::kMillisecond);
+
+// The standard page: 3x4+1 on landscape A4.
+void BM_StandardRhythmPageToPdf(benchmark::State& state) {
+  Demo().ecg.SetLayout(RhythmLayout::k3x4Plus1, kLeadCodeII);
+  PrintToPdf(state, &Demo().ecg, true);
+}
+BENCHMARK(BM_StandardRhythmPageToPdf)->Unit(benchmark::kMillisecond);
 
 void BM_AverageBeatPageToPdf(benchmark::State& state) {
   PrintToPdf(state, &Demo().avg);

@@ -27,6 +27,19 @@ constexpr int kCmdZoomOut = 32772;
 // File > Export...: the active record as DICOM, HL7 annotated ECG, EDF+ or CSV.
 constexpr int kCmdFileExport = 32773;
 
+// The rhythm window's reading settings, from the View menu and the toolbar. Each range follows
+// the order of its choices: layouts as RhythmLayout (12x1, 6x2, 3x4, 3x4+1, 3x4+3), speeds as
+// kSpeeds (12.5, 25, 50 mm/s), gains as kGains (2.5, 5, 10, 20 mm/mV), filters by bit (baseline,
+// 50 Hz, 60 Hz, 40 Hz).
+constexpr int kCmdLayoutFirst = 32780;
+constexpr int kCmdLayoutLast = 32784;
+constexpr int kCmdSpeedFirst = 32785;
+constexpr int kCmdSpeedLast = 32787;
+constexpr int kCmdGainFirst = 32788;
+constexpr int kCmdGainLast = 32791;
+constexpr int kCmdFilterFirst = 32792;
+constexpr int kCmdFilterLast = 32795;
+
 // ---- Quillon's dialogs ----
 
 constexpr int kIddAbout = 100;  // the About box: icon, "Quillon 2.0" and OK
@@ -87,6 +100,8 @@ constexpr int kIdsMeasureCaption = 152;
 
 // The status bar's patient pane (the pane's id is its string's id).
 constexpr int kIdsPatientPane = 501;
+// The status bar's pane with the rhythm window's speed, gain, layout and filters.
+constexpr int kIdsReadingPane = 502;
 
 // Messages of a file that cannot be opened or saved.
 constexpr int kIdsNotAnScpRecord = 601;     // %1 the file: it could not be read as a record

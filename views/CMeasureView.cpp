@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "document/CQuillonDoc.h"
+#include "document/Qtc.h"
 #include "framework/CDC.h"
 #include "framework/ResourceTable.h"
 #include "resources/ResourceIds.h"
@@ -31,6 +32,7 @@ constexpr int kScreenFirstColumnRight = 225;  // the right edge of lead column 0
 constexpr int kScreenLeadNameY = 100;
 constexpr int kScreenFirstRowY = 130;
 constexpr int kScreenRowPitch = 20;
+constexpr int kScreenQtcY = 70;  // below the three rows of global values
 
 // Paper, in 0.1 mm with y upward.
 constexpr int kPaperFontHeight = 30;         // 3 mm
@@ -92,6 +94,26 @@ void DrawGlobals(CDC* dc, const MeasurementModel& m, const GlobalsLayout& layout
   }
 }
 
+// The QT interval corrected by each formula, from QRS onset to T offset of the global
+// measurements and their RR interval: "QTc  Bazett 399 ms  Fridericia 389 ms ...", with "N.D."
+// for a formula that has nothing to work from.
+QString QtcText(const MeasurementModel& m) {
+  const int qrsOnset = m.m_beat.qrsOnset;
+  const int tOffset = m.m_beat.tOffset;
+  const bool qtKnown = !IsMeasureMarker(qrsOnset) && !IsMeasureMarker(tOffset);
+  const int qt = qtKnown ? tOffset - qrsOnset : kMeasureNotDone;
+  QString text = QStringLiteral("QTc");
+  for (int formula = 0; formula < kQtcFormulaCount; ++formula) {
+    const auto which = static_cast<QtcFormula>(formula);
+    double qtc = 0;
+    const QString value = CorrectedQt(which, qt, m.m_globalHeader.rrInterval, &qtc)
+                              ? QStringLiteral("%1 ms").arg(static_cast<int>(qtc + 0.5))
+                              : LoadString(kIdsValueNotDone);
+    text += QStringLiteral("  %1 %2").arg(QString::fromLatin1(QtcFormulaName(which)), value);
+  }
+  return text;
+}
+
 // Draws the row labels, then for each shown lead its name and its values right-aligned.
 void DrawLeadTable(CDC* dc, const MeasurementModel& m, const LeadTableLayout& layout) {
   dc->SetTextAlign(TA_LEFT);
@@ -144,6 +166,8 @@ void CMeasureView::OnDraw(CDC* dc) {
   if (m_bHasGlobals) {
     const GlobalsLayout layout = {{10, 180, 360}, {140, 310, 490}, {10, 30, 50}};
     DrawGlobals(dc, *this, layout, " ms");
+    dc->SetTextAlign(TA_LEFT | TA_TOP);
+    dc->TextOut(kScreenRowLabelX, kScreenQtcY, QtcText(*this));
   }
   if (m_bHasLeadTable) {
     LeadTableLayout layout;

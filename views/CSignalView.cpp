@@ -1,13 +1,19 @@
 #include "views/CSignalView.h"
 
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "document/CQuillonDoc.h"
 #include "framework/CDC.h"
 #include "framework/ResourceTable.h"
+#include "leads/LeadFilters.h"
 #include "resources/ResourceIds.h"
 #include "views/LeadLabel.h"
 #include "views/PatientFormHost.h"
@@ -18,15 +24,20 @@ namespace {
 
 // Scales: 10 mm per millivolt and 25 mm per second, in 0.1 mm.
 constexpr double kNanovoltsPerMillivolt = 1000000.0;
-constexpr double kLometricPerMillivolt = 100.0;  // 10 mm
+constexpr int kLometricPerMillimetre = 10;
 constexpr double kMicrosecondsPerSecond = 1000000.0;
-constexpr double kLometricPerSecond = 250.0;  // 25 mm
+constexpr double kCalibrationSeconds = 0.2;  // the calibration pulse is 200 ms wide
 
 // Screen paper and labels.
-constexpr int kGridPitchLometric = 50;    // 5 mm between grid lines, zoomed
-constexpr int kColumnGapLometric = 80;    // 8 mm between a trace's end and the next column
-constexpr int kLabelHeightLometric = 40;  // 4 mm, zoomed
-constexpr int kLabelGapLometric = 10;     // 1 mm between a label's right end and its trace
+constexpr int kGridPitchLometric = 50;      // 5 mm between grid lines, zoomed
+constexpr int kFineGridPitchLometric = 10;  // 1 mm, drawn once it spans kFineGridMinPixels
+constexpr int kFineGridMinPixels = 4;
+constexpr double kLometricPerInch = 254.0;
+constexpr double kMillimetresPerInch = 25.4;
+constexpr int kCaliperReachLometric = 100;  // each caliper arm reaches 10 mm up and down
+constexpr int kColumnGapLometric = 80;      // 8 mm between a trace's end and the next column
+constexpr int kLabelHeightLometric = 40;    // 4 mm, zoomed
+constexpr int kLabelGapLometric = 10;       // 1 mm between a label's right end and its trace
 constexpr UINT kLabelAlign = TA_RIGHT | TA_BASELINE;
 constexpr int kMarkerReachUnits = 100;    // a marker spans 100 amplitude units each way
 constexpr double kMarkerMsPerStep = 2.0;  // markers take one sample step as 2 ms
@@ -42,7 +53,6 @@ constexpr int kLineDotPitchPixels = 5;     // one dot per 0.5 mm along them
 constexpr int kPrintPenWidthLometric = 2;  // 0.2 mm
 constexpr COLORREF kPrintInk = RGB(0, 0, 0);
 constexpr int kPrintLabelHeightLometric = 30;  // 3 mm
-constexpr int kLometricPerMillimetre = 10;
 
 // Zoom.
 constexpr double kZoomStep = 1.4;
@@ -80,6 +90,83 @@ CSignalView::CSignalView(QWidget* parent)
   SetViewCursor(m_hCursor);
   OnCommand(kCmdZoomIn, [this] { ZoomIn(); });
   OnCommand(kCmdZoomOut, [this] { ZoomOut(); });
+  OnUpdateCommandUI(kIdsReadingPane, [this](CCmdUI* cmdUI) {
+    cmdUI->Enable(true);
+    cmdUI->SetText(m_bCaliper ? CaliperText() : ReadingText());
+  });
+}
+
+QString CSignalView::ReadingText() const {
+  return QStringLiteral("%1 mm/s  %2 mm/mV").arg(m_dSpeed).arg(m_dGain);
+}
+
+void CSignalView::SetCaliper(QPointF from, QPointF to) {
+  m_caliperFrom = from;
+  m_caliperTo = to;
+  m_bCaliper = true;
+  Invalidate(true);
+}
+
+void CSignalView::ClearCaliper() {
+  m_bCaliper = false;
+  m_bCaliperDragging = false;
+  Invalidate(true);
+}
+
+QString CSignalView::CaliperText() const {
+  if (!m_bCaliper || m_dSpeed <= 0 || m_dGain <= 0) {
+    return QString();
+  }
+  constexpr double kMsPerSecond = 1000.0;
+  constexpr double kMicrovoltsPerMillivolt = 1000.0;
+  const double seconds =
+      std::abs(m_caliperTo.x() - m_caliperFrom.x()) / (m_dSpeed * kLometricPerMillimetre);
+  const double millivolts =
+      (m_caliperTo.y() - m_caliperFrom.y()) / (m_dGain * kLometricPerMillimetre);
+  QString text = QStringLiteral("\u0394t %1 ms").arg(std::lround(seconds * kMsPerSecond));
+  if (seconds > 0) {
+    text += QStringLiteral("  %1 bpm").arg(std::lround(60.0 / seconds));
+  }
+  text +=
+      QStringLiteral("  \u0394V %1 \u00B5V").arg(std::lround(millivolts * kMicrovoltsPerMillivolt));
+  return text;
+}
+
+QPointF CSignalView::PaperPoint(QPoint at) const {
+  const double dpiX = viewport()->logicalDpiX();
+  const double dpiY = viewport()->logicalDpiY();
+  const double x = (horizontalScrollBar()->value() + at.x()) * kLometricPerInch / dpiX;
+  const double y = (verticalScrollBar()->value() + at.y()) * kLometricPerInch / dpiY;
+  return QPointF(x / m_dZoomX, -y / m_dZoomY);
+}
+
+void CSignalView::DrawCaliper(CDC* dc) {
+  if (!m_bCaliper) {
+    return;
+  }
+  const SignalStyle style = Style();
+  const CPoint from(Trunc(m_caliperFrom.x() * m_dZoomX), Trunc(m_caliperFrom.y() * m_dZoomY));
+  const CPoint to(Trunc(m_caliperTo.x() * m_dZoomX), Trunc(m_caliperTo.y() * m_dZoomY));
+  const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, 0, style.marker));
+  const int reach = Trunc(kCaliperReachLometric * m_dZoomY);
+  for (const CPoint& end : {from, to}) {
+    dc->MoveTo(end.x, end.y - reach);
+    dc->LineTo(end.x, end.y + reach);
+  }
+  dc->MoveTo(from);
+  dc->LineTo(to);
+  dc->SelectObject(oldPen);
+  m_logFont.lfHeight = kLabelHeightLometric;
+  CFont font;
+  font.CreateFontIndirect(&m_logFont);
+  const CFont oldFont = dc->SelectObject(font);
+  const UINT oldAlign = dc->SetTextAlign(TA_LEFT | TA_BOTTOM);
+  dc->SetTextColor(style.marker);
+  dc->SetBkColor(style.background);
+  dc->TextOut(std::max(from.x, to.x) + kLabelGapLometric, std::max(from.y, to.y) + reach,
+              CaliperText());
+  dc->SetTextAlign(oldAlign);
+  dc->SelectObject(oldFont);
 }
 
 int CSignalView::Trunc(double value) {
@@ -119,9 +206,36 @@ SignalStyle CSignalView::Style() const {
 // --- Set-up ----------------------------------------------------------------------------------
 
 void CSignalView::SetScales(uint16_t amplitudeMultiplier, uint16_t sampleInterval) {
-  m_dYScale = amplitudeMultiplier * kLometricPerMillivolt / kNanovoltsPerMillivolt;
-  m_dXScale = sampleInterval * kLometricPerSecond / kMicrosecondsPerSecond;
+  m_nAmplitudeMultiplier = amplitudeMultiplier;
+  m_nSampleInterval = sampleInterval;
+  m_dYScale = amplitudeMultiplier * (m_dGain * kLometricPerMillimetre) / kNanovoltsPerMillivolt;
+  m_dXScale = sampleInterval * (m_dSpeed * kLometricPerMillimetre) / kMicrosecondsPerSecond;
   m_nStep = 1;
+}
+
+void CSignalView::SetReadingScales(double speed, double gain) {
+  m_dSpeed = speed;
+  m_dGain = gain;
+  SetScales(m_nAmplitudeMultiplier, m_nSampleInterval);
+}
+
+void CSignalView::SetFilters(unsigned filters) {
+  m_filters = filters;
+  std::vector<double> filtered;
+  for (int lead = 0; lead < m_nLeads; ++lead) {
+    const int held = m_nHeldSamples[lead];
+    if (filters == kLeadFilterNone || held <= 0) {
+      m_pSamples[lead] = m_pStoredSamples[lead];
+      m_filtered[lead].clear();
+      continue;
+    }
+    filtered.resize(static_cast<size_t>(held));
+    FilterLeadSamples(m_pStoredSamples[lead], held, m_nSampleInterval, filters, filtered.data());
+    m_filtered[lead].resize(static_cast<size_t>(held));
+    RoundFilteredSamples(filtered.data(), held, m_filtered[lead].data());
+    m_pSamples[lead] = m_filtered[lead].data();
+  }
+  Invalidate(true);
 }
 
 void CSignalView::AddLead(const ScpLeadSignal& span, const int16_t* samples, int heldSamples) {
@@ -133,6 +247,7 @@ void CSignalView::AddLead(const ScpLeadSignal& span, const int16_t* samples, int
   slot.endSample = span.endSample;
   slot.leadCode = span.leadCode;
   m_pSamples[m_nLeads] = samples;
+  m_pStoredSamples[m_nLeads] = samples;
   const int64_t spanSamples = int64_t{span.endSample} - span.startSample + 1;
   m_nSamples[m_nLeads] = Trunc(static_cast<double>(spanSamples));
   m_nHeldSamples[m_nLeads] = samples != nullptr ? std::max(heldSamples, 0) : 0;
@@ -153,7 +268,9 @@ void CSignalView::DrawLeads(CDC* dc, int rowsPerColumn, bool withLabels, bool wi
   dc->SetMapMode(MM_LOMETRIC);
   DrawPaper(dc, m_dZoomX, m_dZoomY);
 
-  m_logFont.lfHeight = Trunc(kLabelHeightLometric * m_dZoomY);
+  // Labels keep their size whatever the zoom, so they stay readable at the smallest and do not
+  // crowd the traces at the largest.
+  m_logFont.lfHeight = kLabelHeightLometric;
   CFont labelFont;
   labelFont.CreateFontIndirect(&m_logFont);
 
@@ -168,6 +285,7 @@ void CSignalView::DrawLeads(CDC* dc, int rowsPerColumn, bool withLabels, bool wi
     }
     DrawTrace(dc, lead, labelFont, x, zeroLineY, dx, dy, withLabels);
   }
+  DrawCaliper(dc);
 }
 
 void CSignalView::DrawPaper(CDC* dc, double scaleX, double scaleY) {
@@ -178,7 +296,6 @@ void CSignalView::DrawPaper(CDC* dc, double scaleX, double scaleY) {
   dc->FillRect(client, CBrush(style.background));
   dc->SetBkColor(style.background);
 
-  const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, 0, style.grid));
   const int paperWidth = Trunc(m_nPaperWidth * scaleX);
   const int paperHeight = Trunc(m_nPaperHeight * scaleY);
   // Only the grid lines the window shows are drawn, each only as far as it shows, so a repaint
@@ -190,26 +307,43 @@ void CSignalView::DrawPaper(CDC* dc, double scaleX, double scaleY) {
   const int right = std::min(paperWidth, visible.right);
   const int top = std::max(0, -visible.bottom);  // distances down from the paper's top edge
   const int bottom = std::min(paperHeight, -visible.top);
-  const double pitchX = kGridPitchLometric * scaleX;
-  for (int x = FirstScreenGridLine(left, pitchX); x < paperWidth && x <= right;) {
-    dc->MoveTo(x, -top);
-    dc->LineTo(x, -bottom);
-    const int nextX = Trunc(x + pitchX);
-    if (nextX <= x) {
-      break;  // a scale this small would never reach the edge
+  const auto drawLines = [&](int pitch) {
+    const double pitchX = pitch * scaleX;
+    for (int x = FirstScreenGridLine(left, pitchX); x < paperWidth && x <= right;) {
+      dc->MoveTo(x, -top);
+      dc->LineTo(x, -bottom);
+      const int nextX = Trunc(x + pitchX);
+      if (nextX <= x) {
+        break;  // a scale this small would never reach the edge
+      }
+      x = nextX;
     }
-    x = nextX;
-  }
-  const double pitchY = kGridPitchLometric * scaleY;
-  for (int y = FirstScreenGridLine(top, pitchY); y < paperHeight && y <= bottom;) {
-    dc->MoveTo(left, -y);
-    dc->LineTo(right, -y);
-    const int nextY = Trunc(y + pitchY);
-    if (nextY <= y) {
-      break;
+    const double pitchY = pitch * scaleY;
+    for (int y = FirstScreenGridLine(top, pitchY); y < paperHeight && y <= bottom;) {
+      dc->MoveTo(left, -y);
+      dc->LineTo(right, -y);
+      const int nextY = Trunc(y + pitchY);
+      if (nextY <= y) {
+        break;
+      }
+      y = nextY;
     }
-    y = nextY;
+  };
+  // The 1 mm grid, halfway between the paper and the 5 mm grid in colour, once a millimetre is
+  // wide enough on the screen to tell its lines apart.
+  const double millimetrePixels =
+      std::min(dc->GetDeviceCaps(LOGPIXELSX) * scaleX, dc->GetDeviceCaps(LOGPIXELSY) * scaleY) /
+      kMillimetresPerInch;
+  if (millimetrePixels >= kFineGridMinPixels) {
+    const COLORREF fine = RGB((GetRValue(style.background) + GetRValue(style.grid)) / 2,
+                              (GetGValue(style.background) + GetGValue(style.grid)) / 2,
+                              (GetBValue(style.background) + GetBValue(style.grid)) / 2);
+    const CPen finePen = dc->SelectObject(CPen(PS_SOLID, 0, fine));
+    drawLines(kFineGridPitchLometric);
+    dc->SelectObject(finePen);
   }
+  const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, 0, style.grid));
+  drawLines(kGridPitchLometric);
   dc->MoveTo(0, 0);
   dc->LineTo(0, -paperHeight);
   dc->MoveTo(paperWidth, 0);
@@ -287,6 +421,49 @@ void CSignalView::DrawFiducials(CDC* dc, double x, double y, double dx, double d
   }
   dc->SelectObject(oldPen);
   dc->SetROP2(oldRop);
+}
+
+void CSignalView::DrawCalibrationPulse(CDC* dc, double x, double y, double zoomX, double zoomY) {
+  const int left = Trunc(x);
+  const int right = Trunc(x + kCalibrationSeconds * m_dSpeed * kLometricPerMillimetre * zoomX);
+  const int foot = Trunc(y);
+  const int top = Trunc(y + m_dGain * kLometricPerMillimetre * zoomY);  // 1 mV up
+  dc->MoveTo(left, foot);
+  dc->LineTo(left, top);
+  dc->LineTo(right, top);
+  dc->LineTo(right, foot);
+}
+
+void CSignalView::DrawLaneTrace(CDC* dc, int lead, int first, int count, double x, double y,
+                                double dx, double dy) {
+  if (lead < 0 || lead >= m_nLeads || m_dYScale == 0 || first < 0) {
+    return;  // a lead whose unit is 0 nV is not drawn: flat, it would look like asystole
+  }
+  const int16_t* samples = m_pSamples[lead];
+  const int end = std::min(first + std::max(count, 0), m_nHeldSamples[lead]);
+  if (samples == nullptr || first >= end) {
+    return;
+  }
+  CRect visible;
+  dc->GetClipBox(&visible);
+  visible.NormalizeRect();
+  CPoint previous(Trunc(x), Trunc(samples[first] * dy + y));
+  dc->MoveTo(previous);
+  bool penAtPrevious = true;
+  for (int k = first + 1; k < end; ++k) {
+    x += dx;
+    const CPoint point(Trunc(x), Trunc(samples[k] * dy + y));
+    if (SegmentMayShow(previous, point, visible)) {
+      if (!penAtPrevious) {
+        dc->MoveTo(previous);
+      }
+      dc->LineTo(point);
+      penAtPrevious = true;
+    } else {
+      penAtPrevious = false;
+    }
+    previous = point;
+  }
 }
 
 // --- Paper -----------------------------------------------------------------------------------
@@ -410,16 +587,82 @@ void CSignalView::ZoomOut() {
   SetZoom(m_dZoomX / kZoomStep, m_dZoomY / kZoomStep);
 }
 
+void CSignalView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier) != 0) {
+    const QPointF at = PaperPoint(event->position().toPoint());
+    SetCaliper(at, at);
+    m_bCaliperDragging = true;
+    event->accept();
+    return;
+  }
+  CScrollView::mousePressEvent(event);
+}
+
+void CSignalView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && m_bCaliper) {
+    ClearCaliper();
+    event->accept();
+    return;
+  }
+  CScrollView::keyPressEvent(event);
+}
+
 void CSignalView::mouseMoveEvent(QMouseEvent* event) {
+  if (m_bCaliperDragging) {
+    SetCaliper(m_caliperFrom, PaperPoint(event->position().toPoint()));
+  }
   SetViewCursor(m_hCursor);
   CScrollView::mouseMoveEvent(event);
 }
 
-void CSignalView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
+void CSignalView::ZoomAbout(QPoint at, bool zoomIn) {
+  const double oldZoomX = m_dZoomX;
+  const double oldZoomY = m_dZoomY;
+  const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+  if (zoomIn) {
     ZoomIn();
-  } else if (event->button() == Qt::RightButton) {
+  } else {
     ZoomOut();
+  }
+  if (m_dZoomX == oldZoomX && m_dZoomY == oldZoomY) {
+    return;  // refused: nothing moves
+  }
+  // The paper point under `at` moves with the zoom; scroll it back under `at`.
+  horizontalScrollBar()->setValue(
+      static_cast<int>(std::lround((scroll.x() + at.x()) * m_dZoomX / oldZoomX - at.x())));
+  verticalScrollBar()->setValue(
+      static_cast<int>(std::lround((scroll.y() + at.y()) * m_dZoomY / oldZoomY - at.y())));
+}
+
+void CSignalView::focusInEvent(QFocusEvent* event) {
+  // A click into a window that did not have the focus only brings it forward.
+  m_bActivatingClick = event->reason() == Qt::MouseFocusReason;
+  CScrollView::focusInEvent(event);
+}
+
+void CSignalView::wheelEvent(QWheelEvent* event) {
+  if ((event->modifiers() & Qt::ControlModifier) == 0) {
+    CScrollView::wheelEvent(event);
+    return;
+  }
+  const int steps = event->angleDelta().y();
+  if (steps != 0) {
+    ZoomAbout(event->position().toPoint(), steps > 0);
+  }
+  event->accept();
+}
+
+void CSignalView::mouseReleaseEvent(QMouseEvent* event) {
+  const bool activating = m_bActivatingClick;
+  m_bActivatingClick = false;
+  if (m_bCaliperDragging) {
+    m_bCaliperDragging = false;  // the calipers stay until Esc
+  } else if (activating) {
+    // nothing: the click only activated the window
+  } else if (event->button() == Qt::LeftButton) {
+    ZoomAbout(event->position().toPoint(), true);
+  } else if (event->button() == Qt::RightButton) {
+    ZoomAbout(event->position().toPoint(), false);
   }
   CScrollView::mouseReleaseEvent(event);
   SetViewCursor(m_hCursor);

@@ -4,8 +4,11 @@
 #pragma once
 
 #include <QCursor>
+#include <QPointF>
+#include <QString>
 
 #include <cstdint>
+#include <vector>
 
 #include "framework/CScrollView.h"
 #include "framework/GdiObjects.h"
@@ -15,7 +18,10 @@
 
 class CDC;
 class CQuillonDoc;
+class QFocusEvent;
+class QKeyEvent;
 class QMouseEvent;
+class QWheelEvent;
 
 // What the signal views draw with besides the leads: the colours of the screen paper and the
 // five fiducial times (P onset, P offset, QRS onset, QRS offset, T offset) in milliseconds from
@@ -46,8 +52,17 @@ class CSignalView : public CScrollView {
   explicit CSignalView(QWidget* parent = nullptr);
 
   // Sets the scales from a lead's amplitude multiplier (nanovolts per unit) and sample interval
-  // (microseconds): 10 mm per mV up, 25 mm per second across.
+  // (microseconds), at the paper speed and gain in force (25 mm per second across and 10 mm per mV
+  // up unless SetReadingScales chose others).
   void SetScales(uint16_t amplitudeMultiplier, uint16_t sampleInterval);
+  // Sets the paper speed (mm/s) and gain (mm/mV), whatever the zoom, and the scales from them.
+  void SetReadingScales(double speed, double gain);
+  double Speed() const { return m_dSpeed; }
+  double Gain() const { return m_dGain; }
+  // Draws and prints every lead through the display filters in the set (kLeadFilterNone: as
+  // stored). The Document's samples never change.
+  void SetFilters(unsigned filters);
+  unsigned Filters() const { return m_filters; }
 
   // Appends a lead: its span (start and end sample numbers, lead code) and its samples, of which
   // the caller holds heldSamples (drawing never reads past them). A seventeenth lead is ignored.
@@ -67,6 +82,13 @@ class CSignalView : public CScrollView {
                  bool withLabel);
   // The five fiducial markers of one lead whose trace starts at x, zero line at y.
   void DrawFiducials(CDC* dc, double x, double y, double dx, double dy);
+  // A 1 mV calibration pulse 200 ms wide rising from (x, y), with the current scales multiplied by
+  // zoomX and zoomY, in the current pen.
+  void DrawCalibrationPulse(CDC* dc, double x, double y, double zoomX, double zoomY);
+  // Samples first to first + count - 1 of a lead (those it holds) as a line from x on, one dx a
+  // sample, zero line at y, in the current pen; segments far outside the clip box are skipped.
+  void DrawLaneTrace(CDC* dc, int lead, int first, int count, double x, double y, double dx,
+                     double dy);
   // The dotted paper of a printed page over rect (logical units of the metric mapping).
   void DrawPrintPaper(CDC* dc, const CRect& rect);
   // One lead on paper: at most count samples, from x shifted by the lead's start time; x is
@@ -74,11 +96,26 @@ class CSignalView : public CScrollView {
   void PrintTrace(CDC* dc, int lead, int count, const CFont& font, double& x, double y, double dx,
                   double dy, bool withLabel);
 
+  // The calipers: a span between two points of the paper, in 0.1 mm at zoom 1 (y up), measured
+  // at the current speed and gain. A Shift+drag sets them, Esc clears them.
+  void SetCaliper(QPointF from, QPointF to);
+  void ClearCaliper();
+  bool HasCaliper() const { return m_bCaliper; }
+  // "Δt 800 ms  75 bpm  ΔV 1000 µV" for the span of the calipers; empty without them.
+  QString CaliperText() const;
+  // The calipers over the screen paper, with their reading next to them.
+  void DrawCaliper(CDC* dc);
+  // What the status bar's reading pane shows while there are no calipers.
+  virtual QString ReadingText() const;
+
   // Sets both zoom factors and the scroll sizes; false, and no change, when a factor is 0.4 or
   // less or the zoomed paper would pass 32767 units.
   bool SetZoom(double zoomX, double zoomY);
   void ZoomIn();
   void ZoomOut();
+  // Zooms in or out one step keeping the paper under the viewport point `at` (device pixels)
+  // where it is.
+  void ZoomAbout(QPoint at, bool zoomIn);
 
   // The colours and fiducial times in force: the Document's, or those set by SetDetachedStyle
   // while the view has no Document.
@@ -132,9 +169,33 @@ class CSignalView : public CScrollView {
   void PrintLeads(CDC* dc, const CRect& traceArea, const PrintColumns& columns,
                   const int* samplesShown, bool withMarkers);
 
+  // Shift with the left button starts the calipers at the pointer; moving spans them.
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  // Esc clears the calipers.
+  void keyPressEvent(QKeyEvent* event) override;
+  // A left release zooms in, a right one out, about the pointer; not the release of the click
+  // that brought the window forward.
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // Ctrl with the wheel zooms about the pointer; the wheel alone scrolls.
+  void wheelEvent(QWheelEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
 
  private:
   SignalStyle m_detachedStyle;
+  bool m_bActivatingClick = false;  // the button now down brought the view the focus
+  bool m_bCaliper = false;
+  bool m_bCaliperDragging = false;
+  QPointF m_caliperFrom;  // 0.1 mm of paper at zoom 1, y up
+  QPointF m_caliperTo;
+
+  // The paper point, in 0.1 mm at zoom 1, under a viewport point.
+  QPointF PaperPoint(QPoint at) const;
+  uint16_t m_nAmplitudeMultiplier = 0;
+  uint16_t m_nSampleInterval = 0;
+  double m_dSpeed = 25.0;
+  double m_dGain = 10.0;
+  unsigned m_filters = 0;
+  const int16_t* m_pStoredSamples[kMaxLeads] = {};  // the Document's, as AddLead was given them
+  std::vector<int16_t> m_filtered[kMaxLeads];       // drawn instead while filters are on
 };

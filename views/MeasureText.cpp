@@ -1,5 +1,6 @@
 #include "views/MeasureText.h"
 
+#include "document/Qtc.h"
 #include "framework/ResourceTable.h"
 #include "resources/ResourceIds.h"
 #include "scp/ScpFields.h"
@@ -7,9 +8,9 @@
 namespace {
 
 // Values that are markers, not measurements; kIdsValueNotDone and its neighbours name them.
-constexpr int kValueNotDone = 29999;
-constexpr int kValueError = 29998;
-constexpr int kValueNotTested = 19999;
+constexpr int kValueNotDone = kMeasureNotDone;
+constexpr int kValueError = kMeasureError;
+constexpr int kValueNotTested = kMeasureNotTested;
 
 // The table shows one row per value of a stored lead block.
 static_assert(kMeasureRowCount == kScpLeadMeasurementValues, "one row per stored lead value");

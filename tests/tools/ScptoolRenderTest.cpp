@@ -96,11 +96,16 @@ TEST_F(ScptoolRenderTest, APngHoldsTheSheetWithTracesOnlyInsideThePrintableArea)
       ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
       const QImage sheet(QString::fromStdString(out));
       ASSERT_FALSE(sheet.isNull());
-      EXPECT_NEAR(sheet.width(), Pixels(210), 1);  // Qt sizes the sheet in whole points
-      EXPECT_NEAR(sheet.height(), Pixels(297), 1);
+      // The rhythm page is the standard landscape page unless told otherwise.
+      const bool landscape = std::string(page) == "rhythm";
+      const int across = landscape ? 297 : 210;
+      const int down = landscape ? 210 : 297;
+      EXPECT_NEAR(sheet.width(), Pixels(across), 1);  // Qt sizes the sheet in whole points
+      EXPECT_NEAR(sheet.height(), Pixels(down), 1);
 
       // Within a pixel of the 5 mm margins, as the sheet and the margins round differently.
-      const QRect printable(Pixels(5) - 1, Pixels(5) - 1, Pixels(200) + 2, Pixels(287) + 2);
+      const QRect printable(Pixels(5) - 1, Pixels(5) - 1, Pixels(across - 10) + 2,
+                            Pixels(down - 10) + 2);
       int inkInside = 0;
       int markedOutside = 0;
       for (int y = 0; y < sheet.height(); ++y) {
@@ -142,6 +147,19 @@ TEST_F(ScptoolRenderTest, LandscapeLetterTurnsTheSheet) {
   EXPECT_NEAR(sheet.height(), Pixels(215.9), 1);
 }
 
+TEST_F(ScptoolRenderTest, EveryLayoutRendersAndTwelveByOneStaysPortrait) {
+  for (const char* layout : {"12x1", "6x2", "3x4", "3x4+1", "3x4+3"}) {
+    const std::string out = dir_.File("layout.png");
+    const Outcome outcome = Render({kDemo, "--page", "rhythm", "--layout", layout, "--rhythm-lead",
+                                    "V2", "--speed", "50", "--gain", "5", "--filter",
+                                    "baseline,60hz", "--out", out, "--dpi", std::to_string(kDpi)});
+    ASSERT_EQ(outcome.exitCode, 0) << layout << ": " << outcome.err;
+    const QImage sheet(QString::fromStdString(out));
+    const bool portrait = std::string(layout) == "12x1";
+    EXPECT_NEAR(sheet.width(), Pixels(portrait ? 210 : 297), 1) << layout;
+  }
+}
+
 TEST_F(ScptoolRenderTest, BadUsageAndUnreadableFilesExitTwoWithOneLine) {
   const std::string out = dir_.File("x.pdf");
   const std::vector<std::vector<std::string>> failures = {
@@ -149,6 +167,11 @@ TEST_F(ScptoolRenderTest, BadUsageAndUnreadableFilesExitTwoWithOneLine) {
       {kDemo, "--page", "patient", "--out", out},                // no such page
       {kDemo, "--page", "rhythm", "--out", dir_.File("x.jpg")},  // neither PDF nor PNG
       {kDemo, "--page", "rhythm", "--out", out, "--dpi", "0"},
+      {kDemo, "--page", "rhythm", "--out", out, "--layout", "4x3"},
+      {kDemo, "--page", "rhythm", "--out", out, "--speed", "30"},
+      {kDemo, "--page", "rhythm", "--out", out, "--gain", "10mm"},
+      {kDemo, "--page", "rhythm", "--out", out, "--rhythm-lead", "V7"},
+      {kDemo, "--page", "rhythm", "--out", out, "--filter", "50hz,notch"},
       {dir_.File("missing.scp"), "--page", "rhythm", "--out", out},
       {kDemo, "--page", "rhythm", "--out", dir_.File("no/such/dir/x.png")},
   };

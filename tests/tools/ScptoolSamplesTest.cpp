@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "leads/LeadFilters.h"
 #include "scp/ScpRecord.h"
 #include "scp/ScpWriter.h"
 #include "tests/scp/ScpTestFiles.h"
@@ -108,6 +109,29 @@ TEST_F(ScptoolSamples, ExampleLimbLeadsAreDerivedFromIAndIIOnEveryRow) {
   EXPECT_EQ(rhythm.samples["I"].size(), 5000u);
   ExpectLimbLeadsDerivedFromIAndII(rhythm);
   ExpectLimbLeadsDerivedFromIAndII(ParseSamples(Csv({"samples", kExample, "--beats"})));
+}
+
+TEST_F(ScptoolSamples, FilteredSamplesAreTheFilterFunctionsValuesInTheSameUnits) {
+  const SampleColumns stored = ParseSamples(Csv({"samples", kDemo}));
+  const std::vector<std::string> lines =
+      Lines(Csv({"samples", kDemo, "--filter", "baseline,50hz,40hz"}));
+  ASSERT_EQ(lines.size(), 1 + kDemoRhythmSamples);
+  EXPECT_EQ(lines[0], kTwelveLeads);
+  const std::vector<int>& lead = stored.samples.at("II");
+  const std::vector<int16_t> units(lead.begin(), lead.end());
+  std::vector<double> expected(units.size());
+  FilterLeadSamples(units.data(), static_cast<int32_t>(units.size()), 2000,
+                    kLeadFilterBaseline | kLeadFilterMains50 | kLeadFilterLowPass40,
+                    expected.data());
+  for (size_t row : {size_t{0}, size_t{1234}, kDemoRhythmSamples - 1}) {
+    EXPECT_NEAR(std::stod(Cells(lines[1 + row])[1]), expected[row], 0.005) << row;
+  }
+}
+
+TEST_F(ScptoolSamples, AnUnknownFilterIsBadUsage) {
+  const Outcome outcome = Scptool({"samples", kDemo, "--filter", "baseline,70hz"});
+  EXPECT_EQ(outcome.exitCode, 2);
+  EXPECT_NE(outcome.err.find("baseline,50hz,60hz,40hz"), std::string::npos) << outcome.err;
 }
 
 TEST_F(ScptoolSamples, LeadsWithoutSamplesAreLeftOut) {

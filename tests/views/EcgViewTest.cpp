@@ -3,12 +3,18 @@
 #include <QPointer>
 #include <QtTest>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "framework/CRecordingDC.h"
 #include "framework/FrameworkConstants.h"
+#include "leads/LeadFilters.h"
 #include "tests/views/ViewTestSupport.h"
 #include "views/CEcgView.h"
+#include "views/RhythmLayout.h"
+
+Q_DECLARE_METATYPE(RhythmLayout)
 
 namespace {
 
@@ -40,6 +46,24 @@ class RhythmLeads {
   std::vector<std::vector<int16_t>> m_samples;
   std::vector<ScpRhythmSignal> m_leads;
 };
+
+// The last text of a printed page: its settings line.
+QString SettingsLineOf(const CRecordingDC& page) {
+  const std::vector<CRecordedCall> texts = page.Calls(CRecordedCall::Kind::kText);
+  return texts.empty() ? QString() : texts.back().text;
+}
+
+// The upward lines `height` units long 5 mm in from the paper's left edge: the risers of the
+// calibration pulses.
+std::vector<CRecordedCall> PulseRisers(const CRecordingDC& dc, int height) {
+  std::vector<CRecordedCall> risers;
+  for (const CRecordedCall& line : dc.Calls(CRecordedCall::Kind::kLine)) {
+    if (line.from.x == 50 && line.to.x == 50 && line.to.y - line.from.y == height) {
+      risers.push_back(line);
+    }
+  }
+  return risers;
+}
 
 int TraceLinesOf(const CRecordingDC& dc) {
   int lines = 0;
@@ -109,6 +133,7 @@ class EcgViewTest : public QObject {
     RhythmLeads leads(12, 5000);
     CEcgView view;
     view.SetUpLeads(leads.Data(), leads.Count(), nullptr, 0);
+    view.SetPageLayout(RhythmLayout::k12x1);
     CRecordingDC page;  // 200 × 287 mm; no Document, so the whole area is for the traces
     view.PrintPage(&page);
 
@@ -124,12 +149,15 @@ class EcgViewTest : public QObject {
       QCOMPARE(label.font.lfHeight, 30);
     }
     QCOMPARE(TraceLinesOf(page), 12 * (3500 - 2));  // 3500 samples; the last two steps undrawn
+    // The page says what it leaves out.
+    QVERIFY(SettingsLineOf(page).contains("Shows 0.0-7.0 s of 10.0 s"));
   }
 
   void ALandscapePageShowsTwoColumnsOfSixRowsOfTheFirstHalf() {
     RhythmLeads leads(12, 5000);
     CEcgView view;
     view.SetUpLeads(leads.Data(), leads.Count(), nullptr, 0);
+    view.SetPageLayout(RhythmLayout::k12x1);
     CRecordingDC page(2870, 2000);  // 287 × 200 mm
     view.PrintPage(&page);
 
@@ -145,14 +173,146 @@ class EcgViewTest : public QObject {
     RhythmLeads leads(8, 5000);
     CEcgView view;
     view.SetUpLeads(leads.Data(), leads.Count(), nullptr, 0);
+    view.SetPageLayout(RhythmLayout::k12x1);
     CRecordingDC page;
     view.PrintPage(&page);
-    const std::vector<CRecordedCall> labels = page.Calls(CRecordedCall::Kind::kText);
+    std::vector<CRecordedCall> labels = page.Calls(CRecordedCall::Kind::kText);
+    labels.pop_back();  // the settings line
     QCOMPARE(static_cast<int>(labels.size()), 8);
     for (const CRecordedCall& label : labels) {
       QCOMPARE(label.from.x, 70);
     }
     QCOMPARE(labels[7].from.y, -200 - 7 * 200);
+  }
+
+  // Screen geometry at zoom 1 of each grid layout, 12 leads of 10 s at 500 Hz: traces start 13 mm
+  // in (5 mm margin, a 5 mm pulse, 3 mm), rows 30 mm apart from 10 mm down, each column a quarter
+  // (or half) of the 10 s, and every row led by a pulse 1 mV (10 mm) high.
+  void GridLayoutsPutEachLeadInItsRowAndColumnBehindAPulse_data() {
+    QTest::addColumn<RhythmLayout>("layout");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QStringList>("strips");
+    QTest::newRow("6x2") << RhythmLayout::k6x2 << 6 << 2 << QStringList{};
+    QTest::newRow("3x4") << RhythmLayout::k3x4 << 3 << 4 << QStringList{};
+    QTest::newRow("3x4+1") << RhythmLayout::k3x4Plus1 << 3 << 4 << QStringList{"II"};
+    QTest::newRow("3x4+3") << RhythmLayout::k3x4Plus3 << 3 << 4 << QStringList{"II", "V1", "V5"};
+  }
+  void GridLayoutsPutEachLeadInItsRowAndColumnBehindAPulse() {
+    QFETCH(RhythmLayout, layout);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(QStringList, strips);
+    RhythmLeads leads(12, 5000);
+    CEcgView view;
+    view.SetUpLeads(leads.Data(), leads.Count(), nullptr, 0);
+    view.SetLayout(layout, 2);
+    CRecordingDC dc(80000, 80000, 254, false);
+    view.OnDraw(&dc);
+
+    constexpr int kTraceLeft = 130;
+    constexpr int kRowPitch = 300;
+    const auto laneTop = [](int row) { return -100 - row * kRowPitch; };
+    const int columnWidth = 5000 / columns / 2;  // samples of a column at 0.5 units each
+    for (int cell = 0; cell < 12; ++cell) {
+      const int row = cell % rows;
+      const int column = cell / rows;
+      const CRecordedCall label = dc.TextCalls(kNames[cell])[0];
+      QCOMPARE(label.from, CPoint(kTraceLeft + column * columnWidth + 10, laneTop(row) - 10));
+      // The trace is clipped to its own lane.
+      QCOMPARE(label.clipBox,
+               CRect(kTraceLeft + column * columnWidth, laneTop(row),
+                     kTraceLeft + (column + 1) * columnWidth + 1, laneTop(row) - kRowPitch));
+    }
+    for (int strip = 0; strip < strips.size(); ++strip) {
+      const std::vector<CRecordedCall> labels = dc.TextCalls(strips[strip]);
+      QCOMPARE(labels.back().from, CPoint(kTraceLeft + 10, laneTop(rows + strip) - 10));
+      QCOMPARE(labels.back().clipBox.right, kTraceLeft + 2500 + 1);  // the whole 10 s
+    }
+    const std::vector<CRecordedCall> risers = PulseRisers(dc, 100);
+    QCOMPARE(static_cast<int>(risers.size()), rows + static_cast<int>(strips.size()));
+    for (size_t row = 0; row < risers.size(); ++row) {
+      QCOMPARE(risers[row].from, CPoint(50, laneTop(static_cast<int>(row)) - kRowPitch / 2));
+    }
+    QCOMPARE(view.m_nPaperWidth, kTraceLeft + 2500 + 80);
+    QCOMPARE(view.m_nPaperHeight, 100 + (rows + static_cast<int>(strips.size())) * kRowPitch + 100);
+  }
+
+  void ThePulseIsOneMillivoltAtTheGainAndTwoHundredMillisecondsAtTheSpeed() {
+    RhythmLeads leads(12, 5000);
+    CEcgView view;
+    view.SetUpLeads(leads.Data(), leads.Count(), nullptr, 0);
+    view.SetLayout(RhythmLayout::k3x4, 2);
+    for (const double gain : kGains) {
+      for (const double speed : kSpeeds) {
+        view.SetSpeedAndGain(speed, gain);
+        CRecordingDC dc(80000, 80000, 254, false);
+        view.OnDraw(&dc);
+        const std::vector<CRecordedCall> risers = PulseRisers(dc, static_cast<int>(gain * 10));
+        QVERIFY2(risers.size() == 3, qPrintable(QString::number(gain)));
+        // The pulse's top runs 0.2 s at the speed: 5 mm at 25 mm/s.
+        bool topFound = false;
+        for (const CRecordedCall& line : dc.Calls(CRecordedCall::Kind::kLine)) {
+          topFound |= line.from == risers[0].to &&
+                      line.to == CPoint(50 + static_cast<int>(2 * speed), risers[0].to.y);
+        }
+        QVERIFY(topFound);
+        QCOMPARE(view.m_dXScale, 2000 * speed * 10 / 1e6);
+        QCOMPARE(view.m_dYScale, 5000 * gain * 10 / 1e6);
+      }
+    }
+  }
+
+  void TheDefaultPageIsTheStandardPageWithTheWholeRecording() {
+    RhythmLeads leads(12, 5000);
+    CEcgView view;
+    view.SetUpLeads(leads.Data(), leads.Count(), nullptr, 0);
+    CRecordingDC page(2870, 2000);  // 287 × 200 mm
+    view.PrintPage(&page);
+    QCOMPARE(SettingsLineOf(page), QString("25 mm/s  10 mm/mV  3x4+1"));
+    // Four rows sharing the height below a 5 mm gap (at most 50 mm apart); the strip is lead II.
+    const int pitch = std::min(500, (2000 - 50 - 60) / 4);
+    QCOMPARE(page.TextCalls("II").back().from, CPoint(130 + 10, -50 - 3 * pitch - 10));
+    QCOMPARE(PulseRisers(page, 100).size(), size_t{4});
+    QCOMPARE(page.TextCalls("V4")[0].from.x, 130 + 3 * 625 + 10);
+  }
+
+  void APageTooNarrowForTheSpeedSaysWhichSecondsItShows_data() {
+    QTest::addColumn<RhythmLayout>("layout");
+    QTest::newRow("6x2") << RhythmLayout::k6x2;
+    QTest::newRow("3x4+3") << RhythmLayout::k3x4Plus3;
+  }
+  void APageTooNarrowForTheSpeedSaysWhichSecondsItShows() {
+    QFETCH(RhythmLayout, layout);
+    RhythmLeads leads(12, 5000);
+    CEcgView view;
+    view.SetUpLeads(leads.Data(), leads.Count(), nullptr, 0);
+    view.SetLayout(layout, 2);
+    view.SetSpeedAndGain(50, 10);
+    CRecordingDC page(2870, 2000);
+    view.PrintPage(&page);
+    // 287 mm less 18 mm before the traces and 5 mm after: 264 mm, 5.28 s at 50 mm/s.
+    QCOMPARE(view.SamplesShownOnPage(layout, CRect(0, 0, 2870, -2000)), 2640);
+    QVERIFY2(SettingsLineOf(page).endsWith("Shows 0.0-5.3 s of 10.0 s"),
+             qPrintable(SettingsLineOf(page)));
+  }
+
+  void FiltersChangeWhatIsDrawnNotTheDocumentsSamples() {
+    RhythmLeads leads(12, 5000);
+    std::vector<int16_t> wandering(5000);
+    for (int k = 0; k < 5000; ++k) {
+      wandering[static_cast<size_t>(k)] = static_cast<int16_t>(k / 10);  // a drifting baseline
+    }
+    ScpRhythmSignal lead = leads.Data()[0];
+    lead.samples = wandering.data();
+    CEcgView view;
+    view.SetUpLeads(&lead, 1, nullptr, 0);
+    view.SetLayout(RhythmLayout::k3x4, 2);
+    view.SetFilters(kLeadFilterBaseline);
+    QCOMPARE(wandering[4000], int16_t{400});
+    QVERIFY(std::abs(view.m_pSamples[0][4000]) < 5);
+    view.SetFilters(kLeadFilterNone);
+    QCOMPARE(view.m_pSamples[0], wandering.data());
   }
 
   void TheFrameIsCaptionedEcgAndCannotBeClosedByItself() {

@@ -93,6 +93,22 @@ class MeasureViewTest : public QObject {
     QCOMPARE(qrsDurations, 12);
   }
 
+  void TheScreenShowsTheCorrectedQtByEachFormulaOrNotDoneFromAMarker() {
+    CMeasureView view;
+    ReadDemo(&view);  // QT 630 - 260 = 370 ms, RR 861 ms
+    CRecordingDC dc(2000, 2000, 96, false);
+    view.OnDraw(&dc);
+    QCOMPARE(
+        TextAt(dc, "QTc  Bazett 399 ms  Fridericia 389 ms  Framingham 391 ms  Hodges 387 ms").from,
+        CPoint(10, 70));
+
+    view.m_globalHeader.rrInterval = 29999;
+    dc.Clear();
+    view.OnDraw(&dc);
+    QCOMPARE(TextAt(dc, "QTc  Bazett N.D.  Fridericia N.D.  Framingham N.D.  Hodges N.D.").from,
+             CPoint(10, 70));
+  }
+
   void APortraitBlockLeavesTheAreaFrom1360UnitsBelowItsTop() {
     CMeasureView view;
     ReadDemo(&view);

@@ -1,6 +1,8 @@
 // The signal view's paper, traces, labels, markers, zoom and printing primitives, checked on the
 // recording device context with synthetic leads and no Document.
 #include <QImage>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <cmath>
@@ -260,7 +262,7 @@ class SignalViewTest : public QObject {
     QCOMPARE(static_cast<int>(LinesInColour(*dc, kTrace).size()), 2 * 498);
   }
 
-  void ZoomScalesRowsLabelsAndStepsButNotTheLeftMargin() {
+  void ZoomScalesRowsAndStepsButNotTheLeftMarginNorTheLabels() {
     TestSignalView view;
     SetUpRhythmLayout(&view);
     QVERIFY(view.SetZoom(1.4, 1.4));
@@ -269,11 +271,77 @@ class SignalViewTest : public QObject {
 
     const CRecordedCall label = dc->TextCalls("II")[0];
     QCOMPARE(label.from, CPoint(70, -840));  // (400 + 200) * 1.4 down, 1 mm left of 8 mm
-    QCOMPARE(label.font.lfHeight, 56);
+    QCOMPARE(label.font.lfHeight, 40);       // 4 mm whatever the zoom
     const std::vector<CRecordedCall> lines = LinesInColour(*dc, kTrace);
     QCOMPARE(lines[0].from.x, 80);
     QCOMPARE(lines[1].to.x, 80);  // 80 + 0.7
     QCOMPARE(lines[2].to.x, 81);  // 80 + 1.4
+  }
+
+  // At 96 dpi a millimetre is 3.8 pixels at zoom 1 (no 1 mm grid) and 5.3 at zoom 1.4.
+  void TheMillimetreGridAppearsOnceAMillimetreSpansFourPixels() {
+    TestSignalView view;
+    SetUpRhythmLayout(&view);
+    const COLORREF fine = RGB(160, 160, 160);
+    CRecordingDC atOne(2000, 2000, 96, false);
+    view.DrawLeads(&atOne, 12, true, false);
+    QVERIFY(LinesInColour(atOne, fine).empty());
+    QVERIFY(view.SetZoom(1.4, 1.4));
+    CRecordingDC zoomed(2000, 2000, 96, false);
+    view.DrawLeads(&zoomed, 12, true, false);
+    const std::vector<CRecordedCall> lines = LinesInColour(zoomed, fine);
+    QVERIFY(!lines.empty());
+    QCOMPARE(lines[1].from.x - lines[0].from.x, 14);  // 1 mm at 1.4
+  }
+
+  void ZoomKeepsThePaperUnderThePointerAndIgnoresTheActivatingClick() {
+    TestSignalView view;
+    SetUpRhythmLayout(&view);
+    view.resize(400, 300);
+    view.OnInitialUpdate();
+    view.horizontalScrollBar()->setValue(100);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, QPoint(200, 100));
+    QCOMPARE(view.m_dZoomX, 1.4);
+    QCOMPARE(view.horizontalScrollBar()->value(), 220);  // (100 + 200) * 1.4 - 200
+
+    QFocusEvent focus(QEvent::FocusIn, Qt::MouseFocusReason);
+    QCoreApplication::sendEvent(&view, &focus);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, QPoint(200, 100));
+    QCOMPARE(view.m_dZoomX, 1.4);  // that click only brought the window forward
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, QPoint(200, 100));
+    QCOMPARE(view.m_dZoomX, 1.4 * 1.4);
+
+    QWheelEvent down(QPointF(50, 50), QPointF(50, 50), QPoint(), QPoint(0, -120), Qt::NoButton,
+                     Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view.viewport(), &down);
+    QCOMPARE(view.m_dZoomX, 1.4);
+  }
+
+  void CalipersReadTimeRateAndVoltageAtTheSpeedAndGain() {
+    TestSignalView view;
+    SetUpRhythmLayout(&view);
+    view.SetCaliper(QPointF(100, -200), QPointF(300, -100));  // 20 mm across, 10 mm up
+    QCOMPARE(view.CaliperText(), QString("\u0394t 800 ms  75 bpm  \u0394V 1000 \u00B5V"));
+    auto dc = LargeScreen();
+    view.DrawLeads(dc.get(), 12, true, false);
+    QCOMPARE(dc->TextCalls(view.CaliperText()).size(), size_t{1});
+    view.SetReadingScales(50, 20);
+    QCOMPARE(view.CaliperText(), QString("\u0394t 400 ms  150 bpm  \u0394V 500 \u00B5V"));
+  }
+
+  void AShiftDragSpansTheCalipersWithoutZoomingAndEscClearsThem() {
+    TestSignalView view;
+    SetUpRhythmLayout(&view);
+    view.resize(400, 300);
+    view.OnInitialUpdate();
+    QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
+    QTest::mouseMove(view.viewport(), QPoint(110, 10));
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(110, 10));
+    QVERIFY(view.HasCaliper());
+    QCOMPARE(view.m_dZoomX, 1.0);
+    QVERIFY2(view.CaliperText().contains(" bpm"), qPrintable(view.CaliperText()));
+    QTest::keyClick(&view, Qt::Key_Escape);
+    QVERIFY(!view.HasCaliper());
   }
 
   void ZoomInStopsBeforeThePaperPasses32767Units() {

@@ -23,12 +23,15 @@ const std::vector<Command>& AllCommands() {
        RunEdit},
       {"rewrite", "IN OUT", "read IN and write it to OUT with fresh headers and checksums",
        RunRewrite},
-      {"samples", "FILE [--beats] [--uv]",
+      {"samples", "FILE [--beats] [--uv] [--filter baseline,50hz,60hz,40hz]",
        "the display leads' samples as CSV: rhythm, or reference beats; --uv in microvolts",
        RunSamples},
       {"render", "FILE OPTIONS",
        "draw a printed page: --page rhythm|average --out F.pdf|F.png|F.svg\n"
-       "                          [--paper a4|letter] [--landscape] [--dpi N]",
+       "                          [--paper a4|letter] [--landscape|--portrait] [--dpi N]\n"
+       "                          [--layout 12x1|6x2|3x4|3x4+1|3x4+3] [--rhythm-lead II]\n"
+       "                          [--speed 12.5|25|50] [--gain 2.5|5|10|20]\n"
+       "                          [--filter baseline,50hz,60hz,40hz]",
        RunRender},
       {"convert", "IN... --to FORMAT",
        "write each record as dicom, aecg, edf, csv, svg, png or pdf:\n"

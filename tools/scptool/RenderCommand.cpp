@@ -1,5 +1,7 @@
 // scptool render: the rhythm or average-beat page of a record, drawn by the same views and print
-// code as the program, into a PDF file or a PNG image, without showing a window.
+// code as the program, into a PDF file or a PNG image, without showing a window. The rhythm page
+// takes the layout, strip lead, speed, gain and filters of the rhythm window; it is the standard
+// page (3x4+1, landscape, 25 mm/s, 10 mm/mV) unless told otherwise.
 #include <QApplication>
 #include <QImage>
 #include <QPageLayout>
@@ -22,6 +24,8 @@
 #include "framework/CMultiDocTemplate.h"
 #include "framework/CPainterDC.h"
 #include "framework/CPrintInfo.h"
+#include "leads/LeadFilters.h"
+#include "leads/LeadTables.h"
 #include "resources/ResourceIds.h"
 #include "tools/scptool/Commands.h"
 #include "views/CAvgView.h"
@@ -29,6 +33,7 @@
 #include "views/CMeasureView.h"
 #include "views/CPatientFrame.h"
 #include "views/CPatientView.h"
+#include "views/RhythmLayout.h"
 
 namespace scptool {
 
@@ -50,8 +55,61 @@ struct RenderOptions {
   Output output = Output::kPdf;
   QPageSize::PageSizeId paper = QPageSize::A4;
   bool landscape = false;
+  bool orientationGiven = false;  // --landscape or --portrait
   int dpi = kDefaultDpi;
+  RhythmLayout layout = kStandardPageLayout;
+  uint8_t stripLeadCode = kLeadCodeII;
+  double speed = kStandardSpeed;
+  double gain = kStandardGain;
+  unsigned filters = kLeadFilterNone;
 };
+
+// Reads one of the values a choice allows (12.5, 25, 50; 2.5, 5, 10, 20); false for another.
+bool ParseChoice(const std::string& text, const double* choices, int count, double* value) {
+  char* end = nullptr;
+  const double parsed = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0') {
+    return false;
+  }
+  for (int i = 0; i < count; ++i) {
+    if (parsed == choices[i]) {
+      *value = parsed;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Reads a display lead name (I, II, ..., V6) into its code; false for any other name.
+bool ParseLeadName(const std::string& text, uint8_t* code) {
+  for (uint8_t candidate : kDisplayLeadCodes) {
+    if (LeadLabel(candidate) == text) {
+      *code = candidate;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Reads one of the rhythm page's options and its value; 0, or the exit code after bad usage.
+int ParseRhythmOption(const std::string& option, const std::string& value, RenderOptions* options) {
+  if (option == "--layout" && !ParseRhythmLayout(value, &options->layout)) {
+    return FailUsage("render: --layout is 12x1, 6x2, 3x4, 3x4+1 or 3x4+3, not '" + value + "'");
+  }
+  if (option == "--rhythm-lead" && !ParseLeadName(value, &options->stripLeadCode)) {
+    return FailUsage("render: --rhythm-lead is a lead name (I, II, ... V6), not '" + value + "'");
+  }
+  if (option == "--speed" && !ParseChoice(value, kSpeeds, kSpeedCount, &options->speed)) {
+    return FailUsage("render: --speed is 12.5, 25 or 50 (mm/s), not '" + value + "'");
+  }
+  if (option == "--gain" && !ParseChoice(value, kGains, kGainCount, &options->gain)) {
+    return FailUsage("render: --gain is 2.5, 5, 10 or 20 (mm/mV), not '" + value + "'");
+  }
+  if (option == "--filter" && !ParseLeadFilters(value, &options->filters)) {
+    return FailUsage("render: --filter takes a list of " + LeadFilterNames(kLeadFilterAll));
+  }
+  return kExitOk;
+}
 
 bool EndsWith(const std::string& text, const std::string& suffix) {
   if (text.size() < suffix.size()) {
@@ -70,13 +128,20 @@ int ParseOptions(const Arguments& arguments, RenderOptions* options) {
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     const bool hasValue = i + 1 < arguments.size();
+    const bool rhythmOption = argument == "--layout" || argument == "--rhythm-lead" ||
+                              argument == "--speed" || argument == "--gain" ||
+                              argument == "--filter";
     if (argument == "--page" || argument == "--out" || argument == "--paper" ||
-        argument == "--dpi") {
+        argument == "--dpi" || rhythmOption) {
       if (!hasValue) {
         return FailUsage("render: " + argument + " needs a value");
       }
       const std::string& value = arguments[++i];
-      if (argument == "--page") {
+      if (rhythmOption) {
+        if (const int usage = ParseRhythmOption(argument, value, options); usage != kExitOk) {
+          return usage;
+        }
+      } else if (argument == "--page") {
         if (value != "rhythm" && value != "average") {
           return FailUsage("render: --page is rhythm or average, not '" + value + "'");
         }
@@ -98,8 +163,9 @@ int ParseOptions(const Arguments& arguments, RenderOptions* options) {
         }
         options->dpi = static_cast<int>(dpi);
       }
-    } else if (argument == "--landscape") {
-      options->landscape = true;
+    } else if (argument == "--landscape" || argument == "--portrait") {
+      options->landscape = argument == "--landscape";
+      options->orientationGiven = true;
     } else if (!argument.empty() && argument[0] == '-') {
       return FailUsage("render: unknown option '" + argument + "'");
     } else if (options->file.empty()) {
@@ -110,6 +176,10 @@ int ParseOptions(const Arguments& arguments, RenderOptions* options) {
   }
   if (options->file.empty() || options->out.empty() || !hasPage) {
     return FailUsage("render needs FILE, --page and --out");
+  }
+  if (!options->orientationGiven) {
+    // A grid page is laid out across a landscape sheet; one lead a row down a portrait one.
+    options->landscape = options->page == Page::kRhythm && options->layout != RhythmLayout::k12x1;
   }
   if (EndsWith(options->out, ".pdf")) {
     options->output = Output::kPdf;
@@ -299,6 +369,12 @@ int DrawPage(const RenderOptions& options) {
                                               : static_cast<CView*>(doc->m_pAvgView);
   if (view == nullptr) {
     return FailOnFile(options.file, "has no page of that kind");
+  }
+  if (options.page == Page::kRhythm) {
+    CEcgView* ecg = doc->m_pEcgView;
+    ecg->SetSpeedAndGain(options.speed, options.gain);
+    ecg->SetLayout(options.layout, options.stripLeadCode);
+    ecg->SetFilters(options.filters);
   }
 
   QPrinter printer(QPrinter::HighResolution);

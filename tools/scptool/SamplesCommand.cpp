@@ -1,11 +1,14 @@
-// scptool samples FILE [--beats] [--uv]: the samples of the display leads as CSV, decoded and
-// derived by the same lead-table functions the document uses, so the output is exactly what it
-// holds; in the leads' own units, or with --uv in microvolts.
+// scptool samples FILE [--beats] [--uv] [--filter LIST]: the samples of the display leads as
+// CSV, decoded and derived by the same lead-table functions the document uses, so the output is
+// exactly what it holds; in the leads' own units, or with --uv in microvolts; with --filter,
+// passed through the display filters the windows draw with, with decimals.
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "leads/LeadFilters.h"
 #include "leads/LeadTables.h"
 #include "scp/ScpHuffmanTables.h"
 #include "scp/ScpRawRhythm.h"
@@ -31,22 +34,36 @@ struct DecodedLeads {
   }
 };
 
-// One CSV column: a display lead that holds samples.
+// One CSV column: a display lead that holds samples, and their filtered values when filters are
+// on.
 struct Column {
   std::string name;
   const int16_t* samples;
   int32_t count;
   uint16_t nanovolts;  // per unit
+  std::vector<double> filtered;
 };
 
+// The columns of the entries that hold samples, filtered as samples taken every sampleInterval
+// microseconds.
 template <typename Entry>
-std::vector<Column> ColumnsOf(const Entry* entries, int32_t count) {
+std::vector<Column> ColumnsOf(const Entry* entries, int32_t count, unsigned filters,
+                              uint16_t sampleInterval) {
   std::vector<Column> columns;
   for (int32_t i = 0; i < count; ++i) {
     const Entry& entry = entries[i];
     if (entry.samples != nullptr && entry.sampleCount > 0) {
-      columns.push_back(
-          {LeadLabel(entry.leadCode), entry.samples, entry.sampleCount, entry.amplitudeMultiplier});
+      columns.push_back({LeadLabel(entry.leadCode),
+                         entry.samples,
+                         entry.sampleCount,
+                         entry.amplitudeMultiplier,
+                         {}});
+      if (filters != kLeadFilterNone) {
+        std::vector<double>& filtered = columns.back().filtered;
+        filtered.resize(static_cast<size_t>(entry.sampleCount));
+        FilterLeadSamples(entry.samples, entry.sampleCount, sampleInterval, filters,
+                          filtered.data());
+      }
     }
   }
   return columns;
@@ -66,6 +83,13 @@ std::string Microvolts(int16_t value, uint16_t nanovolts) {
   return text;
 }
 
+// A filtered value with two decimals, "-0.00" written as "0.00".
+std::string FilteredText(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", value);
+  return std::string(text) == "-0.00" ? std::string("0.00") : std::string(text);
+}
+
 // Writes the names, then one line per sample index; a lead that has ended leaves its cell empty.
 void WriteCsv(std::ostream& out, const std::vector<Column>& columns, bool microvolts) {
   std::string line;
@@ -82,8 +106,14 @@ void WriteCsv(std::ostream& out, const std::vector<Column>& columns, bool microv
         line += ',';
       }
       if (row < columns[i].count) {
-        const int16_t value = columns[i].samples[row];
-        line += microvolts ? Microvolts(value, columns[i].nanovolts) : std::to_string(value);
+        const Column& column = columns[i];
+        if (!column.filtered.empty()) {
+          const double value = column.filtered[row];
+          line += FilteredText(microvolts ? value * column.nanovolts / 1000.0 : value);
+        } else {
+          const int16_t value = column.samples[row];
+          line += microvolts ? Microvolts(value, column.nanovolts) : std::to_string(value);
+        }
       }
     }
     line += '\n';
@@ -127,11 +157,18 @@ std::string SignalProblem(const ScpRecord* record, bool beats) {
 int RunSamples(const Arguments& arguments) {
   std::string file;
   bool beats = false;
-  // --uv may stand anywhere; the rest is FILE [--beats].
-  Arguments rest;
+  unsigned filters = kLeadFilterNone;
   bool microvolts = false;
-  for (const std::string& argument : arguments) {
-    (argument == "--uv" ? microvolts = true : (rest.push_back(argument), false));
+  // --uv and --filter LIST may stand anywhere; the rest is FILE [--beats].
+  Arguments rest;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    if (arguments[i] == "--uv") {
+      microvolts = true;
+    } else if (arguments[i] != "--filter") {
+      rest.push_back(arguments[i]);
+    } else if (i + 1 >= arguments.size() || !ParseLeadFilters(arguments[++i], &filters)) {
+      return FailUsage("samples: --filter takes a list of " + LeadFilterNames(kLeadFilterAll));
+    }
   }
   if (!ParseFileAndFlag("samples", "--beats", rest, &file, &beats)) {
     return kExitUnusable;
@@ -144,10 +181,14 @@ int RunSamples(const Arguments& arguments) {
   leads.beatCount = DecodeReferenceLeads(record.get(), leads.beats);
   std::vector<Column> columns;
   if (beats) {
-    columns = ColumnsOf(leads.beats, leads.beatCount);
+    columns = ColumnsOf(leads.beats, leads.beatCount, filters, leads.beats[0].sampleInterval);
   } else {
     leads.rhythmCount = DecodeRhythmLeads(record.get(), leads.beats, leads.beatCount, leads.rhythm);
-    columns = ColumnsOf(leads.rhythm, leads.rhythmCount);
+    // A rhythm rebuilt with reference beats is spaced by the beats' interval, as the window draws
+    // it.
+    const uint16_t interval =
+        leads.beatCount != 0 ? leads.beats[0].sampleInterval : leads.rhythm[0].sampleInterval;
+    columns = ColumnsOf(leads.rhythm, leads.rhythmCount, filters, interval);
   }
   if (columns.empty()) {
     const std::string problem = SignalProblem(record.get(), beats);

@@ -265,7 +265,7 @@ class QuillonAppTest : public QObject {
       QCOMPARE(frame->width(), area.width() / 4);  // eight windows: four columns of two
     }
     // The Window menu lists both patient forms under their one caption.
-    QMenu* windowMenu = app->m_pMainWnd->menuBar()->actions()[1]->menu();
+    QMenu* windowMenu = app->m_pMainWnd->menuBar()->actions()[2]->menu();  // File, View, Window
     emit windowMenu->aboutToShow();
     QStringList listed;
     for (QAction* entry : windowMenu->actions()) {
@@ -336,7 +336,7 @@ class QuillonAppTest : public QObject {
     CMainFrame* frame = app->GetMainFrame();
     QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon"));
     const QList<QAction*> buttons = frame->GetToolBar()->actions();
-    QCOMPARE(buttons.size(), 5);
+    QCOMPARE(buttons.size(), 14);  // then speeds and gains
     QVERIFY(buttons[2]->isSeparator());
     for (QAction* button : {buttons[0], buttons[1], buttons[3], buttons[4]}) {
       QVERIFY(!button->icon().isNull());
@@ -345,11 +345,11 @@ class QuillonAppTest : public QObject {
     QCOMPARE(buttons[4]->statusTip(), QStringLiteral("View print preview"));
 
     CStatusBar* bar = frame->GetStatusBar();
-    QCOMPARE(bar->GetCount(), 4);
-    QCOMPARE(bar->GetItemID(3), kIdsPatientPane);
+    QCOMPARE(bar->GetCount(), 5);  // messages, reading settings, lock keys, patient
+    QCOMPARE(bar->GetItemID(4), kIdsPatientPane);
     frame->SetPatientText(QStringLiteral("ROSSI MARIO 05/06/1998"));
     frame->UpdateCommandUI();
-    QCOMPARE(bar->GetPaneText(3), QStringLiteral("ROSSI MARIO 05/06/1998"));
+    QCOMPARE(bar->GetPaneText(4), QStringLiteral("ROSSI MARIO 05/06/1998"));
 
     const auto titles = [frame] {
       QStringList texts;
@@ -361,7 +361,7 @@ class QuillonAppTest : public QObject {
     QCOMPARE(titles(), (QStringList{"&File", "&?"}));
     app->OpenDocumentFile(Demo());
     frame->UpdateCommandUI();
-    QCOMPARE(titles(), (QStringList{"&File", "&Window", "&?"}));
+    QCOMPARE(titles(), (QStringList{"&File", "&View", "&Window", "&?"}));
     QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon - demo.scp"));
 
     QCOMPARE(frame->CommandAction(ID_FILE_OPEN)->shortcut(), QKeySequence(QKeySequence::Open));
