@@ -13,11 +13,13 @@
 #include "app/Resources.h"
 #include "app/StringTable.h"
 #include "app/Toolbar.h"
+#include "document/CQuillonDoc.h"
 #include "framework/CDocument.h"
 #include "framework/CMDIChildWnd.h"
 #include "framework/CStatusBar.h"
 #include "framework/FrameworkConstants.h"
 #include "resources/ResourceIds.h"
+#include "views/CPatientView.h"
 
 namespace {
 
@@ -40,12 +42,24 @@ constexpr Shortcut kShortcuts[] = {
     {ID_CONTEXT_HELP, QKeySequence::WhatsThis},
 };
 
+// Keys added to the standard ones: Ctrl+= is Ctrl++ without Shift on most keyboards.
+struct ExtraShortcut {
+  int commandId;
+  const char* key;
+};
+constexpr ExtraShortcut kExtraShortcuts[] = {{kCmdZoomIn, "Ctrl+="}};
+
+// The patient form's name and date of the record, or empty without one.
+QString PatientPaneText(const CQuillonDoc* doc) {
+  return doc != nullptr && doc->m_pPatientView != nullptr ? doc->m_pPatientView->PatientText()
+                                                          : QString();
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame() {
   setWindowTitle(StringText(kIdrMainFrame));
   setWindowIcon(ResourceIcon(kIdrMainFrame));
-  connect(MdiArea(), &QMdiArea::subWindowActivated, this, [this] { UpdateFrameTitle(); });
 }
 
 int CMainFrame::OnCreate() {
@@ -96,6 +110,14 @@ void CMainFrame::CreateShortcuts() {
     QAction* action = CommandAction(shortcut.commandId);
     action->setShortcuts(shortcut.key);
     addAction(action);
+  }
+  for (const ExtraShortcut& extra : kExtraShortcuts) {
+    QAction* action = CommandAction(extra.commandId);
+    QList<QKeySequence> keys = action->shortcuts();
+    const QKeySequence key(QString::fromLatin1(extra.key), QKeySequence::PortableText);
+    if (!keys.contains(key)) {
+      action->setShortcuts(keys << key);
+    }
   }
 }
 
@@ -160,12 +182,13 @@ void CMainFrame::OnHelp() {
 
 // The title names the active window's document after the application's, as the main window
 // was created to add it.
-void CMainFrame::UpdateFrameTitle() {
+void CMainFrame::OnUpdateFrameTitle() {
   QString title = StringText(kIdrMainFrame);
   CMDIChildWnd* active = MDIGetActive();
   CDocument* document = active != nullptr ? active->GetActiveDocument() : nullptr;
   if (document != nullptr && !document->GetTitle().isEmpty()) {
-    title += QStringLiteral(" - ") + document->GetTitle();
+    title += QStringLiteral(" - ") + document->GetCaption();
   }
   setWindowTitle(title);
+  m_strPatientText = PatientPaneText(dynamic_cast<const CQuillonDoc*>(document));
 }

@@ -115,6 +115,32 @@ constexpr StringEntry kStrings[] = {
     {AFX_IDP_PARSE_STRING_SIZE, "Enter no more than %1 characters.",
      "Non digitare più di %1 caratteri."},
 
+    // A damaged record, a read-only one and one whose leads are not read.
+    {kIdsDamagedRecord,
+     "\"%1\" is damaged: the checksum or length of %2 does not match the bytes stored. It is "
+     "shown as read, and what it shows may be wrong.",
+     "Il file \"%1\" è danneggiato: il checksum o la lunghezza di %2 non corrisponde ai byte "
+     "registrati. Viene mostrato così come è stato letto e ciò che mostra può essere errato."},
+    {kIdsDamagedPartSection, "section %1", "sezione %1"},
+    {kIdsDamagedPartRecord, "the record's length or checksum",
+     "la lunghezza o il checksum della registrazione"},
+    {kIdsDamagedSaveQuestion,
+     "\"%1\" was damaged when it was opened. Saving it writes fresh checksums, so the damage "
+     "would no longer show. Save it all the same?",
+     "Il file \"%1\" era danneggiato quando è stato aperto. Salvandolo si scrivono checksum "
+     "nuovi e il danno non sarebbe più visibile. Salvare comunque?"},
+    {kIdsDamagedMark, "damaged", "danneggiato"},
+    {kIdsReadOnlyMark, "read-only", "sola lettura"},
+    {kIdsReadOnlySavePrompt,
+     "The file is read-only: use Save As to save a copy\nRead-only: use Save As",
+     "Il file è di sola lettura: usare Salva con nome per salvarne una copia\nSola lettura: "
+     "usare Salva con nome"},
+    {kIdsUnreadLeadSection,
+     "\"%1\" stores its leads in section 12, which this version of Quillon does not read: no "
+     "traces are shown.",
+     "Il file \"%1\" registra le derivazioni nella sezione 12, che questa versione di Quillon "
+     "non legge: nessun tracciato è mostrato."},
+
     // Prompts of the commands, "status text\ntool tip".
     {kCmdZoomIn, "ZOOM IN", "Ingrandisce"},
     {kCmdZoomOut, "ZOOM OUT", "Rimpicciolisce"},
@@ -131,9 +157,9 @@ constexpr StringEntry kStrings[] = {
     {ID_FILE_PRINT_PREVIEW, "View print preview\nPrint preview",
      "Visualizza le pagine per intero\nAnteprima di stampa"},
     {ID_FILE_MRU_FILE1, "Last File used", "Apre questo documento"},
-    {ID_WINDOW_CASCADE, "Dispone le finestre sovrapponendole\nSovrapponi finestre",
+    {ID_WINDOW_CASCADE, "Arranges the windows overlapping each other\nCascade windows",
      "Dispone le finestre sovrapponendole\nSovrapponi finestre"},
-    {ID_WINDOW_TILE_HORZ, "Dispone le finestre senza sovrapporle\nAffianca finestre",
+    {ID_WINDOW_TILE_HORZ, "Arranges the windows without overlapping them\nTile windows",
      "Dispone le finestre senza sovrapporle\nAffianca finestre"},
     {ID_APP_ABOUT, "General Information ", "Informazioni generali"},
     {ID_APP_EXIT, "Exits from application",

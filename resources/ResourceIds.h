@@ -129,6 +129,16 @@ constexpr int kIdsReasonCannotWrite = 603;  // the file could not be created, wr
 constexpr int kIdsReasonCannotBuild = 604;  // the record could not be assembled (memory ran out)
 constexpr int kIdsUnscaledLeads = 605;      // %1 the file: its leads' unit is 0 nV, not drawn
 
+// A record whose checksums or lengths disagree with its bytes, and one that cannot be written.
+constexpr int kIdsDamagedRecord = 620;        // %1 the file, %2 the damaged parts
+constexpr int kIdsDamagedPartSection = 621;   // %1 a section number
+constexpr int kIdsDamagedPartRecord = 622;    // the record's own length or checksum
+constexpr int kIdsDamagedSaveQuestion = 623;  // %1 the file: write fresh checksums over damage?
+constexpr int kIdsDamagedMark = 624;          // added to the window titles
+constexpr int kIdsReadOnlyMark = 625;         // added to the window titles
+constexpr int kIdsReadOnlySavePrompt = 626;   // prompt of a grey Save: "status text\ntool tip"
+constexpr int kIdsUnreadLeadSection = 627;    // %1 the file: its leads are where none are read
+
 // ---- The patient form: its layout (dialog 101) and its controls ----
 
 constexpr int kIddPatientForm = 101;

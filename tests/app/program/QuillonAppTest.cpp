@@ -58,12 +58,17 @@ class TestQuillonApp : public CQuillonApp {
   int answer = IDNO;
 };
 
-QStringList Captions(const std::vector<CMDIChildWnd*>& frames) {
-  QStringList captions;
+// The kind of a document window: its caption before the record's file name.
+QString Kind(const CMDIChildWnd* frame) {
+  return frame->windowTitle().section(QStringLiteral(" - "), 0, 0);
+}
+
+QStringList Kinds(const std::vector<CMDIChildWnd*>& frames) {
+  QStringList kinds;
   for (CMDIChildWnd* frame : frames) {
-    captions << frame->windowTitle();
+    kinds << Kind(frame);
   }
-  return captions;
+  return kinds;
 }
 
 // The windows of the program, oldest first.
@@ -134,14 +139,14 @@ class QuillonAppTest : public QObject {
     QVERIFY(app != nullptr);
     QCOMPARE(app->m_bEditingAllowed, editing);
     const std::vector<CMDIChildWnd*> frames = Frames(*app);
-    QStringList captions = Captions(frames);
+    QStringList captions = Kinds(frames);
     captions.sort();
     QCOMPARE(captions, (QStringList{"AVG", "ECG", "EXAM DATA", "MEASUREMENT"}));
-    QCOMPARE(app->m_pMainWnd->MDIGetActive()->windowTitle(), active);
+    QCOMPARE(Kind(app->m_pMainWnd->MDIGetActive()), active);
 
     const QRect area = app->m_pMainWnd->MdiArea()->viewport()->rect();
     for (CMDIChildWnd* frame : frames) {
-      const QString caption = frame->windowTitle();
+      const QString caption = Kind(frame);
       QVERIFY2(!frame->isMaximized(), qPrintable(caption));
       if (large.isEmpty()) {
         QVERIFY2(!frame->isMinimized(), qPrintable(caption));
@@ -199,7 +204,7 @@ class QuillonAppTest : public QObject {
     app->OpenDocumentFile(Example());
     QVERIFY(Frames(*app).size() > size_t{4});
     QVERIFY(app->m_pMainWnd->RouteCommand(ID_FILE_CLOSE));
-    QStringList left = Captions(Frames(*app));
+    QStringList left = Kinds(Frames(*app));
     left.sort();
     QCOMPARE(left, (QStringList{"AVG", "ECG", "EXAM DATA", "MEASUREMENT"}));
     QCOMPARE(app->GetDocManager()->GetOpenDocumentCount(), 1);
@@ -215,7 +220,7 @@ class QuillonAppTest : public QObject {
       QCOMPARE(frame->CommandAction(ID_FILE_SAVE)->isEnabled(), !readOnly);
       QVERIFY(frame->CommandAction(ID_FILE_SAVE_AS)->isEnabled());
       for (CMDIChildWnd* child : Frames(*app)) {
-        if (child->windowTitle() == QStringLiteral("EXAM DATA")) {
+        if (Kind(child) == QStringLiteral("EXAM DATA")) {
           const QList<QLineEdit*> edits = child->findChildren<QLineEdit*>();
           QCOMPARE(std::any_of(edits.begin(), edits.end(),
                                [](QLineEdit* edit) { return edit->isEnabled(); }),
@@ -238,35 +243,46 @@ class QuillonAppTest : public QObject {
       QVERIFY(!frame->isMaximized() && !frame->isMinimized());
       QCOMPARE(frame->width(), area.width() / 4);  // eight windows: four columns of two
     }
-    // The Window menu lists both patient forms under their one caption.
+    // The Window menu tells the two patient forms apart by their records' names.
     QMenu* windowMenu = app->m_pMainWnd->menuBar()->actions()[1]->menu();
     emit windowMenu->aboutToShow();
     QStringList listed;
     for (QAction* entry : windowMenu->actions()) {
-      if (entry->text().endsWith(QStringLiteral("EXAM DATA"))) {
+      if (entry->text().contains(QStringLiteral("EXAM DATA"))) {
         listed << entry->text();
       }
     }
-    QCOMPARE(listed, (QStringList{"&4 EXAM DATA", "&8 EXAM DATA"}));
+    QCOMPARE(listed, (QStringList{"&4 EXAM DATA - a.scp", "&8 EXAM DATA - b.scp"}));
     QCOMPARE(app->OpenDocumentFile(first), document);
     QCOMPARE(app->GetDocManager()->GetOpenDocumentCount(), 2);
     QCOMPARE(app->m_pMainWnd->MDIGetActive()->GetActiveDocument(), document);
   }
 
-  void ThePatientPaneShowsTheLastRecordOpenedEvenAfterItCloses() {
+  void ThePatientPaneFollowsTheActiveRecordAndEmptiesWhenNoneIsOpen() {
     const auto app = Start({Demo()});
     QVERIFY(app != nullptr);
-    CDocument* demo = app->m_pMainWnd->MDIGetActive()->GetActiveDocument();
-    const QString demoText = app->GetMainFrame()->m_strPatientText;
+    CMDIFrameWnd* frame = app->m_pMainWnd;
+    CStatusBar* bar = frame->GetStatusBar();
+    const auto pane = [frame, bar] {
+      frame->UpdateCommandUI();
+      return bar->GetPaneText(bar->CommandToIndex(kIdsPatientPane));
+    };
+    CMDIChildWnd* demoWindow = frame->MDIGetActive();
+    const QString demoText = pane();
     QVERIFY(!demoText.trimmed().isEmpty());
     app->OpenDocumentFile(Example());
-    const QString exampleText = app->GetMainFrame()->m_strPatientText;
+    const QString exampleText = pane();
     QVERIFY(exampleText != demoText);
-    QVERIFY(app->m_pMainWnd->MDIGetActive()->GetActiveDocument() != demo);
-    QVERIFY(app->m_pMainWnd->RouteCommand(ID_FILE_CLOSE));
-    app->m_pMainWnd->UpdateCommandUI();
-    CStatusBar* bar = app->m_pMainWnd->GetStatusBar();
-    QCOMPARE(bar->GetPaneText(bar->CommandToIndex(kIdsPatientPane)), exampleText);
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon - Example.scp"));
+
+    frame->MDIActivate(demoWindow);
+    QCOMPARE(pane(), demoText);
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon - demo.scp"));
+    QVERIFY(frame->RouteCommand(ID_FILE_CLOSE));
+    QCOMPARE(pane(), exampleText);
+    QVERIFY(frame->RouteCommand(ID_FILE_CLOSE));
+    QCOMPARE(pane(), QString());
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon"));
   }
 
   void TheRecentFileListKeepsFourAndDroppedFilesOpen() {
@@ -399,6 +415,22 @@ class QuillonAppTest : public QObject {
     unwritable.GetPrinter()->setOutputFileName(m_dir.filePath(QStringLiteral("no/such/dir.pdf")));
     QCOMPARE(unwritable.Run(), 1);
     QVERIFY(unwritable.prompts.isEmpty());  // said on standard error, not in a box
+  }
+
+  void APrintSwitchWithoutItsArgumentsEndsWithStatusTwo_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("/P alone") << QStringList{"/P"};
+    QTest::newRow("/PT alone") << QStringList{"/PT"};
+    QTest::newRow("/PT without a printer") << QStringList{"/PT", Demo()};
+  }
+  void APrintSwitchWithoutItsArgumentsEndsWithStatusTwo() {
+    QFETCH(QStringList, arguments);
+    TestQuillonApp app;
+    app.SetProfileName(m_dir.filePath(QStringLiteral("quillon.ini")));
+    app.SetCommandLine(QStringList{"quillon"} + arguments);
+    QCOMPARE(app.Run(), 2);
+    QCOMPARE(app.GetDocManager()->GetOpenDocumentCount(), 0);
+    QVERIFY(app.prompts.isEmpty());
   }
 };
 
