@@ -117,13 +117,12 @@ constexpr StringEntry kStrings[] = {
 
     // A damaged record, a read-only one and one whose leads are not read.
     {kIdsDamagedRecord,
-     "\"%1\" is damaged: the checksum or length of %2 does not match the bytes stored. It is "
+     "\"%1\" is damaged: the stored checksums or lengths disagree with the bytes of %2. It is "
      "shown as read, and what it shows may be wrong.",
-     "Il file \"%1\" è danneggiato: il checksum o la lunghezza di %2 non corrisponde ai byte "
-     "registrati. Viene mostrato così come è stato letto e ciò che mostra può essere errato."},
+     "Il file \"%1\" è danneggiato: i checksum o le lunghezze registrati non corrispondono ai "
+     "byte di %2. Viene mostrato così come è stato letto e ciò che mostra può essere errato."},
     {kIdsDamagedPartSection, "section %1", "sezione %1"},
-    {kIdsDamagedPartRecord, "the record's length or checksum",
-     "la lunghezza o il checksum della registrazione"},
+    {kIdsDamagedPartRecord, "the record as a whole", "la registrazione nel suo insieme"},
     {kIdsDamagedSaveQuestion,
      "\"%1\" was damaged when it was opened. Saving it writes fresh checksums, so the damage "
      "would no longer show. Save it all the same?",

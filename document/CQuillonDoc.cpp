@@ -93,9 +93,14 @@ QString CQuillonDoc::GetCaption() const {
   return QStringLiteral("%1 (%2)").arg(GetTitle(), marks.join(QStringLiteral(", ")));
 }
 
+// A file nobody may write counts as read-only even for a user the system would let write it.
 bool CQuillonDoc::IsReadOnly() const {
   const QFileInfo file(GetPathName());
-  return !GetPathName().isEmpty() && file.exists() && !file.isWritable();
+  if (GetPathName().isEmpty() || !file.exists()) {
+    return false;
+  }
+  const QFile::Permissions anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+  return !file.isWritable() || (file.permissions() & anyWrite) == 0;
 }
 
 bool CQuillonDoc::OnSaveDocument(const QString& path) {

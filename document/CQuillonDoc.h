@@ -49,7 +49,8 @@ class CQuillonDoc : public CDocument {
   QString GetCaption() const override;
   // True when the record's checksums or lengths disagreed with its bytes when it was opened.
   bool IsDamaged() const { return m_damage.Any(); }
-  // True when the record's file exists and cannot be written: Save cannot replace it.
+  // True when the record's file exists and cannot be written, or carries no write permission at
+  // all: Save does not replace it.
   bool IsReadOnly() const;
 
   // Frees the sample arrays and the record and returns to the empty state: no record, empty lead

@@ -42,8 +42,8 @@ QString UnscaledLeadsMessage(const QString& path) {
 
 QString DamagedRecordMessage(const QString& path, const QString& parts) {
   return DocText(kIdsDamagedRecord,
-                 "\"%1\" is damaged: the checksum or length of %2 does not match the bytes stored. "
-                 "It is shown as read, and what it shows may be wrong.")
+                 "\"%1\" is damaged: the stored checksums or lengths disagree with the bytes of "
+                 "%2. It is shown as read, and what it shows may be wrong.")
       .arg(ShownPath(path), parts);
 }
 

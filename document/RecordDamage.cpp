@@ -16,7 +16,6 @@ RecordDamage CheckRecordDamage(const QString& path) {
     return damage;
   }
   const ScpCheckPtr check(report);
-  damage.recordFields = !ScpRecordCheckOk(check.get());
   for (uint32_t index = 0; index < check->sectionCount; ++index) {
     const ScpSectionCheck& section = check->sections[index];
     const bool listed = std::find(damage.sections.begin(), damage.sections.end(), section.id) !=
@@ -25,6 +24,10 @@ RecordDamage CheckRecordDamage(const QString& path) {
       damage.sections.push_back(section.id);
     }
   }
+  // A damaged section spoils the record's checksum too; the record itself is named only when its
+  // length field is wrong or no section accounts for its checksum.
+  const bool lengthWrong = static_cast<int64_t>(check->lengthField) != check->fileSize;
+  damage.recordFields = lengthWrong || (!ScpRecordCheckOk(check.get()) && damage.sections.empty());
   return damage;
 }
 
@@ -34,7 +37,7 @@ QString DamagedPartsText(const RecordDamage& damage) {
     parts << DocText(kIdsDamagedPartSection, "section %1").arg(id);
   }
   if (damage.recordFields) {
-    parts << DocText(kIdsDamagedPartRecord, "the record's length or checksum");
+    parts << DocText(kIdsDamagedPartRecord, "the record as a whole");
   }
   return parts.join(QStringLiteral(", "));
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 struct RecordDamage {
-  bool recordFields = false;       // the record's own checksum or length field disagrees
+  bool recordFields = false;  // the record's length field, or its checksum unexplained by a section
   std::vector<uint16_t> sections;  // ids of the sections whose checksum or lengths disagree
 
   bool Any() const { return recordFields || !sections.empty(); }
@@ -17,6 +17,6 @@ struct RecordDamage {
 // its record fields; a sound file gives an empty report.
 RecordDamage CheckRecordDamage(const QString& path);
 
-// Names the damaged parts for a message: "section 6, section 11, the record's length or
-// checksum", in the current language.
+// Names the damaged parts for a message: "section 6, section 11" or "the record as a whole", in
+// the current language.
 QString DamagedPartsText(const RecordDamage& damage);

@@ -43,8 +43,9 @@ QString Example() {
 // The application with the person's answers given by the test.
 class TestQuillonApp : public CQuillonApp {
  public:
-  int DoMessageBox(const QString& prompt, UINT /*type*/) override {
+  int DoMessageBox(const QString& prompt, UINT type) override {
     prompts << prompt;
+    types << type;
     cursorUnderBox << (QGuiApplication::overrideCursor() != nullptr);
     return answer;
   }
@@ -54,6 +55,7 @@ class TestQuillonApp : public CQuillonApp {
   }
 
   QStringList prompts;
+  QList<UINT> types;
   QList<bool> cursorUnderBox;
   int answer = IDNO;
 };
@@ -270,7 +272,7 @@ class QuillonAppTest : public QObject {
     CMDIChildWnd* demoWindow = frame->MDIGetActive();
     const QString demoText = pane();
     QVERIFY(!demoText.trimmed().isEmpty());
-    app->OpenDocumentFile(Example());
+    app->OpenDocumentFile(Copy(Example(), QStringLiteral("Example.scp")));
     const QString exampleText = pane();
     QVERIFY(exampleText != demoText);
     QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon - Example.scp"));
@@ -283,6 +285,96 @@ class QuillonAppTest : public QObject {
     QVERIFY(frame->RouteCommand(ID_FILE_CLOSE));
     QCOMPARE(pane(), QString());
     QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon"));
+  }
+
+  // A damaged record opens with one message naming the section, is marked in every title, and
+  // its Save asks before writing fresh checksums (No by default); Save As is not asked about.
+  void ADamagedRecordOpensMarkedAndItsSaveAsksFirst() {
+    const QString damaged = Copy(Demo(), QStringLiteral("damaged.scp"));
+    QFile file(damaged);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    bytes[bytes.size() - 20] = static_cast<char>(bytes[bytes.size() - 20] ^ 0x10);
+    file.seek(0);
+    file.write(bytes);
+    file.close();
+
+    const auto app = Start({damaged});
+    QVERIFY(app != nullptr);
+    QCOMPARE(app->prompts.size(), 1);
+    QVERIFY(app->prompts[0].contains(QStringLiteral("damaged.scp")));
+    QVERIFY(app->prompts[0].contains(QStringLiteral("section ")));
+    for (CMDIChildWnd* frame : Frames(*app)) {
+      QVERIFY(frame->windowTitle().endsWith(QStringLiteral(" - damaged.scp (damaged)")));
+    }
+    QCOMPARE(app->m_pMainWnd->windowTitle(), QStringLiteral("Quillon - damaged.scp (damaged)"));
+
+    CDocument* document = app->m_pMainWnd->MDIGetActive()->GetActiveDocument();
+    app->answer = IDNO;
+    QVERIFY(!document->DoFileSave());
+    QCOMPARE(app->prompts.size(), 2);
+    QVERIFY((app->types.last() & MB_DEFBUTTON2) != 0);
+    QCOMPARE(QFile(damaged).size(), bytes.size());
+    QFile unchanged(damaged);
+    QVERIFY(unchanged.open(QIODevice::ReadOnly));
+    QCOMPARE(unchanged.readAll(), bytes);
+
+    const QString copy = m_dir.filePath(QStringLiteral("copy.scp"));
+    QVERIFY(document->DoSave(copy));
+    QCOMPARE(app->prompts.size(), 2);
+    QVERIFY(QFileInfo(copy).size() > 0);
+    QCOMPARE(app->m_pMainWnd->windowTitle(), QStringLiteral("Quillon - copy.scp (damaged)"));
+    for (CMDIChildWnd* frame : Frames(*app)) {
+      QVERIFY(frame->windowTitle().contains(QStringLiteral(" - copy.scp")));
+    }
+  }
+
+  void AReadOnlyRecordSaysSoAndItsSavePointsToSaveAs() {
+    const QString locked = Copy(Demo(), QStringLiteral("locked.scp"));
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadUser);
+    const auto app = Start({locked});
+    QVERIFY(app != nullptr);
+    QVERIFY(app->prompts.isEmpty());
+    CMDIFrameWnd* frame = app->m_pMainWnd;
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon - locked.scp (read-only)"));
+    frame->UpdateCommandUI();
+    QAction* save = frame->CommandAction(ID_FILE_SAVE);
+    QVERIFY(!save->isEnabled());
+    QVERIFY(save->toolTip().contains(QStringLiteral("Save As")));
+    QVERIFY(frame->CommandAction(ID_FILE_SAVE_AS)->isEnabled());
+
+    app->OpenDocumentFile(Demo());
+    frame->UpdateCommandUI();
+    QVERIFY(save->isEnabled());
+    QCOMPARE(save->toolTip(), QStringLiteral("Save"));
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner);
+  }
+
+  // Every window's keys: the main window's commands and whatever the window itself carries; no
+  // key may reach two actions while that window is active.
+  void NoShortcutIsAmbiguousInAnyWindowAndCtrlEqualsZooms() {
+    const auto app = Start({Demo()});
+    QVERIFY(app != nullptr);
+    CMDIFrameWnd* frame = app->m_pMainWnd;
+    for (CMDIChildWnd* child : Frames(*app)) {
+      QList<QAction*> actions = frame->actions();
+      for (QWidget* widget : child->findChildren<QWidget*>()) {
+        actions += widget->actions();
+      }
+      actions += child->actions();
+      QMap<QString, int> uses;
+      for (QAction* action : actions) {
+        for (const QKeySequence& key : action->shortcuts()) {
+          ++uses[key.toString()];
+        }
+      }
+      for (auto use = uses.cbegin(); use != uses.cend(); ++use) {
+        QVERIFY2(use.value() == 1, qPrintable(child->windowTitle() + QLatin1Char(' ') + use.key()));
+      }
+    }
+    QVERIFY(frame->CommandAction(kCmdZoomIn)
+                ->shortcuts()
+                .contains(QKeySequence(QStringLiteral("Ctrl+="))));
   }
 
   void TheRecentFileListKeepsFourAndDroppedFilesOpen() {
