@@ -83,7 +83,7 @@ void CMainFrame::CreateCommands() {
     for (const MenuPopup& popup : MenuResource(menu)) {
       for (const MenuItem& item : popup.items) {
         if (!item.IsSeparator()) {
-          SetCommandText(item.commandId, QString::fromUtf8(item.text));
+          SetCommandText(item.commandId, StringText(item.textId));
           SetCommandPrompt(item.commandId, StringText(item.commandId));
         }
       }
@@ -156,7 +156,7 @@ void CMainFrame::CreateMenus() {
   const auto build = [this](int id) {
     std::vector<std::unique_ptr<QMenu>> menus;
     for (const MenuPopup& popup : MenuResource(id)) {
-      auto menu = std::make_unique<QMenu>(QString::fromUtf8(popup.title));
+      auto menu = std::make_unique<QMenu>(StringText(popup.titleId));
       for (const MenuItem& item : popup.items) {
         if (item.IsSeparator()) {
           menu->addSeparator();

@@ -4,47 +4,47 @@
 
 namespace {
 
-constexpr MenuItem kSeparator = {0, nullptr};
-constexpr MenuItem kAboutItem = {ID_APP_ABOUT, "Information on Quillon..."};
-constexpr MenuItem kOpenItem = {ID_FILE_OPEN, "&Open"};
-constexpr MenuItem kPrintSetupItem = {ID_FILE_PRINT_SETUP, "Print Set&up"};
-constexpr MenuItem kExitItem = {ID_APP_EXIT, "&Exit"};
+constexpr MenuItem kSeparator = {0, 0};
+constexpr MenuItem kAboutItem = {ID_APP_ABOUT, kIdsMenuAbout};
+constexpr MenuItem kOpenItem = {ID_FILE_OPEN, kIdsMenuOpen};
+constexpr MenuItem kPrintSetupItem = {ID_FILE_PRINT_SETUP, kIdsMenuPrintSetup};
+constexpr MenuItem kExitItem = {ID_APP_EXIT, kIdsMenuExit};
 
 const std::vector<MenuPopup>& MainFrameMenu() {
   static const std::vector<MenuPopup> kMenu = {
-      {"&File",
-       {{ID_FILE_NEW, "&New"},
+      {kIdsMenuFile,
+       {{ID_FILE_NEW, kIdsMenuNew},
         kOpenItem,
         kSeparator,
         kPrintSetupItem,
         kSeparator,
-        {ID_FILE_MRU_FILE1, "&Last File Used"},
+        {ID_FILE_MRU_FILE1, kIdsMenuRecentFile},
         kSeparator,
         kExitItem},
        false},
-      {"&?", {kSeparator, kAboutItem}, false},
+      {kIdsMenuHelp, {kSeparator, kAboutItem}, false},
   };
   return kMenu;
 }
 
 const std::vector<MenuPopup>& DocumentMenu() {
   static const std::vector<MenuPopup> kMenu = {
-      {"&File",
+      {kIdsMenuFile,
        {kOpenItem,
-        {ID_FILE_SAVE, "&Save"},
-        {ID_FILE_SAVE_AS, "Save &As"},
-        {ID_FILE_CLOSE, "&Close"},
+        {ID_FILE_SAVE, kIdsMenuSave},
+        {ID_FILE_SAVE_AS, kIdsMenuSaveAs},
+        {ID_FILE_CLOSE, kIdsMenuClose},
         kSeparator,
-        {ID_FILE_PRINT, "&Print"},
-        {ID_FILE_PRINT_PREVIEW, "Print P&review"},
+        {ID_FILE_PRINT, kIdsMenuPrint},
+        {ID_FILE_PRINT_PREVIEW, kIdsMenuPrintPreview},
         kPrintSetupItem,
         kSeparator,
         kExitItem},
        false},
-      {"&Window",
-       {{ID_WINDOW_CASCADE, "&Cascade"}, {ID_WINDOW_TILE_HORZ, "Tile &Horizontally"}},
+      {kIdsMenuWindow,
+       {{ID_WINDOW_CASCADE, kIdsMenuCascade}, {ID_WINDOW_TILE_HORZ, kIdsMenuTileHorz}},
        true},
-      {"&?", {kSeparator, kAboutItem}, false},
+      {kIdsMenuHelp, {kSeparator, kAboutItem}, false},
   };
   return kMenu;
 }

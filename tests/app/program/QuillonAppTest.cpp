@@ -377,6 +377,59 @@ class QuillonAppTest : public QObject {
                 .contains(QKeySequence(QStringLiteral("Ctrl+="))));
   }
 
+  // Every text of the menus, the toolbar, the status bar and the guide is in the session's
+  // language: none is a text the table has only in the other one.
+  void EverySessionSpeaksOneLanguage_data() {
+    QTest::addColumn<int>("language");
+    QTest::newRow("English") << static_cast<int>(UiLanguage::kEnglish);
+    QTest::newRow("Italian") << static_cast<int>(UiLanguage::kItalian);
+  }
+  void EverySessionSpeaksOneLanguage() {
+    QFETCH(int, language);
+    const auto session = static_cast<UiLanguage>(language);
+    const UiLanguage other =
+        session == UiLanguage::kEnglish ? UiLanguage::kItalian : UiLanguage::kEnglish;
+    QSet<QString> foreign;
+    for (int id : StringIds()) {
+      const QStringList theirs = StringText(id, other).split(u'\n');
+      const QStringList ours = StringText(id, session).split(u'\n');
+      for (const QString& text : theirs) {
+        if (!text.isEmpty() && !ours.contains(text)) {
+          foreign << text;
+        }
+      }
+    }
+    ForceUiLanguage(session);
+    const auto app = Start({Demo()});
+    QVERIFY(app != nullptr);
+    CMainFrame* frame = app->GetMainFrame();
+    frame->UpdateCommandUI();
+    QStringList shown;
+    for (QAction* title : frame->menuBar()->actions()) {
+      shown << title->text();
+      for (QAction* item : title->menu()->actions()) {
+        shown << item->text() << item->statusTip() << item->toolTip();
+      }
+    }
+    for (QAction* button : frame->GetToolBar()->actions()) {
+      shown << button->statusTip() << button->toolTip();
+    }
+    CStatusBar* bar = frame->GetStatusBar();
+    for (int pane = 0; pane < bar->GetCount(); ++pane) {
+      shown << bar->GetPaneText(pane);
+    }
+    shown << Kinds(Frames(*app));
+    ForceUiLanguage(UiLanguage::kEnglish);
+    for (const QString& text : shown) {
+      QVERIFY2(!foreign.contains(text), qPrintable(text));
+    }
+    const QString guide = StringText(kIdsHelpGuide, session);
+    QVERIFY(guide != StringText(kIdsHelpGuide, other));
+    QVERIFY(guide.contains(session == UiLanguage::kEnglish
+                               ? QStringLiteral("Opening a record")
+                               : QStringLiteral("Aprire una registrazione")));
+  }
+
   void TheRecentFileListKeepsFourAndDroppedFilesOpen() {
     const auto app = Start({});
     QVERIFY(app != nullptr);
