@@ -19,7 +19,6 @@
 #include "framework/CStatusBar.h"
 #include "framework/FrameworkConstants.h"
 #include "resources/ResourceIds.h"
-#include "views/CPatientView.h"
 
 namespace {
 
@@ -49,10 +48,9 @@ struct ExtraShortcut {
 };
 constexpr ExtraShortcut kExtraShortcuts[] = {{kCmdZoomIn, "Ctrl+="}};
 
-// The patient form's name and date of the record, or empty without one.
+// The record's patient name and acquisition date, or empty without a record.
 QString PatientPaneText(const CQuillonDoc* doc) {
-  return doc != nullptr && doc->m_pPatientView != nullptr ? doc->m_pPatientView->PatientText()
-                                                          : QString();
+  return doc != nullptr ? doc->Patient().PatientText() : QString();
 }
 
 }  // namespace

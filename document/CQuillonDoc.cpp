@@ -1,5 +1,6 @@
 #include "document/CQuillonDoc.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -45,6 +46,10 @@ bool CQuillonDoc::OnOpenDocument(const QString& path) {
   DeleteContents();
   SetModifiedFlag(false);
   DecodeLeads(record);
+  QFile file(path);
+  if (file.open(QIODevice::ReadOnly)) {
+    m_fileBytes = file.readAll();
+  }
   m_damage = CheckRecordDamage(path);
   wait.Restore();
   ReportWhatCannotBeShown(path);
@@ -70,7 +75,8 @@ void CQuillonDoc::ReportWhatCannotBeShown(const QString& path) {
 }
 
 // Fresh checksums written over a damaged record's own file would make it look sound: asked
-// first, No by default. A copy saved elsewhere (Save As) is not asked about.
+// first, No by default. A copy saved elsewhere (Save As) is not asked about, and an unchanged
+// record is written back as it was read, damage and all.
 bool CQuillonDoc::MayWriteFreshChecksums(const QString& path) {
   if (!IsDamaged() || QFileInfo(path).absoluteFilePath() != GetPathName()) {
     return true;
@@ -104,14 +110,32 @@ bool CQuillonDoc::IsReadOnly() const {
 }
 
 bool CQuillonDoc::OnSaveDocument(const QString& path) {
-  if (!MayWriteFreshChecksums(path)) {
+  if (m_pPatientStore != nullptr && !m_pPatientStore->StoreToRecord()) {
     return false;
   }
-  if (m_pPatientStore != nullptr && !m_pPatientStore->StoreToRecord()) {
+  const bool rewrites =
+      m_fileBytes.isEmpty() || m_patient.HeaderChanged() || m_patient.StatementsChanged();
+  if (rewrites && !MayWriteFreshChecksums(path)) {
+    return false;
+  }
+  if (m_pRecord == nullptr) {
     ShowDocMessage(SaveFailedMessage(path, SaveFailure::kCannotBuild));
     return false;
   }
-  const ScpStatus status = ScpWriteRecord(m_pRecord, QFile::encodeName(path).constData());
+  if (m_patient.HeaderChanged() || m_patient.StatementsChanged()) {
+    if (!m_patient.Write(m_pRecord, QDateTime::currentDateTime())) {
+      ShowDocMessage(SaveFailedMessage(path, SaveFailure::kCannotBuild));
+      return false;
+    }
+    m_fileBytes.clear();  // the record no longer matches the file it was read from
+    PatientChanged();
+  }
+  // A record nothing has changed is written back exactly as it was read, headers and all.
+  const ScpStatus status =
+      m_fileBytes.isEmpty()
+          ? ScpWriteRecord(m_pRecord, QFile::encodeName(path).constData())
+          : ScpWriteFileBytes(m_fileBytes.constData(), static_cast<size_t>(m_fileBytes.size()),
+                              QFile::encodeName(path).constData());
   if (status != kScpOk) {
     ShowDocMessage(SaveFailedMessage(path, SaveFailureOf(status)));
     return false;
@@ -121,6 +145,7 @@ bool CQuillonDoc::OnSaveDocument(const QString& path) {
 
 void CQuillonDoc::DeleteContents() {
   ReleaseLeads();
+  m_fileBytes.clear();
   ScpRecordFree(m_pRecord);
   m_pRecord = nullptr;
   m_bHasRefBeats = false;
@@ -141,6 +166,9 @@ bool CQuillonDoc::DecodeLeads(ScpRecord* record) {
   m_nRhythmLeads = DecodeRhythmLeads(m_pRecord, m_refLeads, m_nRefLeads, m_rhythmLeads);
   m_bHasRhythm = m_nRhythmLeads > 0;
   m_bHasMeasures = ReadReferenceFiducials(m_pRecord, m_fiducials);
+  m_patient.Read(m_pRecord, Today());
+  m_measurements = MeasurementModel();
+  m_measurements.ReadMeasurements(m_pRecord);
   return true;
 }
 
@@ -156,9 +184,16 @@ uint16_t CQuillonDoc::GetFiducial(int index) const {
   return index >= 0 && index < kFiducialCount ? m_fiducials[index] : 0;
 }
 
-void CQuillonDoc::SetPatientForm(CPatientView* view, IRecordStore* store) {
-  m_pPatientView = view;
+void CQuillonDoc::SetPatientStore(IRecordStore* store) {
   m_pPatientStore = store;
+}
+
+bool CQuillonDoc::TakePatientEdits() {
+  return m_pPatientStore == nullptr || m_pPatientStore->TakeEdits();
+}
+
+void CQuillonDoc::PatientChanged(CView* sender) {
+  UpdateAllViews(sender, kHintPatientChanged);
 }
 
 void CQuillonDoc::ReleaseLeads() {

@@ -112,6 +112,9 @@ constexpr int kIdsPrintPatientId = 145;
 constexpr int kIdsPrintBirthDate = 146;
 constexpr int kIdsPrintSex = 147;
 constexpr int kIdsPrintBrand = 148;
+// Status bar text while the patient form holds a value the record cannot take: the page printed
+// shows what the record holds.
+constexpr int kIdsPrintRefusedEdits = 153;
 
 // Captions of the four kinds of document window.
 constexpr int kIdsEcgCaption = 149;

@@ -2,6 +2,7 @@
 // read-only use, opening files again and together, the recent files, the status bar, messages,
 // help and the print switches.
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -30,6 +31,7 @@
 #include "framework/CStatusBar.h"
 #include "framework/FrameworkConstants.h"
 #include "resources/ResourceIds.h"
+#include "views/CPatientView.h"
 
 namespace {
 
@@ -161,6 +163,31 @@ class QuillonAppTest : public QObject {
         QVERIFY2(frame->isMinimized(), qPrintable(caption));
       }
     }
+  }
+
+  // An argument that is a path, or names an existing file, is never read as a switch.
+  void APathOrAnExistingFileIsNeverASwitch_data() {
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<bool>("isSwitch");
+    QTest::newRow("switch /D") << QStringLiteral("/D") << true;
+    QTest::newRow("absolute path from /D") << QStringLiteral("/Data/ecg/rec.scp") << false;
+    QTest::newRow("absolute path from /N") << QStringLiteral("/NAS/rec.scp") << false;
+    QTest::newRow("existing file named -N") << QStringLiteral("-N") << false;
+  }
+  void APathOrAnExistingFileIsNeverASwitch() {
+    QFETCH(QString, argument);
+    QFETCH(bool, isSwitch);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(m_dir.path());
+    QFile existing(QStringLiteral("-N"));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    CQuillonApp app;
+    app.ParseSwitches({QStringLiteral("quillon"), argument});
+    const bool switched = !app.m_bEditingAllowed || app.m_dwEcgFrameStyle != WS_MAXIMIZE;
+    QFile::remove(QStringLiteral("-N"));
+    QDir::setCurrent(previous);
+    QCOMPARE(switched, isSwitch);
   }
 
   void TilingPlacesWindowsInColumns_data() {
@@ -309,15 +336,31 @@ class QuillonAppTest : public QObject {
     }
     QCOMPARE(app->m_pMainWnd->windowTitle(), QStringLiteral("Quillon - damaged.scp (damaged)"));
 
+    // Unchanged, it is written back as it was read, damage and all, without a question.
     CDocument* document = app->m_pMainWnd->MDIGetActive()->GetActiveDocument();
+    const auto fileBytes = [&damaged] {
+      QFile saved(damaged);
+      return saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray();
+    };
+    QVERIFY(document->DoFileSave());
+    QCOMPARE(app->prompts.size(), 1);
+    QCOMPARE(fileBytes(), bytes);
+
+    // Changed, it asks before writing fresh checksums; No (the default) writes nothing.
+    CPatientView* form = nullptr;
+    for (CMDIChildWnd* frame : Frames(*app)) {
+      form = form != nullptr ? form : qobject_cast<CPatientView*>(frame->GetActiveView());
+    }
+    QVERIFY(form != nullptr);
+    auto* lastName = qobject_cast<QLineEdit*>(form->GetDlgItem(kIdcLastName));
+    QVERIFY(lastName != nullptr);
+    lastName->setText(QStringLiteral("ROSSI"));
     app->answer = IDNO;
     QVERIFY(!document->DoFileSave());
     QCOMPARE(app->prompts.size(), 2);
+    QVERIFY(app->prompts.last().contains(QStringLiteral("fresh checksums")));
     QVERIFY((app->types.last() & MB_DEFBUTTON2) != 0);
-    QCOMPARE(QFile(damaged).size(), bytes.size());
-    QFile unchanged(damaged);
-    QVERIFY(unchanged.open(QIODevice::ReadOnly));
-    QCOMPARE(unchanged.readAll(), bytes);
+    QCOMPARE(fileBytes(), bytes);
 
     const QString copy = m_dir.filePath(QStringLiteral("copy.scp"));
     QVERIFY(document->DoSave(copy));
