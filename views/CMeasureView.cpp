@@ -70,7 +70,7 @@ struct LeadTableLayout {
 void DrawGlobals(CDC* dc, const MeasurementModel& m, const GlobalsLayout& layout,
                  const char* secondColumnSuffix) {
   const QString values[3][3] = {
-      {HeartRateText(m.m_globalHeader.rrInterval), TimeText(m.m_beat.pOnset, " ms  "),
+      {HeartRateText(m.HeartRate()), TimeText(m.m_beat.pOnset, " ms  "),
        TimeText(m.m_beat.pOffset, " ms  ")},
       {TimeText(m.m_beat.qrsOnset, secondColumnSuffix),
        TimeText(m.m_beat.qrsOffset, secondColumnSuffix),
