@@ -260,6 +260,7 @@ constexpr StringEntry kStrings[] = {
      "sceglie la stampante e la carta.</p><p><b>Scorciatoie.</b> Ctrl+O apri, Ctrl+S "
      "salva, Ctrl+P stampa, Ctrl+W chiude la registrazione, Ctrl+Q esce, F1 questa "
      "guida. I menu si aprono con Alt e la lettera sottolineata.</p>"},
+    {kIdsAllStatements, "All %1 statements...", "Tutte le %1 diagnosi..."},
 
     // Prompts of the commands, "status text\ntool tip".
     {kCmdZoomIn, "ZOOM IN", "Ingrandisce"},

@@ -208,6 +208,9 @@ constexpr int kIdsStatementAbnormal = 771;
 // The guide F1 shows, in rich text.
 constexpr int kIdsHelpGuide = 780;
 
+// The patient form's line that opens every statement: %1 how many there are.
+constexpr int kIdsAllStatements = 781;
+
 // ---- The patient form: its layout (dialog 101) and its controls ----
 
 constexpr int kIddPatientForm = 101;

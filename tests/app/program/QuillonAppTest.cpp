@@ -2,6 +2,8 @@
 // read-only use, opening files again and together, the recent files, the status bar, messages,
 // help and the print switches.
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -11,9 +13,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 #include <QtTest>
 #include <algorithm>
@@ -31,6 +35,10 @@
 #include "framework/CStatusBar.h"
 #include "framework/FrameworkConstants.h"
 #include "resources/ResourceIds.h"
+#include "scp/ScpHandles.h"
+#include "scp/ScpItems.h"
+#include "scp/ScpReader.h"
+#include "scp/ScpWriter.h"
 #include "views/CPatientView.h"
 
 namespace {
@@ -471,6 +479,54 @@ class QuillonAppTest : public QObject {
     QVERIFY(guide.contains(session == UiLanguage::kEnglish
                                ? QStringLiteral("Opening a record")
                                : QStringLiteral("Aprire una registrazione")));
+  }
+
+  // Six boxes show the first six statements; with more, a line under them opens every one.
+  void EveryStatementCanBeRead_data() {
+    QTest::addColumn<int>("statements");
+    QTest::newRow("six") << 6;
+    QTest::newRow("eight") << 8;
+  }
+  void EveryStatementCanBeRead() {
+    QFETCH(int, statements);
+    ScpRecordPtr record(ScpReadRecord(QFile::encodeName(Demo()).constData()));
+    QVERIFY(record != nullptr);
+    ScpStatementHeader header = {};
+    QCOMPARE(ScpGetStatementHeader(record.get(), kScpStatementSection, &header), kScpOk);
+    header.statementCount = static_cast<uint8_t>(statements);
+    ScpRecordRemoveSection(record.get(), kScpStatementSection);
+    ScpRecordNewSection(record.get(), kScpStatementSection);
+    ScpSetStatementHeader(record.get(), kScpStatementSection, &header);
+    for (int tag = 1; tag <= statements; ++tag) {
+      const QByteArray text = "statement " + QByteArray::number(tag);
+      ScpAddItemText(record.get(), kScpStatementSection, static_cast<uint8_t>(tag),
+                     text.constData());
+    }
+    const QString path = m_dir.filePath(QStringLiteral("statements.scp"));
+    QCOMPARE(ScpWriteRecord(record.get(), QFile::encodeName(path).constData()), kScpOk);
+
+    const auto app = Start({path});
+    QVERIFY(app != nullptr);
+    QPushButton* line = nullptr;
+    for (CMDIChildWnd* frame : Frames(*app)) {
+      line =
+          line != nullptr ? line : frame->findChild<QPushButton*>(QStringLiteral("allStatements"));
+    }
+    if (statements <= 6) {
+      QVERIFY(line == nullptr);
+      return;
+    }
+    QVERIFY(line != nullptr);
+    QCOMPARE(line->text(), QStringLiteral("All 8 statements..."));
+    QTimer::singleShot(0, [] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      auto* list = dialog->findChild<QPlainTextEdit*>();
+      QVERIFY(list != nullptr && list->isReadOnly());
+      QVERIFY(list->toPlainText().endsWith(QStringLiteral("8: statement 8")));
+      dialog->accept();
+    });
+    line->click();
   }
 
   void TheRecentFileListKeepsFourAndDroppedFilesOpen() {
