@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/Resources.h"
+#include "app/StringTable.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -39,7 +40,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   QFont font(QStringLiteral("Arial"));
   font.setPointSize(8);
   setFont(font);
-  setWindowTitle(QStringLiteral("Information on Quillon..."));
+  setWindowTitle(StringText(kIdsMenuAbout).remove(QLatin1Char('&')));
   const DialogUnits units(font);
   setFixedSize(units.X(227), units.Y(77));
 

@@ -42,12 +42,23 @@ constexpr Shortcut kShortcuts[] = {
     {ID_CONTEXT_HELP, QKeySequence::WhatsThis},
 };
 
+// Keys added to the standard ones: Ctrl+= is Ctrl++ without Shift on most keyboards.
+struct ExtraShortcut {
+  int commandId;
+  const char* key;
+};
+constexpr ExtraShortcut kExtraShortcuts[] = {{kCmdZoomIn, "Ctrl+="}};
+
+// The record's patient name and acquisition date, or empty without a record.
+QString PatientPaneText(const CQuillonDoc* doc) {
+  return doc != nullptr ? doc->Patient().PatientText() : QString();
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame() {
   setWindowTitle(StringText(kIdrMainFrame));
   setWindowIcon(ResourceIcon(kIdrMainFrame));
-  connect(MdiArea(), &QMdiArea::subWindowActivated, this, [this] { UpdateFrameTitle(); });
 }
 
 int CMainFrame::OnCreate() {
@@ -71,7 +82,7 @@ void CMainFrame::CreateCommands() {
     for (const MenuPopup& popup : MenuResource(menu)) {
       for (const MenuItem& item : popup.items) {
         if (!item.IsSeparator()) {
-          SetCommandText(item.commandId, QString::fromUtf8(item.text));
+          SetCommandText(item.commandId, StringText(item.textId));
           SetCommandPrompt(item.commandId, StringText(item.commandId));
         }
       }
@@ -99,6 +110,14 @@ void CMainFrame::CreateShortcuts() {
     QAction* action = CommandAction(shortcut.commandId);
     action->setShortcuts(shortcut.key);
     addAction(action);
+  }
+  for (const ExtraShortcut& extra : kExtraShortcuts) {
+    QAction* action = CommandAction(extra.commandId);
+    QList<QKeySequence> keys = action->shortcuts();
+    const QKeySequence key(QString::fromLatin1(extra.key), QKeySequence::PortableText);
+    if (!keys.contains(key)) {
+      action->setShortcuts(keys << key);
+    }
   }
 }
 
@@ -137,7 +156,7 @@ void CMainFrame::CreateMenus() {
   const auto build = [this](int id) {
     std::vector<std::unique_ptr<QMenu>> menus;
     for (const MenuPopup& popup : MenuResource(id)) {
-      auto menu = std::make_unique<QMenu>(QString::fromUtf8(popup.title));
+      auto menu = std::make_unique<QMenu>(StringText(popup.titleId));
       for (const MenuItem& item : popup.items) {
         if (item.IsSeparator()) {
           menu->addSeparator();
@@ -172,12 +191,13 @@ void CMainFrame::OnFileExport() {
 
 // The title names the active window's document after the application's, as the main window
 // was created to add it.
-void CMainFrame::UpdateFrameTitle() {
+void CMainFrame::OnUpdateFrameTitle() {
   QString title = StringText(kIdrMainFrame);
   CMDIChildWnd* active = MDIGetActive();
   CDocument* document = active != nullptr ? active->GetActiveDocument() : nullptr;
   if (document != nullptr && !document->GetTitle().isEmpty()) {
-    title += QStringLiteral(" - ") + document->GetTitle();
+    title += QStringLiteral(" - ") + document->GetCaption();
   }
   setWindowTitle(title);
+  m_strPatientText = PatientPaneText(dynamic_cast<const CQuillonDoc*>(document));
 }

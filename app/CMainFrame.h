@@ -23,13 +23,15 @@ class CMainFrame : public CMDIFrameWnd, public IPatientTextHolder {
   // cannot be built, 0 otherwise.
   int OnCreate();
 
-  // Sets the patient pane's text; it stays until another patient form sets it, even when the
-  // record it came from is closed.
+  // Sets the patient pane's text; it stays until another document window becomes active.
   void SetPatientText(const QString& text) override;
+  // Names the active document window's record after the application's title, and shows that
+  // record's patient in the patient pane (empty when no document window is active).
+  void OnUpdateFrameTitle() override;
 
   QToolBar* GetToolBar() const { return m_pToolBar; }
 
-  // The text of the status bar's patient pane: the last patient form's name and date.
+  // The text of the status bar's patient pane: the active record's patient name and date.
   QString m_strPatientText;
 
  private:

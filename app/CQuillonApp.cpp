@@ -1,5 +1,6 @@
 #include "app/CQuillonApp.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -63,7 +64,7 @@ CQuillonApp::CQuillonApp() {
   OnCommand(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
   OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
   OnUpdateCommandUI(ID_FILE_OPEN, [this](CCmdUI* cmdUI) { OnUpdateNeedsEditing(cmdUI); });
-  OnUpdateCommandUI(ID_FILE_SAVE, [this](CCmdUI* cmdUI) { OnUpdateNeedsEditing(cmdUI); });
+  OnUpdateCommandUI(ID_FILE_SAVE, [this](CCmdUI* cmdUI) { OnUpdateSave(cmdUI); });
   SetDocWindowOpener(this);
 }
 
@@ -215,6 +216,27 @@ void CQuillonApp::ShowDocumentMessage(const QString& message) {
     return;
   }
   AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// Save needs editing and a record whose file can be written; the tip of a read-only record's
+// grey Save points to Save As.
+void CQuillonApp::OnUpdateSave(CCmdUI* cmdUI) {
+  OnUpdateNeedsEditing(cmdUI);
+  CMainFrame* frame = GetMainFrame();
+  if (frame == nullptr) {
+    return;
+  }
+  CMDIChildWnd* active = frame->MDIGetActive();
+  const auto* doc =
+      dynamic_cast<const CQuillonDoc*>(active != nullptr ? active->GetActiveDocument() : nullptr);
+  const bool readOnly = doc != nullptr && doc->IsReadOnly();
+  if (readOnly) {
+    cmdUI->Enable(false);
+  }
+  const QString prompt = StringText(readOnly ? kIdsReadOnlySavePrompt : ID_FILE_SAVE);
+  if (cmdUI->m_pAction != nullptr && cmdUI->m_pAction->statusTip() != StringField(prompt, 0)) {
+    frame->SetCommandPrompt(ID_FILE_SAVE, prompt);
+  }
 }
 
 // Open and Save need editing; otherwise they are enabled when something handles them.

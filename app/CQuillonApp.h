@@ -73,4 +73,5 @@ class CQuillonApp : public CWinApp,
   void CreateTemplates();
   void ShowDocumentMessage(const QString& message);
   void OnUpdateNeedsEditing(CCmdUI* cmdUI);
+  void OnUpdateSave(CCmdUI* cmdUI);
 };

@@ -6,7 +6,7 @@
 
 class QWidget;
 
-// The guide as rich text.
+// The guide as rich text, in the current language.
 QString HelpGuideText();
 
 // Shows the guide in a window of its own over parent; it stays open until closed.

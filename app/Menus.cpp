@@ -4,69 +4,69 @@
 
 namespace {
 
-constexpr MenuItem kSeparator = {0, nullptr};
-constexpr MenuItem kAboutItem = {ID_APP_ABOUT, "Information on Quillon..."};
-constexpr MenuItem kOpenItem = {ID_FILE_OPEN, "&Open"};
-constexpr MenuItem kPrintSetupItem = {ID_FILE_PRINT_SETUP, "Print Set&up"};
-constexpr MenuItem kExitItem = {ID_APP_EXIT, "&Exit"};
+constexpr MenuItem kSeparator = {0, 0};
+constexpr MenuItem kAboutItem = {ID_APP_ABOUT, kIdsMenuAbout};
+constexpr MenuItem kOpenItem = {ID_FILE_OPEN, kIdsMenuOpen};
+constexpr MenuItem kPrintSetupItem = {ID_FILE_PRINT_SETUP, kIdsMenuPrintSetup};
+constexpr MenuItem kExitItem = {ID_APP_EXIT, kIdsMenuExit};
 
 const std::vector<MenuPopup>& MainFrameMenu() {
   static const std::vector<MenuPopup> kMenu = {
-      {"&File",
-       {{ID_FILE_NEW, "&New"},
+      {kIdsMenuFile,
+       {{ID_FILE_NEW, kIdsMenuNew},
         kOpenItem,
         kSeparator,
         kPrintSetupItem,
         kSeparator,
-        {ID_FILE_MRU_FILE1, "&Last File Used"},
+        {ID_FILE_MRU_FILE1, kIdsMenuRecentFile},
         kSeparator,
         kExitItem},
        false},
-      {"&?", {kSeparator, kAboutItem}, false},
+      {kIdsMenuHelp, {kSeparator, kAboutItem}, false},
   };
   return kMenu;
 }
 
 const std::vector<MenuPopup>& DocumentMenu() {
   static const std::vector<MenuPopup> kMenu = {
-      {"&File",
+      {kIdsMenuFile,
        {kOpenItem,
-        {ID_FILE_SAVE, "&Save"},
-        {ID_FILE_SAVE_AS, "Save &As"},
-        {kCmdFileExport, "Expor&t..."},
-        {ID_FILE_CLOSE, "&Close"},
+        {ID_FILE_SAVE, kIdsMenuSave},
+        {ID_FILE_SAVE_AS, kIdsMenuSaveAs},
+        {kCmdFileExport, kIdsMenuExport},
+        {ID_FILE_CLOSE, kIdsMenuClose},
         kSeparator,
-        {ID_FILE_PRINT, "&Print"},
-        {ID_FILE_PRINT_PREVIEW, "Print P&review"},
+        {ID_FILE_PRINT, kIdsMenuPrint},
+        {ID_FILE_PRINT_PREVIEW, kIdsMenuPrintPreview},
         kPrintSetupItem,
         kSeparator,
         kExitItem},
        false},
-      {"&View",
-       {{kCmdLayoutFirst + 0, "&12x1"},
-        {kCmdLayoutFirst + 1, "&6x2"},
-        {kCmdLayoutFirst + 2, "&3x4"},
-        {kCmdLayoutFirst + 3, "3x4+&1"},
-        {kCmdLayoutFirst + 4, "3x4+3"},
+      {kIdsMenuView,
+       {{kCmdLayoutFirst + 0, kIdsMenuLayoutFirst + 0},
+        {kCmdLayoutFirst + 1, kIdsMenuLayoutFirst + 1},
+        {kCmdLayoutFirst + 2, kIdsMenuLayoutFirst + 2},
+        {kCmdLayoutFirst + 3, kIdsMenuLayoutFirst + 3},
+        {kCmdLayoutFirst + 4, kIdsMenuLayoutFirst + 4},
         kSeparator,
-        {kCmdSpeedFirst + 0, "12.5 mm/s"},
-        {kCmdSpeedFirst + 1, "25 mm/s"},
-        {kCmdSpeedFirst + 2, "50 mm/s"},
+        {kCmdSpeedFirst + 0, kIdsMenuSpeedFirst + 0},
+        {kCmdSpeedFirst + 1, kIdsMenuSpeedFirst + 1},
+        {kCmdSpeedFirst + 2, kIdsMenuSpeedFirst + 2},
         kSeparator,
-        {kCmdGainFirst + 0, "2.5 mm/mV"},
-        {kCmdGainFirst + 1, "5 mm/mV"},
-        {kCmdGainFirst + 2, "10 mm/mV"},
-        {kCmdGainFirst + 3, "20 mm/mV"},
+        {kCmdGainFirst + 0, kIdsMenuGainFirst + 0},
+        {kCmdGainFirst + 1, kIdsMenuGainFirst + 1},
+        {kCmdGainFirst + 2, kIdsMenuGainFirst + 2},
+        {kCmdGainFirst + 3, kIdsMenuGainFirst + 3},
         kSeparator,
-        {kCmdFilterFirst + 0, "&Baseline filter"},
-        {kCmdFilterFirst + 1, "50 Hz filter"},
-        {kCmdFilterFirst + 2, "60 Hz filter"},
-        {kCmdFilterFirst + 3, "40 Hz low-pass"}},
+        {kCmdFilterFirst + 0, kIdsMenuFilterFirst + 0},
+        {kCmdFilterFirst + 1, kIdsMenuFilterFirst + 1},
+        {kCmdFilterFirst + 2, kIdsMenuFilterFirst + 2},
+        {kCmdFilterFirst + 3, kIdsMenuFilterFirst + 3}},
        false},
-      {"&Window",
-       {{ID_WINDOW_CASCADE, "&Cascade"}, {ID_WINDOW_TILE_HORZ, "Tile &Horizontally"}},
+      {kIdsMenuWindow,
+       {{ID_WINDOW_CASCADE, kIdsMenuCascade}, {ID_WINDOW_TILE_HORZ, kIdsMenuTileHorz}},
        true},
-      {"&?", {kSeparator, kAboutItem}, false},
+      {kIdsMenuHelp, {kSeparator, kAboutItem}, false},
   };
   return kMenu;
 }

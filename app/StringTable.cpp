@@ -95,7 +95,7 @@ constexpr StringEntry kStrings[] = {
      "The exam data hold a value that cannot be stored: the page shows the data as saved.",
      "I dati dell'esame contengono un valore non memorizzabile: la pagina mostra i dati salvati."},
 
-    {kIdsPatientPane, "Patient Name", "Patient Name"},
+    {kIdsPatientPane, "Patient Name", "Nome paziente"},
     {kIdsReadingPane, "25 mm/s  10 mm/mV  3x4+1", "25 mm/s  10 mm/mV  3x4+1"},
 
     // A file that cannot be opened or saved.
@@ -126,6 +126,168 @@ constexpr StringEntry kStrings[] = {
     {kIdsExportNewId, "New patient ID", "Nuovo codice paziente"},
     {kIdsExportProgress, "Exporting...", "Esportazione in corso..."},
     {kIdsExportFailed, "\"%1\" could not be exported: %2", "Impossibile esportare \"%1\": %2"},
+
+    // A damaged record, a read-only one and one whose leads are not read.
+    {kIdsDamagedRecord,
+     "\"%1\" is damaged: the stored checksums or lengths disagree with the bytes of %2. It is "
+     "shown as read, and what it shows may be wrong.",
+     "Il file \"%1\" è danneggiato: i checksum o le lunghezze registrati non corrispondono ai "
+     "byte di %2. Viene mostrato così come è stato letto e ciò che mostra può essere errato."},
+    {kIdsDamagedPartSection, "section %1", "sezione %1"},
+    {kIdsDamagedPartRecord, "the record as a whole", "la registrazione nel suo insieme"},
+    {kIdsDamagedSaveQuestion,
+     "\"%1\" was damaged when it was opened. Saving it writes fresh checksums, so the damage "
+     "would no longer show. Save it all the same?",
+     "Il file \"%1\" era danneggiato quando è stato aperto. Salvandolo si scrivono checksum "
+     "nuovi e il danno non sarebbe più visibile. Salvare comunque?"},
+    {kIdsDamagedMark, "damaged", "danneggiato"},
+    {kIdsReadOnlyMark, "read-only", "sola lettura"},
+    {kIdsReadOnlySavePrompt,
+     "The file is read-only: use Save As to save a copy\nRead-only: use Save As",
+     "Il file è di sola lettura: usare Salva con nome per salvarne una copia\nSola lettura: "
+     "usare Salva con nome"},
+    {kIdsUnreadLeadSection,
+     "\"%1\" stores its leads in section 12, which this version of Quillon does not read: no "
+     "traces are shown.",
+     "Il file \"%1\" registra le derivazioni nella sezione 12, che questa versione di Quillon "
+     "non legge: nessun tracciato è mostrato."},
+
+    // Menu texts.
+    {kIdsMenuFile, "&File", "&File"},
+    {kIdsMenuWindow, "&Window", "Fi&nestra"},
+    {kIdsMenuHelp, "&?", "&?"},
+    {kIdsMenuNew, "&New", "&Nuovo"},
+    {kIdsMenuOpen, "&Open", "&Apri"},
+    {kIdsMenuSave, "&Save", "&Salva"},
+    {kIdsMenuSaveAs, "Save &As", "Salva &con nome"},
+    {kIdsMenuClose, "&Close", "C&hiudi"},
+    {kIdsMenuPrint, "&Print", "S&tampa"},
+    {kIdsMenuPrintPreview, "Print P&review", "&Anteprima di stampa"},
+    {kIdsMenuPrintSetup, "Print Set&up", "&Imposta stampante"},
+    {kIdsMenuRecentFile, "&Last File Used", "&Ultimo file usato"},
+    {kIdsMenuExit, "&Exit", "&Esci"},
+    {kIdsMenuCascade, "&Cascade", "&Sovrapponi"},
+    {kIdsMenuTileHorz, "Tile &Horizontally", "&Affianca"},
+    {kIdsMenuAbout, "Information on Quillon...", "Informazioni su Quillon..."},
+    {kIdsMenuExport, "Expor&t...", "Es&porta..."},
+    {kIdsMenuView, "&View", "&Visualizza"},
+    {kIdsMenuLayoutFirst + 0, "&12x1", "&12x1"},
+    {kIdsMenuLayoutFirst + 1, "&6x2", "&6x2"},
+    {kIdsMenuLayoutFirst + 2, "&3x4", "&3x4"},
+    {kIdsMenuLayoutFirst + 3, "3x4+&1", "3x4+&1"},
+    {kIdsMenuLayoutFirst + 4, "3x4+3", "3x4+3"},
+    {kIdsMenuSpeedFirst + 0, "12.5 mm/s", "12,5 mm/s"},
+    {kIdsMenuSpeedFirst + 1, "25 mm/s", "25 mm/s"},
+    {kIdsMenuSpeedFirst + 2, "50 mm/s", "50 mm/s"},
+    {kIdsMenuGainFirst + 0, "2.5 mm/mV", "2,5 mm/mV"},
+    {kIdsMenuGainFirst + 1, "5 mm/mV", "5 mm/mV"},
+    {kIdsMenuGainFirst + 2, "10 mm/mV", "10 mm/mV"},
+    {kIdsMenuGainFirst + 3, "20 mm/mV", "20 mm/mV"},
+    {kIdsMenuFilterFirst + 0, "&Baseline filter", "Filtro linea di &base"},
+    {kIdsMenuFilterFirst + 1, "50 Hz filter", "Filtro 50 Hz"},
+    {kIdsMenuFilterFirst + 2, "60 Hz filter", "Filtro 60 Hz"},
+    {kIdsMenuFilterFirst + 3, "40 Hz low-pass", "Passa-basso 40 Hz"},
+
+    // Labels of the patient form and the entries of its lists.
+    {kIdsFormPatientData, "Patient Data", "Dati paziente"},
+    {kIdsFormFirstName, "First Name", "Nome"},
+    {kIdsFormLastName, "Last Name", "Cognome"},
+    {kIdsFormSecondName, "Second Name", "Secondo nome"},
+    {kIdsFormPatientId, "ID", "ID"},
+    {kIdsFormBirthDate, "Birth Date", "Data di nascita"},
+    {kIdsFormSex, "Sex", "Sesso"},
+    {kIdsFormRace, "Race", "Etnia"},
+    {kIdsFormWeight, "Weight", "Peso"},
+    {kIdsFormHeight, "Height", "Altezza"},
+    {kIdsFormBloodPressure, "Blood Pressure", "Pressione"},
+    {kIdsFormDiagnosis, "Diagnosis", "Diagnosi"},
+    {kIdsFormAnaInstitution, "Analyzing Institution", "Istituto refertante"},
+    {kIdsFormDepartment, "Department", "Reparto"},
+    {kIdsFormReferringPhysician, "Referr. Physician", "Medico inviante"},
+    {kIdsFormDateTime, "Date/Time", "Data/Ora"},
+    {kIdsFormConfirmed, "Confirmed", "Confermato"},
+    {kIdsFormInterpretation, "Interpretation", "Interpretazione"},
+    {kIdsFormExamData, "Exam Data", "Dati esame"},
+    {kIdsFormAcqInstitution, "Acquiring Institution", "Istituto di acquisizione"},
+    {kIdsFormAge, "Age", "Età"},
+    {kIdsSexNotKnown, "not known", "non noto"},
+    {kIdsSexMale, "male", "maschio"},
+    {kIdsSexFemale, "female", "femmina"},
+    {kIdsSexUnspecified, "unspecified", "non specificato"},
+    {kIdsUnitUnspecified, "Unspec.", "Non spec."},
+    {kIdsRaceCaucasian, "caucasian", "caucasica"},
+    {kIdsRaceBlack, "black", "nera"},
+    {kIdsRaceOriental, "oriental", "orientale"},
+    {kIdsWeightKg, "Kg", "Kg"},
+    {kIdsWeightGram, "g", "g"},
+    {kIdsWeightPound, "Pound", "Libbre"},
+    {kIdsWeightOunce, "Ounce", "Once"},
+    {kIdsHeightCm, "cm", "cm"},
+    {kIdsHeightInch, "inch", "pollici"},
+    {kIdsHeightMm, "mm", "mm"},
+    {kIdsAgeYears, "Years", "Anni"},
+    {kIdsAgeMonths, "Months", "Mesi"},
+    {kIdsAgeWeeks, "Weeks", "Settimane"},
+    {kIdsAgeDays, "Days", "Giorni"},
+    {kIdsAgeHours, "Hours", "Ore"},
+    {kIdsStatementNormal, "ECG NORMAL", "ECG NORMALE"},
+    {kIdsStatementAbnormal, "ECG ABNORMAL", "ECG ANORMALE"},
+
+    // The guide F1 shows.
+    {kIdsHelpGuide,
+     "<h3>Quillon</h3><p>Quillon shows resting 12-lead ECG records stored as SCP-ECG "
+     "files (<tt>.scp</tt>).</p><p><b>Opening a record.</b> Use File &gt; Open, drop a "
+     "file on the main window, pick one of the four last files in the File menu, or "
+     "name it on the command line: <tt>quillon FILE</tt>. Each record opens in up to "
+     "four windows: the rhythm ECG (ECG), the average beats (AVG), the measurements "
+     "(MEASUREMENT) and the patient form (EXAM DATA), each titled with the record's "
+     "file name. They are tiled side by side after every open. A record's windows "
+     "close together, with File &gt; Close; their close boxes do nothing. A record "
+     "whose checksums disagree with its bytes opens marked (damaged); a file that "
+     "cannot be written opens marked (read-only), and only Save As saves "
+     "it.</p><p><b>Switches.</b> <tt>/N</tt> opens records read-only (no Open, no "
+     "Save, the form cannot be edited; Save As still works). <tt>/A</tt> makes the "
+     "average-beat window the first one and shows it large; <tt>/B</tt>, <tt>/C</tt> "
+     "and <tt>/D</tt> show the rhythm, measurement or patient window large. With "
+     "<tt>/A</tt> to <tt>/D</tt> the other windows start as icons. <tt>/P FILE</tt> "
+     "prints the file on the default printer and ends; <tt>/PT FILE PRINTER</tt> "
+     "prints it on the named printer.</p><p><b>Zooming.</b> In the ECG and AVG "
+     "windows, click with the left mouse button to zoom in and with the right button "
+     "to zoom out; Ctrl++ (or Ctrl+=) and Ctrl+- do the same.</p><p><b>Printing.</b> "
+     "File &gt; Print prints the active ECG or AVG window on one page framed by the "
+     "patient data; the AVG page also carries the measurements. Print Preview shows "
+     "the page first, Print Setup chooses the printer and the "
+     "paper.</p><p><b>Shortcuts.</b> Ctrl+O open, Ctrl+S save, Ctrl+P print, Ctrl+W "
+     "close the record, Ctrl+Q quit, F1 this guide. Menus open with Alt and their "
+     "underlined letter.</p>",
+     "<h3>Quillon</h3><p>Quillon mostra gli ECG a riposo a 12 derivazioni registrati "
+     "come file SCP-ECG (<tt>.scp</tt>).</p><p><b>Aprire una registrazione.</b> Usare "
+     "File &gt; Apri, trascinare un file sulla finestra principale, scegliere uno "
+     "degli ultimi quattro file nel menu File, oppure indicarlo sulla riga di comando: "
+     "<tt>quillon FILE</tt>. Ogni registrazione si apre in un massimo di quattro "
+     "finestre: il ritmo (ECG), i battiti medi (AVG), le misure (MISURE) e la scheda "
+     "del paziente (REFERTO ESAME), ciascuna intitolata con il nome del file. Dopo "
+     "ogni apertura le finestre sono affiancate. Le finestre di una registrazione si "
+     "chiudono insieme, con File &gt; Chiudi; i loro pulsanti di chiusura non fanno "
+     "nulla. Una registrazione i cui checksum non corrispondono ai byte si apre "
+     "segnata (danneggiato); un file che non può essere scritto si apre segnato (sola "
+     "lettura) e si salva solo con Salva con nome.</p><p><b>Opzioni.</b> <tt>/N</tt> "
+     "apre le registrazioni in sola lettura (niente Apri, niente Salva, la scheda non "
+     "si può modificare; Salva con nome funziona). <tt>/A</tt> rende prima la finestra "
+     "dei battiti medi e la mostra grande; <tt>/B</tt>, <tt>/C</tt> e <tt>/D</tt> "
+     "mostrano grande la finestra del ritmo, delle misure o del paziente. Con "
+     "<tt>/A</tt> a <tt>/D</tt> le altre finestre partono come icone. <tt>/P FILE</tt> "
+     "stampa il file sulla stampante predefinita ed esce; <tt>/PT FILE STAMPANTE</tt> "
+     "lo stampa sulla stampante indicata.</p><p><b>Ingrandimento.</b> Nelle finestre "
+     "ECG e AVG, un clic con il tasto sinistro del mouse ingrandisce e uno con il "
+     "tasto destro rimpicciolisce; Ctrl++ (o Ctrl+=) e Ctrl+- fanno lo "
+     "stesso.</p><p><b>Stampa.</b> File &gt; Stampa stampa la finestra ECG o AVG "
+     "attiva su una pagina incorniciata dai dati del paziente; la pagina AVG riporta "
+     "anche le misure. Anteprima di stampa mostra prima la pagina, Imposta stampante "
+     "sceglie la stampante e la carta.</p><p><b>Scorciatoie.</b> Ctrl+O apri, Ctrl+S "
+     "salva, Ctrl+P stampa, Ctrl+W chiude la registrazione, Ctrl+Q esce, F1 questa "
+     "guida. I menu si aprono con Alt e la lettera sottolineata.</p>"},
+    {kIdsAllStatements, "All %1 statements...", "Tutte le %1 diagnosi..."},
 
     // Prompts of the commands, "status text\ntool tip".
     {kCmdZoomIn, "ZOOM IN", "Ingrandisce"},
@@ -167,9 +329,9 @@ constexpr StringEntry kStrings[] = {
     {ID_FILE_PRINT_PREVIEW, "View print preview\nPrint preview",
      "Visualizza le pagine per intero\nAnteprima di stampa"},
     {ID_FILE_MRU_FILE1, "Last File used", "Apre questo documento"},
-    {ID_WINDOW_CASCADE, "Dispone le finestre sovrapponendole\nSovrapponi finestre",
+    {ID_WINDOW_CASCADE, "Arranges the windows overlapping each other\nCascade windows",
      "Dispone le finestre sovrapponendole\nSovrapponi finestre"},
-    {ID_WINDOW_TILE_HORZ, "Dispone le finestre senza sovrapporle\nAffianca finestre",
+    {ID_WINDOW_TILE_HORZ, "Arranges the windows without overlapping them\nTile windows",
      "Dispone le finestre senza sovrapporle\nAffianca finestre"},
     {ID_APP_ABOUT, "General Information ", "Informazioni generali"},
     {ID_APP_EXIT, "Exits from application",
@@ -227,6 +389,14 @@ QString StringText(int id, UiLanguage language) {
     return QString();
   }
   return QString::fromUtf8(language == UiLanguage::kItalian ? entry->italian : entry->english);
+}
+
+std::vector<int> StringIds() {
+  std::vector<int> ids;
+  for (const StringEntry& entry : kStrings) {
+    ids.push_back(entry.id);
+  }
+  return ids;
 }
 
 QString StringText(int id) {

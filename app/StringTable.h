@@ -6,6 +6,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <vector>
 
 #include "resources/ResourceIds.h"
 
@@ -25,6 +26,9 @@ void FollowSystemUiLanguage();
 
 // Returns the text of string `id` in `language`, or an empty string when the id has no text.
 QString StringText(int id, UiLanguage language);
+
+// Returns every id the table holds a text for (the lead names aside), ascending.
+std::vector<int> StringIds();
 
 // Returns the text of string `id` in the current language, or an empty string.
 QString StringText(int id);

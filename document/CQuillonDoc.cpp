@@ -2,13 +2,18 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QStringList>
 #include <algorithm>
 #include <utility>
 
 #include "document/DocMessages.h"
 #include "document/DocWindows.h"
 #include "document/IRecordStore.h"
+#include "document/UnreadLeads.h"
 #include "framework/CWaitCursor.h"
+#include "framework/CWinApp.h"
+#include "framework/FrameworkConstants.h"
 #include "scp/ScpReader.h"
 #include "scp/ScpWriter.h"
 
@@ -45,16 +50,72 @@ bool CQuillonDoc::OnOpenDocument(const QString& path) {
   if (file.open(QIODevice::ReadOnly)) {
     m_fileBytes = file.readAll();
   }
-  if (HasUnscaledLeads(m_refLeads, m_nRefLeads, m_rhythmLeads, m_nRhythmLeads)) {
-    wait.Restore();
-    ShowDocMessage(UnscaledLeadsMessage(path));
-  }
+  m_damage = CheckRecordDamage(path);
+  wait.Restore();
+  ReportWhatCannotBeShown(path);
   OpenFurtherWindows();
   return true;
 }
 
+// Each message once.
+void CQuillonDoc::ReportWhatCannotBeShown(const QString& path) {
+  QStringList messages;
+  if (m_damage.Any()) {
+    messages << DamagedRecordMessage(path, DamagedPartsText(m_damage));
+  }
+  if (LeadsOnlyInUnreadSection(m_pRecord, m_bHasRefBeats || m_bHasRhythm)) {
+    messages << UnreadLeadSectionMessage(path);
+  }
+  if (HasUnscaledLeads(m_refLeads, m_nRefLeads, m_rhythmLeads, m_nRhythmLeads)) {
+    messages << UnscaledLeadsMessage(path);
+  }
+  for (const QString& message : messages) {
+    ShowDocMessage(message);
+  }
+}
+
+// Fresh checksums written over a damaged record's own file would make it look sound: asked
+// first, No by default. A copy saved elsewhere (Save As) is not asked about, and an unchanged
+// record is written back as it was read, damage and all.
+bool CQuillonDoc::MayWriteFreshChecksums(const QString& path) {
+  if (!IsDamaged() || QFileInfo(path).absoluteFilePath() != GetPathName()) {
+    return true;
+  }
+  return AfxMessageBox(DamagedSaveQuestion(path), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) ==
+         IDYES;
+}
+
+QString CQuillonDoc::GetCaption() const {
+  QStringList marks;
+  if (IsDamaged()) {
+    marks << DamagedMark();
+  }
+  if (IsReadOnly()) {
+    marks << ReadOnlyMark();
+  }
+  if (marks.isEmpty()) {
+    return GetTitle();
+  }
+  return QStringLiteral("%1 (%2)").arg(GetTitle(), marks.join(QStringLiteral(", ")));
+}
+
+// A file nobody may write counts as read-only even for a user the system would let write it.
+bool CQuillonDoc::IsReadOnly() const {
+  const QFileInfo file(GetPathName());
+  if (GetPathName().isEmpty() || !file.exists()) {
+    return false;
+  }
+  const QFile::Permissions anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+  return !file.isWritable() || (file.permissions() & anyWrite) == 0;
+}
+
 bool CQuillonDoc::OnSaveDocument(const QString& path) {
   if (m_pPatientStore != nullptr && !m_pPatientStore->StoreToRecord()) {
+    return false;
+  }
+  const bool rewrites =
+      m_fileBytes.isEmpty() || m_patient.HeaderChanged() || m_patient.StatementsChanged();
+  if (rewrites && !MayWriteFreshChecksums(path)) {
     return false;
   }
   if (m_pRecord == nullptr) {
@@ -90,6 +151,7 @@ void CQuillonDoc::DeleteContents() {
   m_bHasRefBeats = false;
   m_bHasRhythm = false;
   m_bHasMeasures = false;
+  m_damage = RecordDamage();
   std::fill(m_fiducials, m_fiducials + kFiducialCount, uint16_t{0});
 }
 

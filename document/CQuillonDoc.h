@@ -9,6 +9,7 @@
 
 #include "document/MeasurementModel.h"
 #include "document/PatientModel.h"
+#include "document/RecordDamage.h"
 #include "framework/CDocument.h"
 #include "framework/GdiTypes.h"
 #include "leads/LeadTables.h"
@@ -35,14 +36,26 @@ class CQuillonDoc : public CDocument {
   // Returns true. When the file cannot be read as a record, shows a message naming it
   // (DocMessages.h) and returns false with the document as it was. When decoded leads have an
   // amplitude unit of 0 nV, shows one message naming the record (the views draw no trace for
-  // them) and goes on.
+  // them) and goes on. A record whose checksums or lengths disagree with its bytes opens all the
+  // same, with one message naming the damaged parts, and is marked damaged in its titles; a
+  // record whose leads lie only in the long-term rhythm section opens with a message saying they
+  // are not read.
   bool OnOpenDocument(const QString& path) override;
-  // Lets the patient form, when one is registered, hand its contents to the patient model (a
-  // refused value stops the save: the form has said why, nothing is written), writes what the
-  // model changed into the record, then writes the record to path. Returns true when it was
-  // written; otherwise shows a message naming the file and the reason and returns false (the
-  // framework then keeps the modified flag).
+  // Saving a damaged record over its own file, when it would write fresh checksums, first asks
+  // whether to (No is the default and saves nothing). Then lets the patient form, when one is
+  // registered, hand its contents to the patient model (a refused value stops the save: the form
+  // has said why, nothing is written), writes what the model changed into the record, then writes
+  // the record to path. Returns true when it was written; otherwise shows a message naming the
+  // file and the reason and returns false (the framework then keeps the modified flag).
   bool OnSaveDocument(const QString& path) override;
+  // The file name, followed by "(damaged)", "(read-only)" or both when they apply.
+  QString GetCaption() const override;
+  // True when the record's checksums or lengths disagreed with its bytes when it was opened.
+  bool IsDamaged() const { return m_damage.Any(); }
+  // True when the record's file exists and cannot be written, or carries no write permission at
+  // all: Save does not replace it.
+  bool IsReadOnly() const;
+
   // Frees the sample arrays and the record and returns to the empty state: no record, empty lead
   // tables, all flags and fiducials cleared. The views' references stay.
   void DeleteContents() override;
@@ -107,9 +120,12 @@ class CQuillonDoc : public CDocument {
  private:
   void ReleaseLeads();
   void OpenFurtherWindows();
+  void ReportWhatCannotBeShown(const QString& path);
+  bool MayWriteFreshChecksums(const QString& path);
 
   uint16_t m_fiducials[kFiducialCount] = {};
   IRecordStore* m_pPatientStore = nullptr;
+  RecordDamage m_damage;
   QByteArray m_fileBytes;  // the file as read, while the record still matches it
   PatientModel m_patient;
   MeasurementModel m_measurements;

@@ -21,6 +21,23 @@ QString SaveFailedMessage(const QString& path, SaveFailure reason);
 // traces cannot be drawn to scale and are left out.
 QString UnscaledLeadsMessage(const QString& path);
 
+// Returns the message for a record whose checksums or lengths disagree with its bytes, naming it
+// and the damaged parts (DamagedPartsText): it is shown as read, and its values may be wrong.
+QString DamagedRecordMessage(const QString& path, const QString& parts);
+
+// Returns the question Save asks before it writes fresh checksums over a damaged record.
+QString DamagedSaveQuestion(const QString& path);
+
+// Returns the message for a record whose leads lie only where this version does not read them.
+QString UnreadLeadSectionMessage(const QString& path);
+
+// The marks the window titles add to the file name of a damaged or a read-only record.
+QString DamagedMark();
+QString ReadOnlyMark();
+
+// Returns string id of the installed string table, or the English text when the table has none.
+QString DocText(int id, const char* english);
+
 using DocMessageSink = std::function<void(const QString& message)>;
 
 // Sends every later message to sink and returns the sink installed before. An empty sink (the

@@ -25,3 +25,29 @@ void MeasurementModel::ReadMeasurements(const ScpRecord* record) {
     }
   }
 }
+
+MeasureMarker MarkerOf(int value) {
+  switch (value) {
+    case kScpValueNotDone:
+      return MeasureMarker::kNotDone;
+    case kScpValueError:
+      return MeasureMarker::kError;
+    case kScpValueNotTested:
+      return MeasureMarker::kNotTested;
+    default:
+      return MeasureMarker::kNone;
+  }
+}
+
+DerivedValue MeasurementModel::HeartRate() const {
+  constexpr int kMillisecondsPerMinute = 60000;
+  const int rrInterval = m_globalHeader.rrInterval;
+  if (!m_bHasGlobals || rrInterval == 0) {
+    return {MeasureMarker::kNotDone, 0};
+  }
+  const MeasureMarker marker = MarkerOf(rrInterval);
+  if (marker != MeasureMarker::kNone) {
+    return {marker, 0};
+  }
+  return {MeasureMarker::kNone, kMillisecondsPerMinute / rrInterval};
+}

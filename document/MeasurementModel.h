@@ -6,6 +6,21 @@
 #include "scp/ScpFields.h"
 #include "scp/ScpRecord.h"
 
+// What a stored value is when it marks a measurement as missing rather than giving it.
+enum class MeasureMarker { kNone, kNotDone, kError, kNotTested };
+
+// Returns the marker the value is, or kNone for a measured value.
+MeasureMarker MarkerOf(int value);
+
+// A value derived from stored measurements: the marker of what it was derived from wins, so a
+// rate is never computed from a marker.
+struct DerivedValue {
+  MeasureMarker marker;  // kNone when value holds the result
+  int value;
+
+  bool IsDetermined() const { return marker == MeasureMarker::kNone; }
+};
+
 class MeasurementModel {
  public:
   static constexpr int kMaxLeadBlocks = 16;
@@ -19,6 +34,11 @@ class MeasurementModel {
   int ShownLeads() const;
   // Both the global measurements and the lead table were read.
   bool IsComplete() const { return m_bHasGlobals && m_bHasLeadTable; }
+
+  // The heart rate in beats per minute, 60000 / the average RR interval truncated. Not
+  // determined without global measurements or with an interval of 0; an interval that is a
+  // marker gives that marker.
+  DerivedValue HeartRate() const;
 
   ScpMeasurementHeader m_globalHeader = {};
   ScpBeatMeasurements m_beat = {};

@@ -194,13 +194,15 @@ void ReadHeaderSection(const ScpRecord* record, const QDate& today, PatientField
                        PatientRecordKeep* keep) {
   ReadHeaderTexts(record, fields);
 
+  // Without an acquisition date the field stays blank (today is not when the ECG was taken); an
+  // age the record does not store is then reckoned up to today.
   DateParts acquisition = {today.day(), today.month(), today.year()};
   ScpDate date = {};
   if (ScpGetItemDate(record, kScpPatientSection, kScpTagAcquisitionDate, &date) == kScpOk) {
     acquisition = {date.day, date.month, date.year};
     keep->acquisitionDateStored = true;
+    fields->m_strAcqDate = DateText(acquisition.day, acquisition.month, acquisition.year);
   }
-  fields->m_strAcqDate = DateText(acquisition.day, acquisition.month, acquisition.year);
   ScpTime time = {};
   if (ScpGetItemTime(record, kScpPatientSection, kScpTagAcquisitionTime, &time) == kScpOk) {
     fields->m_strAcqTime = TimeText(time.hour, time.minute);
@@ -732,7 +734,9 @@ PatientRefusal PatientModel::SetFields(const PatientFields& fields, const QDate&
     birth.SetToday(today);
     birth.SetText(next.m_strBirthDate);
     CDateText acquisition;
-    acquisition.SetText(next.m_strAcqDate);
+    acquisition.SetText(next.m_strAcqDate.isEmpty()
+                            ? DateText(today.day(), today.month(), today.year())
+                            : next.m_strAcqDate);
     if (next.m_strBirthDate.trimmed().isEmpty()) {
       next.m_strBirthDate.clear();
       if (!m_keep.ageStored) {

@@ -64,8 +64,8 @@ DerivedAge DeriveAge(int birthDay, int birthMonth, int birthYear, int acqDay, in
 class PatientModel {
  public:
   // Fills the fields from the record, leaving a field at its initial value where its item is
-  // absent. A missing acquisition date shows `today`, from which the age is derived when the
-  // record stores none; the age is never written unless the record held it.
+  // absent. A missing acquisition date stays blank; the age, when the record stores none, is
+  // then derived up to `today`. The age is never written unless the record held it.
   void Read(const ScpRecord* record, const QDate& today);
 
   const PatientFields& Fields() const { return m_fields; }

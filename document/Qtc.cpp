@@ -12,7 +12,7 @@ constexpr double kReferenceRate = 60.0;  // beats per minute at an RR of one sec
 }  // namespace
 
 bool IsMeasureMarker(int value) {
-  return value == kMeasureNotDone || value == kMeasureError || value == kMeasureNotTested;
+  return value == kScpValueNotDone || value == kScpValueError || value == kScpValueNotTested;
 }
 
 const char* QtcFormulaName(QtcFormula formula) {

@@ -2,13 +2,10 @@
 // QT and RR intervals in milliseconds. Plain functions, no Qt.
 #pragma once
 
-// The values a measurement holds instead of a number: not done, an error, not tested. A corrected
-// QT is never computed from one.
-constexpr int kMeasureNotDone = 29999;
-constexpr int kMeasureError = 29998;
-constexpr int kMeasureNotTested = 19999;
+#include "scp/ScpMeasurements.h"
 
-// Returns whether value is one of the markers above.
+// Returns whether value is one of the markers a measurement holds instead of a number (not done,
+// an error, not tested). A corrected QT is never computed from one.
 bool IsMeasureMarker(int value);
 
 enum class QtcFormula { kBazett, kFridericia, kFramingham, kHodges };

@@ -19,6 +19,9 @@ class CDocument : public CCmdTarget {
   ~CDocument() override;
 
   const QString& GetTitle() const { return m_strTitle; }
+  // The title as the windows show it: the title, then whatever a document class adds about its
+  // state. The base shows the title alone.
+  virtual QString GetCaption() const { return m_strTitle; }
   // Sets the title and refreshes the captions of the frames that show it.
   virtual void SetTitle(const QString& title);
   const QString& GetPathName() const { return m_strPathName; }

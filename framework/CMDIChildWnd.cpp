@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMdiArea>
+#include <QMenu>
 #include <QPointer>
 
 #include "framework/CDocument.h"
@@ -12,6 +13,13 @@
 
 CMDIChildWnd::CMDIChildWnd() {
   setAttribute(Qt::WA_DeleteOnClose, false);
+  // The window menu's own keys (Ctrl+W, Ctrl+F4) would clash with the main window's commands
+  // while the focus is in this window; the main window's commands keep them.
+  if (QMenu* menu = systemMenu()) {
+    for (QAction* action : menu->actions()) {
+      action->setShortcuts({});
+    }
+  }
 }
 
 CMDIChildWnd::~CMDIChildWnd() {
@@ -53,7 +61,7 @@ bool CMDIChildWnd::PreCreateWindow(CREATESTRUCT& /*cs*/) {
 void CMDIChildWnd::OnUpdateFrameTitle() {
   CDocument* document = GetActiveDocument();
   if ((m_dwStyle & FWS_ADDTOTITLE) == 0 || document == nullptr) {
-    setWindowTitle(m_strTitle);
+    SetCaption(m_strTitle);
     return;
   }
   int windows = 0;
@@ -66,11 +74,18 @@ void CMDIChildWnd::OnUpdateFrameTitle() {
       }
     }
   }
-  QString caption = document->GetTitle();
+  QString caption = document->GetCaption();
   if (windows > 1) {
     caption += QStringLiteral(":%1").arg(number);
   }
+  SetCaption(caption);
+}
+
+void CMDIChildWnd::SetCaption(const QString& caption) {
   setWindowTitle(caption);
+  if (m_pMDIFrame != nullptr && m_pMDIFrame->MDIGetActive() == this) {
+    m_pMDIFrame->OnUpdateFrameTitle();
+  }
 }
 
 void CMDIChildWnd::ActivateFrame() {

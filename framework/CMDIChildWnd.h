@@ -23,6 +23,7 @@ class CMDIChildWnd : public QMdiSubWindow, public CCmdTarget {
   Q_OBJECT
 
  public:
+  // Takes the keys off the window menu, so that they never clash with the main window's.
   CMDIChildWnd();
   ~CMDIChildWnd() override;
 
@@ -43,9 +44,12 @@ class CMDIChildWnd : public QMdiSubWindow, public CCmdTarget {
   const QString& GetTitle() const { return m_strTitle; }
   CMDIFrameWnd* GetMDIFrame() const { return m_pMDIFrame; }
 
-  // Sets the caption: the document's title when the style has FWS_ADDTOTITLE (followed by ":n"
+  // Sets the caption: the document's caption when the style has FWS_ADDTOTITLE (followed by ":n"
   // when the document has several such windows), else the frame's title.
   virtual void OnUpdateFrameTitle();
+  // Shows caption and, when this is the active document window, lets the main window's title
+  // follow it.
+  void SetCaption(const QString& caption);
   // Shows the frame as its style asks (WS_MAXIMIZE maximised, WS_MINIMIZE as an icon, else
   // normal) the first time, and makes it the active document window. Does nothing without a
   // parent.

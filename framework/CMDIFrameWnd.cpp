@@ -41,6 +41,7 @@ CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)), m_pStatusBar(new 
   setCentralWidget(m_pMdiArea);
   setStatusBar(m_pStatusBar);
   connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this] {
+    OnUpdateFrameTitle();
     UpdateMenus();
     UpdateCommandUI();
   });

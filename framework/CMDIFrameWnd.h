@@ -45,6 +45,10 @@ class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
   // Makes frame the active document window. While this window is hidden Qt activates nothing,
   // so the frame is activated again when this window is shown.
   void MDIActivate(CMDIChildWnd* frame);
+  // Called when another document window becomes active (or none is) and when the active one's
+  // caption changes; a main window class names the active document in its title here. The base
+  // does nothing.
+  virtual void OnUpdateFrameTitle() {}
 
   // Arranges the document windows that are not minimised side by side (MDITILE_VERTICAL: in
   // columns, two windows in two columns, three in three, four in two columns of two) or one

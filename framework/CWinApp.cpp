@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -31,6 +32,7 @@ namespace {
 constexpr int kFailedStartExitCode = 1;
 constexpr int kPrintedExitCode = 0;
 constexpr int kNotPrintedExitCode = 1;
+constexpr int kUsageExitCode = 2;  // a print switch without the file or the printer it needs
 const char* const kMruPlaceholderText = "quillonMruPlaceholderText";
 
 // Takes every override cursor (the wait cursor) off while it lives and puts them back after, so
@@ -61,6 +63,20 @@ class OverrideCursorPause {
 void WriteShellMessage(const QString& message) {
   std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
   std::fflush(stderr);
+}
+
+// The print switches need a file, and /PT a printer after it.
+bool HasPrintArguments(const CCommandLineInfo& info) {
+  if (info.m_strFileName.isEmpty()) {
+    return false;
+  }
+  return info.m_nShellCommand != CCommandLineInfo::FilePrintTo || !info.m_strPrinterName.isEmpty();
+}
+
+QString PrintUsage(const QStringList& arguments) {
+  const QString program =
+      arguments.isEmpty() ? QStringLiteral("program") : QFileInfo(arguments.first()).fileName();
+  return QStringLiteral("usage: %1 /P FILE | %1 /PT FILE PRINTER").arg(program);
 }
 
 QWidget* DialogParent() {
@@ -101,6 +117,11 @@ int ShowMessageBox(const QString& prompt, UINT type) {
     default:
       box.setStandardButtons(QMessageBox::Ok);
       break;
+  }
+  if ((type & MB_DEFBUTTON2) != 0) {
+    const QMessageBox::StandardButton second =
+        (type & 0x0F) == MB_OKCANCEL ? QMessageBox::Cancel : QMessageBox::No;
+    box.setDefaultButton(second);
   }
   switch (box.exec()) {
     case QMessageBox::Yes:
@@ -274,6 +295,11 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
       return OpenDocumentFile(info.m_strFileName) != nullptr;
     case CCommandLineInfo::FilePrint:
     case CCommandLineInfo::FilePrintTo:
+      if (!HasPrintArguments(info)) {
+        WriteShellMessage(PrintUsage(GetCommandLine()));
+        m_shellExitCode = kUsageExitCode;
+        return false;
+      }
       m_bShellPrinting = true;
       m_shellExitCode = PrintFromShell(info) ? kPrintedExitCode : kNotPrintedExitCode;
       m_bShellPrinting = false;

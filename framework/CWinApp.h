@@ -71,7 +71,8 @@ class CWinApp : public CCmdTarget {
   // file (false when it cannot be opened), File New when there is none (false without a main
   // window), or print the file's active window without dialog on the default or the named
   // printer, close it and return false so that the program ends. A print sets the program's exit
-  // code: 0 when the page was printed; otherwise 1, after a message on standard error saying why.
+  // code: 0 when the page was printed; otherwise 1, after a message on standard error saying why;
+  // 2 after a usage line on standard error when the file, or the printer of /PT, is missing.
   void ParseCommandLine(CCommandLineInfo& info);
   // The program's arguments, the program first: QApplication's unless set (tests set their own).
   QStringList GetCommandLine() const;

@@ -117,6 +117,92 @@ constexpr int kIdsExportNewId = 624;
 constexpr int kIdsExportProgress = 625;
 constexpr int kIdsExportFailed = 626;
 
+// A record whose checksums or lengths disagree with its bytes, and one that cannot be written.
+constexpr int kIdsDamagedRecord = 620;        // %1 the file, %2 the damaged parts
+constexpr int kIdsDamagedPartSection = 621;   // %1 a section number
+constexpr int kIdsDamagedPartRecord = 622;    // the record's own length or checksum
+constexpr int kIdsDamagedSaveQuestion = 623;  // %1 the file: write fresh checksums over damage?
+constexpr int kIdsDamagedMark = 624;          // added to the window titles
+constexpr int kIdsReadOnlyMark = 625;         // added to the window titles
+constexpr int kIdsReadOnlySavePrompt = 626;   // prompt of a grey Save: "status text\ntool tip"
+constexpr int kIdsUnreadLeadSection = 627;    // %1 the file: its leads are where none are read
+
+// Menu texts, '&' before the mnemonic (the menus are app/Menus.cpp).
+constexpr int kIdsMenuFile = 700;
+constexpr int kIdsMenuWindow = 701;
+constexpr int kIdsMenuHelp = 702;
+constexpr int kIdsMenuNew = 703;
+constexpr int kIdsMenuOpen = 704;
+constexpr int kIdsMenuSave = 705;
+constexpr int kIdsMenuSaveAs = 706;
+constexpr int kIdsMenuClose = 707;
+constexpr int kIdsMenuPrint = 708;
+constexpr int kIdsMenuPrintPreview = 709;
+constexpr int kIdsMenuPrintSetup = 710;
+constexpr int kIdsMenuRecentFile = 711;
+constexpr int kIdsMenuExit = 712;
+constexpr int kIdsMenuCascade = 713;
+constexpr int kIdsMenuTileHorz = 714;
+constexpr int kIdsMenuAbout = 715;
+constexpr int kIdsMenuExport = 716;
+constexpr int kIdsMenuView = 717;
+// The View menu's items: layouts, paper speeds, gains and display filters.
+constexpr int kIdsMenuLayoutFirst = 790;  // 12x1, 6x2, 3x4, 3x4+1, 3x4+3
+constexpr int kIdsMenuSpeedFirst = 795;   // 12.5, 25, 50 mm/s
+constexpr int kIdsMenuGainFirst = 798;    // 2.5, 5, 10, 20 mm/mV
+constexpr int kIdsMenuFilterFirst = 802;  // baseline, 50 Hz, 60 Hz, 40 Hz
+
+// Labels of the patient form and the entries of its lists.
+constexpr int kIdsFormPatientData = 720;
+constexpr int kIdsFormFirstName = 721;
+constexpr int kIdsFormLastName = 722;
+constexpr int kIdsFormSecondName = 723;
+constexpr int kIdsFormPatientId = 724;
+constexpr int kIdsFormBirthDate = 725;
+constexpr int kIdsFormSex = 726;
+constexpr int kIdsFormRace = 727;
+constexpr int kIdsFormWeight = 728;
+constexpr int kIdsFormHeight = 729;
+constexpr int kIdsFormBloodPressure = 730;
+constexpr int kIdsFormDiagnosis = 731;
+constexpr int kIdsFormAnaInstitution = 732;
+constexpr int kIdsFormDepartment = 733;
+constexpr int kIdsFormReferringPhysician = 734;
+constexpr int kIdsFormDateTime = 735;
+constexpr int kIdsFormConfirmed = 736;
+constexpr int kIdsFormInterpretation = 737;
+constexpr int kIdsFormExamData = 738;
+constexpr int kIdsFormAcqInstitution = 739;
+constexpr int kIdsFormAge = 740;
+constexpr int kIdsSexNotKnown = 750;
+constexpr int kIdsSexMale = 751;
+constexpr int kIdsSexFemale = 752;
+constexpr int kIdsSexUnspecified = 753;
+constexpr int kIdsUnitUnspecified = 754;
+constexpr int kIdsRaceCaucasian = 755;
+constexpr int kIdsRaceBlack = 756;
+constexpr int kIdsRaceOriental = 757;
+constexpr int kIdsWeightKg = 758;
+constexpr int kIdsWeightGram = 759;
+constexpr int kIdsWeightPound = 760;
+constexpr int kIdsWeightOunce = 761;
+constexpr int kIdsHeightCm = 762;
+constexpr int kIdsHeightInch = 763;
+constexpr int kIdsHeightMm = 764;
+constexpr int kIdsAgeYears = 765;
+constexpr int kIdsAgeMonths = 766;
+constexpr int kIdsAgeWeeks = 767;
+constexpr int kIdsAgeDays = 768;
+constexpr int kIdsAgeHours = 769;
+constexpr int kIdsStatementNormal = 770;
+constexpr int kIdsStatementAbnormal = 771;
+
+// The guide F1 shows, in rich text.
+constexpr int kIdsHelpGuide = 780;
+
+// The patient form's line that opens every statement: %1 how many there are.
+constexpr int kIdsAllStatements = 781;
+
 // ---- The patient form: its layout (dialog 101) and its controls ----
 
 constexpr int kIddPatientForm = 101;

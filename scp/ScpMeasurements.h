@@ -8,6 +8,11 @@
 #include "scp/ScpSections.h"
 #include "scp/ScpStatus.h"
 
+// Values that mark a measurement as missing rather than give it.
+constexpr int kScpValueNotDone = 29999;    // not determined
+constexpr int kScpValueError = 29998;      // the measurement failed
+constexpr int kScpValueNotTested = 19999;  // not looked for
+
 // The size in bytes of the part of a section 10 lead block that is read.
 constexpr uint16_t kScpLeadMeasurementsSize = 62;
 

@@ -1,5 +1,6 @@
 #include "views/CDocumentFrame.h"
 
+#include "framework/CDocument.h"
 #include "framework/CWinApp.h"
 #include "framework/FrameworkConstants.h"
 #include "framework/ResourceTable.h"
@@ -14,6 +15,16 @@ CDocumentFrame::CDocumentFrame(int captionId, DocWindow kind)
 
 bool CDocumentFrame::Create(const QString& /*title*/, DWORD style, CMDIFrameWnd* parent) {
   return CMDIChildWnd::Create(LoadString(m_nCaptionId), style & ~FWS_ADDTOTITLE, parent);
+}
+
+void CDocumentFrame::OnUpdateFrameTitle() {
+  const CDocument* document = GetActiveDocument();
+  const QString caption = LoadString(m_nCaptionId);
+  if (document == nullptr || document->GetTitle().isEmpty()) {
+    SetCaption(caption);
+    return;
+  }
+  SetCaption(caption + QStringLiteral(" - ") + document->GetCaption());
 }
 
 bool CDocumentFrame::PreCreateWindow(CREATESTRUCT& cs) {

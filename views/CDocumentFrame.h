@@ -1,5 +1,5 @@
-// The child frame shared by the rhythm, average-beat and measurement windows: a fixed caption from
-// the string table, the window-state bits the application keeps for that kind of window, and a
+// The child frame shared by the document windows: a caption from the string table followed by the
+// record's file name, the window-state bits the application keeps for that kind of window, and a
 // close request that is ignored (the windows of a document close together with it).
 #pragma once
 
@@ -26,8 +26,12 @@ class CDocumentFrame : public CMDIChildWnd {
   // captionId: the string that is the caption; kind: whose window-state bits the style gets.
   CDocumentFrame(int captionId, DocWindow kind);
 
-  // Creates the frame with its caption string and without the document's title in it.
+  // Creates the frame with its caption string; the document's caption follows it
+  // (OnUpdateFrameTitle).
   bool Create(const QString& title, DWORD style, CMDIFrameWnd* parent) override;
+  // Shows the caption string, then the document's caption (its file name and state), so that
+  // the windows of different records can be told apart: "ECG - demo.scp".
+  void OnUpdateFrameTitle() override;
   // Adds the application's window-state bits for this kind of window.
   bool PreCreateWindow(CREATESTRUCT& cs) override;
   // Ignored: the window goes away only when its document is closed.

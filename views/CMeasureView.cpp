@@ -72,7 +72,7 @@ struct LeadTableLayout {
 void DrawGlobals(CDC* dc, const MeasurementModel& m, const GlobalsLayout& layout,
                  const char* secondColumnSuffix) {
   const QString values[3][3] = {
-      {HeartRateText(m.m_globalHeader.rrInterval), TimeText(m.m_beat.pOnset, " ms  "),
+      {HeartRateText(m.HeartRate()), TimeText(m.m_beat.pOnset, " ms  "),
        TimeText(m.m_beat.pOffset, " ms  ")},
       {TimeText(m.m_beat.qrsOnset, secondColumnSuffix),
        TimeText(m.m_beat.qrsOffset, secondColumnSuffix),
@@ -101,7 +101,7 @@ QString QtcText(const MeasurementModel& m) {
   const int qrsOnset = m.m_beat.qrsOnset;
   const int tOffset = m.m_beat.tOffset;
   const bool qtKnown = !IsMeasureMarker(qrsOnset) && !IsMeasureMarker(tOffset);
-  const int qt = qtKnown ? tOffset - qrsOnset : kMeasureNotDone;
+  const int qt = qtKnown ? tOffset - qrsOnset : kScpValueNotDone;
   QString text = QStringLiteral("QTc");
   for (int formula = 0; formula < kQtcFormulaCount; ++formula) {
     const auto which = static_cast<QtcFormula>(formula);

@@ -4,11 +4,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <iterator>
@@ -22,6 +25,7 @@
 #include "framework/CDataExchange.h"
 #include "framework/CWinApp.h"
 #include "framework/FrameworkConstants.h"
+#include "framework/ResourceTable.h"
 #include "resources/ResourceIds.h"
 #include "views/PatientFormHost.h"
 
@@ -35,6 +39,7 @@ constexpr int kClosedListHeightDlu =
     12;  // a list's closed box; its layout height includes the list
 constexpr int kStatementTopDlu = 218;
 constexpr int kStatementPitchDlu = 16;
+constexpr int kAllStatementsTopDlu = 322;  // under the statements' group
 constexpr int kLowestPressure = 30;
 constexpr int kHighestPressure = 250;
 
@@ -288,6 +293,41 @@ void CPatientView::OnInitialUpdate() {
   if (!EditingAllowed()) {
     DisableEveryControl();
   }
+  AddAllStatementsLine();
+}
+
+// The six boxes show the first six statements; a record that holds more gets a line under them
+// that opens every statement, read-only, so that none stays hidden.
+void CPatientView::AddAllStatementsLine() {
+  const CQuillonDoc* doc = GetQuillonDoc();
+  if (doc == nullptr || doc->Patient().Keep().statements.size() <= kStatementCount) {
+    return;
+  }
+  const std::vector<StoredStatement>& statements = doc->Patient().Keep().statements;
+  auto* line = new QPushButton(
+      LoadString(kIdsAllStatements).arg(static_cast<qulonglong>(statements.size())), GetForm());
+  line->setObjectName(QStringLiteral("allStatements"));
+  line->setFlat(true);
+  const CRect pixels = MapDialogRect(
+      CRect(10, kAllStatementsTopDlu, 361, kAllStatementsTopDlu + kClosedListHeightDlu));
+  line->setGeometry(pixels.left, pixels.top, pixels.right - pixels.left,
+                    pixels.bottom - pixels.top);
+  QStringList lines;
+  for (const StoredStatement& statement : statements) {
+    lines << QStringLiteral("%1: %2").arg(statement.tag).arg(statement.text);
+  }
+  connect(line, &QPushButton::clicked, this, [this, text = lines.join(u'\n')] {
+    QDialog dialog(this);
+    dialog.setWindowTitle(LoadString(kIdsPatientCaption));
+    auto* list = new QPlainTextEdit(text, &dialog);
+    list->setReadOnly(true);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(list);
+    dialog.resize(MapDialogRect(CRect(0, 0, kFormWidthDlu, kFormHeightDlu / 2)).right,
+                  MapDialogRect(CRect(0, 0, kFormWidthDlu, kFormHeightDlu / 2)).bottom);
+    dialog.exec();
+  });
+  line->show();
 }
 
 void CPatientView::OnUpdate(CView* sender, long hint) {

@@ -54,6 +54,7 @@ class CPatientView : public CFormView, public PatientFields, public IRecordStore
   void OnFocusChanged(QWidget* old, QWidget* now);
   bool FieldAcceptsItsText(int id) const;
   void DisableEveryControl();
+  void AddAllStatementsLine();
   CQuillonDoc* GetQuillonDoc() const;
 
   int m_nReferringPhysicianLimit;

@@ -7,11 +7,6 @@
 
 namespace {
 
-// Values that are markers, not measurements; kIdsValueNotDone and its neighbours name them.
-constexpr int kValueNotDone = kMeasureNotDone;
-constexpr int kValueError = kMeasureError;
-constexpr int kValueNotTested = kMeasureNotTested;
-
 // The table shows one row per value of a stored lead block.
 static_assert(kMeasureRowCount == kScpLeadMeasurementValues, "one row per stored lead value");
 
@@ -23,19 +18,12 @@ constexpr int kTMorphologyRow = 21;
 constexpr int kLastSegmentRow = 24;  // rows 22..24: segments and intrinsic deflection, unsigned
 constexpr int kQualityRow = 25;      // its value is never shown
 
-constexpr double kMillisecondsPerMinute = 60000.0;
-
 }  // namespace
 
 QString MeasureValueText(int row, int value) {
-  if (value == kValueNotTested) {
-    return LoadString(kIdsValueNotTested);
-  }
-  if (value == kValueError) {
-    return LoadString(kIdsValueError);
-  }
-  if (value == kValueNotDone) {
-    return LoadString(kIdsValueNotDone);
+  const MeasureMarker marker = MarkerOf(value);
+  if (marker != MeasureMarker::kNone) {
+    return MarkerText(marker);
   }
   if (row < 0 || row >= kMeasureRowCount) {
     return QString();
@@ -59,12 +47,25 @@ QString MeasureValueText(int row, int value) {
   return QString::asprintf("%5d", value);
 }
 
-QString HeartRateText(uint16_t rrIntervalMs) {
-  if (rrIntervalMs == 0) {
-    return LoadString(kIdsValueNotDone);
+QString HeartRateText(const DerivedValue& heartRate) {
+  if (!heartRate.IsDetermined()) {
+    return MarkerText(heartRate.marker);
   }
-  const int beatsPerMinute = static_cast<int>(kMillisecondsPerMinute / rrIntervalMs);
-  return QString::asprintf("%d bpm", beatsPerMinute);
+  return QString::asprintf("%d bpm", heartRate.value);
+}
+
+QString MarkerText(MeasureMarker marker) {
+  switch (marker) {
+    case MeasureMarker::kNotDone:
+      return LoadString(kIdsValueNotDone);
+    case MeasureMarker::kError:
+      return LoadString(kIdsValueError);
+    case MeasureMarker::kNotTested:
+      return LoadString(kIdsValueNotTested);
+    case MeasureMarker::kNone:
+      break;
+  }
+  return QString();
 }
 
 QString TimeText(uint16_t milliseconds, const char* suffix) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "document/MeasurementModel.h"
 #include "resources/ResourceIds.h"
 
 // Returns the text of per-lead value `value` in row `row` (0 to kMeasureRowCount - 1, the rows of
@@ -14,9 +15,12 @@
 // "???". A morphology code outside 0 to 8 shows as "N.D.".
 QString MeasureValueText(int row, int value);
 
-// Returns "<rate> bpm" for an average RR interval in milliseconds, the rate being 60000 / rr
-// truncated; "N.D." when the interval is 0 (no rate can be computed).
-QString HeartRateText(uint16_t rrIntervalMs);
+// Returns "<rate> bpm" for a determined heart rate, else its marker's text ("N.D.", "Error",
+// "N.T.").
+QString HeartRateText(const DerivedValue& heartRate);
+
+// Returns the text of a marker: "N.D.", "Error" or "N.T."; empty for kNone.
+QString MarkerText(MeasureMarker marker);
 
 // Returns a fiducial time as "<ms>" followed by `suffix` (" ms  ", " ms", " ms "...).
 QString TimeText(uint16_t milliseconds, const char* suffix);

@@ -102,6 +102,27 @@ TEST_F(StringTable, HasEveryTextInBothLanguages) {
   }
 }
 
+// A text the same in both languages is a name ("&File", "ECG"); a sentence the same in both is
+// one left untranslated.
+TEST_F(StringTable, TranslatesEveryCommandPromptAndEveryWordyMenuText) {
+  for (int menu : {kIdrMainFrame, kIdrDocument}) {
+    for (const MenuPopup& popup : MenuResource(menu)) {
+      for (const MenuItem& item : popup.items) {
+        if (item.IsSeparator()) {
+          continue;
+        }
+        EXPECT_NE(English(item.commandId), Italian(item.commandId)) << item.commandId;
+        EXPECT_NE(English(item.textId), Italian(item.textId)) << item.textId;
+      }
+    }
+  }
+  for (int id = kIdsFormPatientData; id <= kIdsHelpGuide; ++id) {
+    if (!English(id).empty()) {
+      EXPECT_FALSE(Italian(id).empty()) << id;
+    }
+  }
+}
+
 TEST_F(StringTable, KeepsMeasurementLabelsExactlyIncludingTheirDoubleBlanks) {
   EXPECT_EQ(English(kIdsFirstMeasureRow + kMeasureRowCount - 1), "ST-Amplitude at  J+80 (uV)");
   EXPECT_EQ(English(86), "T+ Amplitude  (uV)");

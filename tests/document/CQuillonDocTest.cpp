@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "resources/ResourceIds.h"
 #include "scp/ScpCheck.h"
 #include "scp/ScpItems.h"
+#include "scp/ScpLeads.h"
 #include "scp/ScpMeasurements.h"
 #include "scp/ScpReader.h"
 #include "scp/ScpWriter.h"
@@ -278,3 +280,74 @@ TEST_F(CQuillonDocTest, DeleteContentsReturnsTheDocumentToEmpty) {
 }
 
 }  // namespace
+
+// How a record file is spoiled, and what opening it must then say.
+struct SpoiledRecord {
+  const char* name;
+  std::function<void(const std::string& path)> spoil;
+  const char* said;  // a piece of the one message; null: no message
+  bool damaged;
+};
+
+class SpoiledRecordTest : public CQuillonDocTest,
+                          public ::testing::WithParamInterface<SpoiledRecord> {};
+
+// Flips one bit in the middle of the rhythm section's data.
+void FlipRhythmByte(const std::string& path) {
+  ScpRecordCheck* check = nullptr;
+  ASSERT_EQ(ScpCheckRecordFile(path.c_str(), &check), 0);
+  scptest::Bytes bytes = scptest::ReadBytes(path);
+  for (uint32_t index = 0; index < check->sectionCount; ++index) {
+    const ScpSectionCheck& section = check->sections[index];
+    if (section.id == kScpRhythmSection) {
+      bytes[section.index - 1 + section.headerLength / 2] ^= 0x10;
+    }
+  }
+  ScpCheckFree(check);
+  scptest::WriteBytes(path, bytes);
+}
+
+// Moves the leads to where this version does not read them: no sections 5 and 6, a section 12.
+void MoveLeadsToSection12(const std::string& path) {
+  ScpRecordPtr record(ScpReadRecord(path.c_str()));
+  ASSERT_NE(record, nullptr);
+  ASSERT_EQ(ScpRecordRemoveSection(record.get(), kScpReferenceSection), 0);
+  ASSERT_EQ(ScpRecordRemoveSection(record.get(), kScpRhythmSection), 0);
+  ASSERT_NE(ScpRecordNewSection(record.get(), kScpLongTermRhythmSection), nullptr);
+  ASSERT_EQ(ScpRecordResizeSection(record.get(), kScpLongTermRhythmSection, 64), 0);
+  ASSERT_EQ(ScpWriteRecord(record.get(), path.c_str()), 0);
+}
+
+TEST_P(SpoiledRecordTest, OpensAllTheSameAndSaysWhatItCannotShowOnce) {
+  const std::string path = dir_.File("spoiled.scp");
+  scptest::WriteBytes(path, scptest::ReadBytes(kDemoPath.toStdString()));
+  GetParam().spoil(path);
+
+  ASSERT_TRUE(doc_.OnOpenDocument(QString::fromStdString(path)));
+  doc_.SetPathName(QString::fromStdString(path), false);
+  EXPECT_EQ(doc_.IsDamaged(), GetParam().damaged);
+  EXPECT_EQ(doc_.GetCaption().endsWith(" (damaged)"), GetParam().damaged);
+  if (GetParam().said == nullptr) {
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
+    return;
+  }
+  ASSERT_EQ(messages_.size(), 1) << messages_.join('\n').toStdString();
+  EXPECT_TRUE(messages_[0].contains(QString::fromStdString(path)));
+  EXPECT_TRUE(messages_[0].contains(QString::fromUtf8(GetParam().said)))
+      << messages_[0].toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, SpoiledRecordTest,
+    ::testing::Values(
+        SpoiledRecord{"Sound", [](const std::string&) {}, nullptr, false},
+        SpoiledRecord{"FlippedRhythmByte", FlipRhythmByte, "bytes of section 6.", true},
+        SpoiledRecord{"TrailingBytes",
+                      [](const std::string& path) {
+                        scptest::Bytes bytes = scptest::ReadBytes(path);
+                        bytes.insert(bytes.end(), {0, 0});
+                        scptest::WriteBytes(path, bytes);
+                      },
+                      "bytes of the record as a whole.", true},
+        SpoiledRecord{"LeadsOnlyInSection12", MoveLeadsToSection12, "section 12", false}),
+    [](const ::testing::TestParamInfo<SpoiledRecord>& info) { return info.param.name; });

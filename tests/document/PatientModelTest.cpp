@@ -200,3 +200,24 @@ TEST(PatientModel, TheAgeFollowsTheBirthDateAndIsWrittenOnlyWhereTheRecordHeldIt
 }
 
 }  // namespace
+
+// A record that does not say when it was taken shows no acquisition date, never today's; an age
+// it does not store is still reckoned up to today.
+TEST(PatientModel, WithoutAnAcquisitionDateTheDateStaysBlank) {
+  ScpRecordPtr record(ScpReadRecord(Demo().c_str()));
+  ASSERT_NE(record, nullptr);
+  ScpRecordRemoveSection(record.get(), kScpPatientSection);
+  ASSERT_NE(ScpRecordNewSection(record.get(), kScpPatientSection), nullptr);
+  ASSERT_EQ(ScpAddItemText(record.get(), kScpPatientSection, kScpTagLastName, "ROSSI"), kScpOk);
+  PatientModel model;
+  model.Read(record.get(), kToday);
+  EXPECT_TRUE(model.Fields().m_strAcqDate.isEmpty());
+  EXPECT_EQ(model.PatientText().trimmed(), QStringLiteral("ROSSI"));
+  EXPECT_FALSE(model.HeaderChanged());
+
+  PatientFields fields = model.Fields();
+  fields.m_strBirthDate = QStringLiteral("09/12/1996");
+  ASSERT_FALSE(model.SetFields(fields, kToday).Refused());
+  EXPECT_EQ(model.Fields().m_nAge, 30);
+  EXPECT_TRUE(model.Fields().m_strAcqDate.isEmpty());
+}

@@ -38,8 +38,8 @@ INSTANTIATE_TEST_SUITE_P(Formulas, CorrectedQtByFormula,
 TEST(CorrectedQt, IsNotComputedFromAMarkerOrANonPositiveInterval) {
   for (int formula = 0; formula < kQtcFormulaCount; ++formula) {
     for (const auto& [qt, rr] :
-         {std::pair{kMeasureNotDone, 1000}, std::pair{400, kMeasureError},
-          std::pair{400, kMeasureNotTested}, std::pair{400, 0}, std::pair{-5, 1000}}) {
+         {std::pair{kScpValueNotDone, 1000}, std::pair{400, kScpValueError},
+          std::pair{400, kScpValueNotTested}, std::pair{400, 0}, std::pair{-5, 1000}}) {
       double qtc = 123.0;
       EXPECT_FALSE(CorrectedQt(static_cast<QtcFormula>(formula), qt, rr, &qtc)) << qt << " " << rr;
       EXPECT_EQ(qtc, 123.0);

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "scp/ScpFields.h"
+#include "scp/ScpMeasurements.h"
+#include "scp/ScpMemory.h"
 #include "scp/ScpRecord.h"
 #include "scp/ScpWriter.h"
 #include "tests/scp/ScpTestFiles.h"
@@ -272,3 +274,57 @@ TEST_F(ScptoolInfo, AZeroAmplitudeUnitIsMarkedListedAndReportedByRender) {
 }
 
 }  // namespace
+
+namespace {
+
+class ScptoolInfoDocument;
+
+// What info shows of the document's models: the heart rate (a marker in the RR interval wins),
+// the patient and every statement.
+struct DocumentCase {
+  const char* name;
+  std::function<std::string(ScptoolInfoDocument&)> file;
+  QJsonValue heartRate;
+  const char* heartRateText;
+  const char* lastName;
+  int statements;
+};
+
+class ScptoolInfoDocument : public ScptoolInfo, public ::testing::WithParamInterface<DocumentCase> {
+ public:
+  // The demo record with its average RR interval (section 7, bytes 2 and 3) set to rr.
+  std::string DemoWithRr(uint16_t rr) {
+    return EditedDemo([rr](ScpRecord* record) {
+      uint8_t* body = ScpMemLock(ScpRecordSectionData(record, kScpMeasurementSection));
+      body[2] = static_cast<uint8_t>(rr & 0xFF);
+      body[3] = static_cast<uint8_t>(rr >> 8);
+    });
+  }
+};
+
+}  // namespace
+
+TEST_P(ScptoolInfoDocument, ShowsWhatTheWindowsShow) {
+  const DocumentCase& c = GetParam();
+  const std::string file = c.file(*this);
+  const QJsonObject json = Json(file);
+  EXPECT_EQ(json["globalMeasurements"].toObject()["heartRate"], c.heartRate);
+  EXPECT_EQ(json["patient"].toObject()["lastName"].toString().toStdString(), c.lastName);
+  EXPECT_EQ(json["statements"].toArray().size(), c.statements);
+  EXPECT_NE(Text(file).find(std::string("Heart rate: ") + c.heartRateText + "\n"),
+            std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, ScptoolInfoDocument,
+    ::testing::Values(DocumentCase{"Example", [](ScptoolInfoDocument&) { return kExample; },
+                                   QJsonValue(), "N.D.", "Clark", 0},
+                      DocumentCase{"Demo", [](ScptoolInfoDocument&) { return kDemo; },
+                                   QJsonValue(69), "69 bpm", "Demo", 6},
+                      DocumentCase{"RrError",
+                                   [](ScptoolInfoDocument& t) { return t.DemoWithRr(29998); },
+                                   QJsonValue(), "Error", "Demo", 6},
+                      DocumentCase{"RrNotTested",
+                                   [](ScptoolInfoDocument& t) { return t.DemoWithRr(19999); },
+                                   QJsonValue(), "N.T.", "Demo", 6}),
+    [](const ::testing::TestParamInfo<DocumentCase>& info) { return info.param.name; });

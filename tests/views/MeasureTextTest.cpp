@@ -48,13 +48,30 @@ class MeasureTextTest : public QObject {
     QCOMPARE(MeasureValueText(25, -7), QString("???"));
   }
 
-  void HeartRateTruncatesSixtyThousandOverTheRrInterval() {
-    QCOMPARE(HeartRateText(800), QString("75 bpm"));
-    QCOMPARE(HeartRateText(857), QString("70 bpm"));
-    QCOMPARE(HeartRateText(1), QString("60000 bpm"));
+  // The rate is 60000 / RR truncated; a marker in the RR interval wins over the division, which
+  // would turn 29999 into "2 bpm".
+  void HeartRateIsComputedOnlyFromAMeasuredRrInterval_data() {
+    QTest::addColumn<int>("rrInterval");
+    QTest::addColumn<bool>("hasGlobals");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("800 ms") << 800 << true << "75 bpm";
+    QTest::newRow("857 ms") << 857 << true << "70 bpm";
+    QTest::newRow("1 ms") << 1 << true << "60000 bpm";
+    QTest::newRow("0 ms") << 0 << true << "N.D.";
+    QTest::newRow("not determined") << 29999 << true << "N.D.";
+    QTest::newRow("error") << 29998 << true << "Error";
+    QTest::newRow("not tested") << 19999 << true << "N.T.";
+    QTest::newRow("no global measurements") << 800 << false << "N.D.";
   }
-
-  void HeartRateOfAZeroRrIntervalIsNotDetermined() { QCOMPARE(HeartRateText(0), QString("N.D.")); }
+  void HeartRateIsComputedOnlyFromAMeasuredRrInterval() {
+    QFETCH(int, rrInterval);
+    QFETCH(bool, hasGlobals);
+    QFETCH(QString, shown);
+    MeasurementModel model;
+    model.m_globalHeader.rrInterval = static_cast<uint16_t>(rrInterval);
+    model.m_bHasGlobals = hasGlobals ? 1 : 0;
+    QCOMPARE(HeartRateText(model.HeartRate()), shown);
+  }
 
   void TimesAreUnsignedAndAxesSignedWithTheDegreeSign() {
     QCOMPARE(TimeText(65535, " ms  "), QString("65535 ms  "));

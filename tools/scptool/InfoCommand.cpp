@@ -1,9 +1,13 @@
-// scptool info FILE [--json]: the sections as stored, the state of every checksum, and what the
-// signal and measurement sections declare.
+// scptool info FILE [--json]: the sections as stored, the state of every checksum, what the
+// signal and measurement sections declare, and what the document makes of the record as its
+// windows show it: the heart rate, the patient's items and every statement.
 #include <iomanip>
 #include <iostream>
 
+#include "app/Resources.h"
+#include "framework/ResourceTable.h"
 #include "tools/scptool/Commands.h"
+#include "tools/scptool/DocumentSummary.h"
 #include "tools/scptool/JsonWriter.h"
 #include "tools/scptool/SignalSummary.h"
 
@@ -35,6 +39,7 @@ void PrintText(const std::string& file, const ScpRecord& record, const ScpRecord
               << "\n";
   }
   PrintSignalSummary(std::cout, &record, ReadSignalSummary(&record));
+  PrintDocumentSummary(std::cout, ReadDocumentSummary(&record, QDate::currentDate()));
 }
 
 // The keys of a record's or a section's CRC: stored, computed, and whether they agree.
@@ -83,7 +88,14 @@ void PrintJson(const std::string& file, const ScpRecord& record, const ScpRecord
   json.Key("ok");
   json.Bool(static_cast<int64_t>(check.lengthField) == check.fileSize);
   json.EndObject();
-  WriteSignalSummary(json, ReadSignalSummary(&record));
+  const DocumentSummary document = ReadDocumentSummary(&record, QDate::currentDate());
+  SignalSummary signal = ReadSignalSummary(&record);
+  if (signal.globalMeasurements) {
+    signal.globalMeasurements->showsHeartRate = true;
+    signal.globalMeasurements->heartRate = HeartRateOf(document);
+  }
+  WriteSignalSummary(json, signal);
+  WriteDocumentSummary(json, document);
   json.EndObject();
   std::cout << "\n";
 }
@@ -96,6 +108,7 @@ int RunInfo(const Arguments& arguments) {
   if (!ParseFileAndFlag("info", "--json", arguments, &file, &asJson)) {
     return kExitUnusable;
   }
+  SetResourceTable(QuillonResourceTable());  // the markers' texts, as the windows show them
   const CheckedRecord checked = ReadAndCheckOrReport(file);
   if (checked.check == nullptr) {
     return kExitUnusable;

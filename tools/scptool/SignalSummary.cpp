@@ -468,6 +468,14 @@ void WriteGlobalMeasurements(JsonWriter& json,
   } else {
     json.Null();
   }
+  if (global->showsHeartRate) {
+    json.Key("heartRate");
+    if (global->heartRate) {
+      json.Number(*global->heartRate);
+    } else {
+      json.Null();
+    }
+  }
   json.EndObject();
 }
 

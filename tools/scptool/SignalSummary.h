@@ -34,6 +34,10 @@ struct QrsSummary {
 struct GlobalMeasurementsSummary {
   ScpMeasurementHeader header;
   std::optional<ScpBeatMeasurements> block0;
+  // The heart rate the document derives, written as "heartRate" when shown (scptool info sets
+  // it): beats per minute, or none when not determined.
+  bool showsHeartRate = false;
+  std::optional<int> heartRate;
 };
 
 // Section 10: the header and the lead blocks that can be read, in order.

@@ -2,6 +2,8 @@
 // read-only use, opening files again and together, the recent files, the status bar, messages,
 // help and the print switches.
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -11,9 +13,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 #include <QtTest>
 #include <algorithm>
@@ -31,6 +35,11 @@
 #include "framework/CStatusBar.h"
 #include "framework/FrameworkConstants.h"
 #include "resources/ResourceIds.h"
+#include "scp/ScpHandles.h"
+#include "scp/ScpItems.h"
+#include "scp/ScpReader.h"
+#include "scp/ScpWriter.h"
+#include "views/CPatientView.h"
 
 namespace {
 
@@ -44,8 +53,9 @@ QString Example() {
 // The application with the person's answers given by the test.
 class TestQuillonApp : public CQuillonApp {
  public:
-  int DoMessageBox(const QString& prompt, UINT /*type*/) override {
+  int DoMessageBox(const QString& prompt, UINT type) override {
     prompts << prompt;
+    types << type;
     cursorUnderBox << (QGuiApplication::overrideCursor() != nullptr);
     return answer;
   }
@@ -55,16 +65,22 @@ class TestQuillonApp : public CQuillonApp {
   }
 
   QStringList prompts;
+  QList<UINT> types;
   QList<bool> cursorUnderBox;
   int answer = IDNO;
 };
 
-QStringList Captions(const std::vector<CMDIChildWnd*>& frames) {
-  QStringList captions;
+// The kind of a document window: its caption before the record's file name.
+QString Kind(const CMDIChildWnd* frame) {
+  return frame->windowTitle().section(QStringLiteral(" - "), 0, 0);
+}
+
+QStringList Kinds(const std::vector<CMDIChildWnd*>& frames) {
+  QStringList kinds;
   for (CMDIChildWnd* frame : frames) {
-    captions << frame->windowTitle();
+    kinds << Kind(frame);
   }
-  return captions;
+  return kinds;
 }
 
 // The windows of the program, oldest first.
@@ -135,14 +151,14 @@ class QuillonAppTest : public QObject {
     QVERIFY(app != nullptr);
     QCOMPARE(app->m_bEditingAllowed, editing);
     const std::vector<CMDIChildWnd*> frames = Frames(*app);
-    QStringList captions = Captions(frames);
+    QStringList captions = Kinds(frames);
     captions.sort();
     QCOMPARE(captions, (QStringList{"AVG", "ECG", "EXAM DATA", "MEASUREMENT"}));
-    QCOMPARE(app->m_pMainWnd->MDIGetActive()->windowTitle(), active);
+    QCOMPARE(Kind(app->m_pMainWnd->MDIGetActive()), active);
 
     const QRect area = app->m_pMainWnd->MdiArea()->viewport()->rect();
     for (CMDIChildWnd* frame : frames) {
-      const QString caption = frame->windowTitle();
+      const QString caption = Kind(frame);
       QVERIFY2(!frame->isMaximized(), qPrintable(caption));
       if (large.isEmpty()) {
         QVERIFY2(!frame->isMinimized(), qPrintable(caption));
@@ -225,7 +241,7 @@ class QuillonAppTest : public QObject {
     app->OpenDocumentFile(Example());
     QVERIFY(Frames(*app).size() > size_t{4});
     QVERIFY(app->m_pMainWnd->RouteCommand(ID_FILE_CLOSE));
-    QStringList left = Captions(Frames(*app));
+    QStringList left = Kinds(Frames(*app));
     left.sort();
     QCOMPARE(left, (QStringList{"AVG", "ECG", "EXAM DATA", "MEASUREMENT"}));
     QCOMPARE(app->GetDocManager()->GetOpenDocumentCount(), 1);
@@ -241,7 +257,7 @@ class QuillonAppTest : public QObject {
       QCOMPARE(frame->CommandAction(ID_FILE_SAVE)->isEnabled(), !readOnly);
       QVERIFY(frame->CommandAction(ID_FILE_SAVE_AS)->isEnabled());
       for (CMDIChildWnd* child : Frames(*app)) {
-        if (child->windowTitle() == QStringLiteral("EXAM DATA")) {
+        if (Kind(child) == QStringLiteral("EXAM DATA")) {
           const QList<QLineEdit*> edits = child->findChildren<QLineEdit*>();
           QCOMPARE(std::any_of(edits.begin(), edits.end(),
                                [](QLineEdit* edit) { return edit->isEnabled(); }),
@@ -264,35 +280,253 @@ class QuillonAppTest : public QObject {
       QVERIFY(!frame->isMaximized() && !frame->isMinimized());
       QCOMPARE(frame->width(), area.width() / 4);  // eight windows: four columns of two
     }
-    // The Window menu lists both patient forms under their one caption.
+    // The Window menu tells the two patient forms apart by their records' names.
     QMenu* windowMenu = app->m_pMainWnd->menuBar()->actions()[2]->menu();  // File, View, Window
     emit windowMenu->aboutToShow();
     QStringList listed;
     for (QAction* entry : windowMenu->actions()) {
-      if (entry->text().endsWith(QStringLiteral("EXAM DATA"))) {
+      if (entry->text().contains(QStringLiteral("EXAM DATA"))) {
         listed << entry->text();
       }
     }
-    QCOMPARE(listed, (QStringList{"&4 EXAM DATA", "&8 EXAM DATA"}));
+    QCOMPARE(listed, (QStringList{"&4 EXAM DATA - a.scp", "&8 EXAM DATA - b.scp"}));
     QCOMPARE(app->OpenDocumentFile(first), document);
     QCOMPARE(app->GetDocManager()->GetOpenDocumentCount(), 2);
     QCOMPARE(app->m_pMainWnd->MDIGetActive()->GetActiveDocument(), document);
   }
 
-  void ThePatientPaneShowsTheLastRecordOpenedEvenAfterItCloses() {
+  void ThePatientPaneFollowsTheActiveRecordAndEmptiesWhenNoneIsOpen() {
     const auto app = Start({Demo()});
     QVERIFY(app != nullptr);
-    CDocument* demo = app->m_pMainWnd->MDIGetActive()->GetActiveDocument();
-    const QString demoText = app->GetMainFrame()->m_strPatientText;
+    CMDIFrameWnd* frame = app->m_pMainWnd;
+    CStatusBar* bar = frame->GetStatusBar();
+    const auto pane = [frame, bar] {
+      frame->UpdateCommandUI();
+      return bar->GetPaneText(bar->CommandToIndex(kIdsPatientPane));
+    };
+    CMDIChildWnd* demoWindow = frame->MDIGetActive();
+    const QString demoText = pane();
     QVERIFY(!demoText.trimmed().isEmpty());
-    app->OpenDocumentFile(Example());
-    const QString exampleText = app->GetMainFrame()->m_strPatientText;
+    app->OpenDocumentFile(Copy(Example(), QStringLiteral("Example.scp")));
+    const QString exampleText = pane();
     QVERIFY(exampleText != demoText);
-    QVERIFY(app->m_pMainWnd->MDIGetActive()->GetActiveDocument() != demo);
-    QVERIFY(app->m_pMainWnd->RouteCommand(ID_FILE_CLOSE));
-    app->m_pMainWnd->UpdateCommandUI();
-    CStatusBar* bar = app->m_pMainWnd->GetStatusBar();
-    QCOMPARE(bar->GetPaneText(bar->CommandToIndex(kIdsPatientPane)), exampleText);
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon - Example.scp"));
+
+    frame->MDIActivate(demoWindow);
+    QCOMPARE(pane(), demoText);
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon - demo.scp"));
+    QVERIFY(frame->RouteCommand(ID_FILE_CLOSE));
+    QCOMPARE(pane(), exampleText);
+    QVERIFY(frame->RouteCommand(ID_FILE_CLOSE));
+    QCOMPARE(pane(), QString());
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon"));
+  }
+
+  // A damaged record opens with one message naming the section, is marked in every title, and
+  // its Save asks before writing fresh checksums (No by default); Save As is not asked about.
+  void ADamagedRecordOpensMarkedAndItsSaveAsksFirst() {
+    const QString damaged = Copy(Demo(), QStringLiteral("damaged.scp"));
+    QFile file(damaged);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    bytes[bytes.size() - 20] = static_cast<char>(bytes[bytes.size() - 20] ^ 0x10);
+    file.seek(0);
+    file.write(bytes);
+    file.close();
+
+    const auto app = Start({damaged});
+    QVERIFY(app != nullptr);
+    QCOMPARE(app->prompts.size(), 1);
+    QVERIFY(app->prompts[0].contains(QStringLiteral("damaged.scp")));
+    QVERIFY(app->prompts[0].contains(QStringLiteral("section ")));
+    for (CMDIChildWnd* frame : Frames(*app)) {
+      QVERIFY(frame->windowTitle().endsWith(QStringLiteral(" - damaged.scp (damaged)")));
+    }
+    QCOMPARE(app->m_pMainWnd->windowTitle(), QStringLiteral("Quillon - damaged.scp (damaged)"));
+
+    // Unchanged, it is written back as it was read, damage and all, without a question.
+    CDocument* document = app->m_pMainWnd->MDIGetActive()->GetActiveDocument();
+    const auto fileBytes = [&damaged] {
+      QFile saved(damaged);
+      return saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray();
+    };
+    QVERIFY(document->DoFileSave());
+    QCOMPARE(app->prompts.size(), 1);
+    QCOMPARE(fileBytes(), bytes);
+
+    // Changed, it asks before writing fresh checksums; No (the default) writes nothing.
+    CPatientView* form = nullptr;
+    for (CMDIChildWnd* frame : Frames(*app)) {
+      form = form != nullptr ? form : qobject_cast<CPatientView*>(frame->GetActiveView());
+    }
+    QVERIFY(form != nullptr);
+    auto* lastName = qobject_cast<QLineEdit*>(form->GetDlgItem(kIdcLastName));
+    QVERIFY(lastName != nullptr);
+    lastName->setText(QStringLiteral("ROSSI"));
+    app->answer = IDNO;
+    QVERIFY(!document->DoFileSave());
+    QCOMPARE(app->prompts.size(), 2);
+    QVERIFY(app->prompts.last().contains(QStringLiteral("fresh checksums")));
+    QVERIFY((app->types.last() & MB_DEFBUTTON2) != 0);
+    QCOMPARE(fileBytes(), bytes);
+
+    const QString copy = m_dir.filePath(QStringLiteral("copy.scp"));
+    QVERIFY(document->DoSave(copy));
+    QCOMPARE(app->prompts.size(), 2);
+    QVERIFY(QFileInfo(copy).size() > 0);
+    QCOMPARE(app->m_pMainWnd->windowTitle(), QStringLiteral("Quillon - copy.scp (damaged)"));
+    for (CMDIChildWnd* frame : Frames(*app)) {
+      QVERIFY(frame->windowTitle().contains(QStringLiteral(" - copy.scp")));
+    }
+  }
+
+  void AReadOnlyRecordSaysSoAndItsSavePointsToSaveAs() {
+    const QString locked = Copy(Demo(), QStringLiteral("locked.scp"));
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadUser);
+    const auto app = Start({locked});
+    QVERIFY(app != nullptr);
+    QVERIFY(app->prompts.isEmpty());
+    CMDIFrameWnd* frame = app->m_pMainWnd;
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon - locked.scp (read-only)"));
+    frame->UpdateCommandUI();
+    QAction* save = frame->CommandAction(ID_FILE_SAVE);
+    QVERIFY(!save->isEnabled());
+    QVERIFY(save->toolTip().contains(QStringLiteral("Save As")));
+    QVERIFY(frame->CommandAction(ID_FILE_SAVE_AS)->isEnabled());
+
+    app->OpenDocumentFile(Demo());
+    frame->UpdateCommandUI();
+    QVERIFY(save->isEnabled());
+    QCOMPARE(save->toolTip(), QStringLiteral("Save"));
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner);
+  }
+
+  // Every window's keys: the main window's commands and whatever the window itself carries; no
+  // key may reach two actions while that window is active.
+  void NoShortcutIsAmbiguousInAnyWindowAndCtrlEqualsZooms() {
+    const auto app = Start({Demo()});
+    QVERIFY(app != nullptr);
+    CMDIFrameWnd* frame = app->m_pMainWnd;
+    for (CMDIChildWnd* child : Frames(*app)) {
+      QList<QAction*> actions = frame->actions();
+      for (QWidget* widget : child->findChildren<QWidget*>()) {
+        actions += widget->actions();
+      }
+      actions += child->actions();
+      QMap<QString, int> uses;
+      for (QAction* action : actions) {
+        for (const QKeySequence& key : action->shortcuts()) {
+          ++uses[key.toString()];
+        }
+      }
+      for (auto use = uses.cbegin(); use != uses.cend(); ++use) {
+        QVERIFY2(use.value() == 1, qPrintable(child->windowTitle() + QLatin1Char(' ') + use.key()));
+      }
+    }
+    QVERIFY(frame->CommandAction(kCmdZoomIn)
+                ->shortcuts()
+                .contains(QKeySequence(QStringLiteral("Ctrl+="))));
+  }
+
+  // Every text of the menus, the toolbar, the status bar and the guide is in the session's
+  // language: none is a text the table has only in the other one.
+  void EverySessionSpeaksOneLanguage_data() {
+    QTest::addColumn<int>("language");
+    QTest::newRow("English") << static_cast<int>(UiLanguage::kEnglish);
+    QTest::newRow("Italian") << static_cast<int>(UiLanguage::kItalian);
+  }
+  void EverySessionSpeaksOneLanguage() {
+    QFETCH(int, language);
+    const auto session = static_cast<UiLanguage>(language);
+    const UiLanguage other =
+        session == UiLanguage::kEnglish ? UiLanguage::kItalian : UiLanguage::kEnglish;
+    QSet<QString> foreign;
+    for (int id : StringIds()) {
+      const QStringList theirs = StringText(id, other).split(u'\n');
+      const QStringList ours = StringText(id, session).split(u'\n');
+      for (const QString& text : theirs) {
+        if (!text.isEmpty() && !ours.contains(text)) {
+          foreign << text;
+        }
+      }
+    }
+    ForceUiLanguage(session);
+    const auto app = Start({Demo()});
+    QVERIFY(app != nullptr);
+    CMainFrame* frame = app->GetMainFrame();
+    frame->UpdateCommandUI();
+    QStringList shown;
+    for (QAction* title : frame->menuBar()->actions()) {
+      shown << title->text();
+      for (QAction* item : title->menu()->actions()) {
+        shown << item->text() << item->statusTip() << item->toolTip();
+      }
+    }
+    for (QAction* button : frame->GetToolBar()->actions()) {
+      shown << button->statusTip() << button->toolTip();
+    }
+    CStatusBar* bar = frame->GetStatusBar();
+    for (int pane = 0; pane < bar->GetCount(); ++pane) {
+      shown << bar->GetPaneText(pane);
+    }
+    shown << Kinds(Frames(*app));
+    ForceUiLanguage(UiLanguage::kEnglish);
+    for (const QString& text : shown) {
+      QVERIFY2(!foreign.contains(text), qPrintable(text));
+    }
+    const QString guide = StringText(kIdsHelpGuide, session);
+    QVERIFY(guide != StringText(kIdsHelpGuide, other));
+    QVERIFY(guide.contains(session == UiLanguage::kEnglish
+                               ? QStringLiteral("Opening a record")
+                               : QStringLiteral("Aprire una registrazione")));
+  }
+
+  // Six boxes show the first six statements; with more, a line under them opens every one.
+  void EveryStatementCanBeRead_data() {
+    QTest::addColumn<int>("statements");
+    QTest::newRow("six") << 6;
+    QTest::newRow("eight") << 8;
+  }
+  void EveryStatementCanBeRead() {
+    QFETCH(int, statements);
+    ScpRecordPtr record(ScpReadRecord(QFile::encodeName(Demo()).constData()));
+    QVERIFY(record != nullptr);
+    ScpStatementHeader header = {};
+    QCOMPARE(ScpGetStatementHeader(record.get(), kScpStatementSection, &header), kScpOk);
+    header.statementCount = static_cast<uint8_t>(statements);
+    ScpRecordRemoveSection(record.get(), kScpStatementSection);
+    ScpRecordNewSection(record.get(), kScpStatementSection);
+    ScpSetStatementHeader(record.get(), kScpStatementSection, &header);
+    for (int tag = 1; tag <= statements; ++tag) {
+      const QByteArray text = "statement " + QByteArray::number(tag);
+      ScpAddItemText(record.get(), kScpStatementSection, static_cast<uint8_t>(tag),
+                     text.constData());
+    }
+    const QString path = m_dir.filePath(QStringLiteral("statements.scp"));
+    QCOMPARE(ScpWriteRecord(record.get(), QFile::encodeName(path).constData()), kScpOk);
+
+    const auto app = Start({path});
+    QVERIFY(app != nullptr);
+    QPushButton* line = nullptr;
+    for (CMDIChildWnd* frame : Frames(*app)) {
+      line =
+          line != nullptr ? line : frame->findChild<QPushButton*>(QStringLiteral("allStatements"));
+    }
+    if (statements <= 6) {
+      QVERIFY(line == nullptr);
+      return;
+    }
+    QVERIFY(line != nullptr);
+    QCOMPARE(line->text(), QStringLiteral("All 8 statements..."));
+    QTimer::singleShot(0, [] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      auto* list = dialog->findChild<QPlainTextEdit*>();
+      QVERIFY(list != nullptr && list->isReadOnly());
+      QVERIFY(list->toPlainText().endsWith(QStringLiteral("8: statement 8")));
+      dialog->accept();
+    });
+    line->click();
   }
 
   void TheRecentFileListKeepsFourAndDroppedFilesOpen() {
@@ -425,6 +659,22 @@ class QuillonAppTest : public QObject {
     unwritable.GetPrinter()->setOutputFileName(m_dir.filePath(QStringLiteral("no/such/dir.pdf")));
     QCOMPARE(unwritable.Run(), 1);
     QVERIFY(unwritable.prompts.isEmpty());  // said on standard error, not in a box
+  }
+
+  void APrintSwitchWithoutItsArgumentsEndsWithStatusTwo_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("/P alone") << QStringList{"/P"};
+    QTest::newRow("/PT alone") << QStringList{"/PT"};
+    QTest::newRow("/PT without a printer") << QStringList{"/PT", Demo()};
+  }
+  void APrintSwitchWithoutItsArgumentsEndsWithStatusTwo() {
+    QFETCH(QStringList, arguments);
+    TestQuillonApp app;
+    app.SetProfileName(m_dir.filePath(QStringLiteral("quillon.ini")));
+    app.SetCommandLine(QStringList{"quillon"} + arguments);
+    QCOMPARE(app.Run(), 2);
+    QCOMPARE(app.GetDocManager()->GetOpenDocumentCount(), 0);
+    QVERIFY(app.prompts.isEmpty());
   }
 };
 
