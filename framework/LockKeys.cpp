@@ -75,8 +75,14 @@ LockKeyState ReadFromWindowSystem() {
 
 #endif
 
+LockKeySource g_lockKeySource = nullptr;
+
 }  // namespace
 
 LockKeyState ReadLockKeys() {
-  return ReadFromWindowSystem();
+  return g_lockKeySource != nullptr ? g_lockKeySource() : ReadFromWindowSystem();
+}
+
+void SetLockKeySource(LockKeySource source) {
+  g_lockKeySource = source;
 }
