@@ -110,6 +110,10 @@ void CQuillonApp::ParseSwitches(const QStringList& arguments) {
   m_dwEcgFrameStyle = m_dwAvgFrameStyle = m_dwMeasureFrameStyle = m_dwPatientFrameStyle =
       WS_MAXIMIZE;
   for (int index = 1; index < arguments.size(); ++index) {
+    // A path, or any argument naming an existing file, is a file to open, never a switch.
+    if (!CCommandLineInfo::IsFlag(arguments[index])) {
+      continue;
+    }
     const QString start = arguments[index].left(2);
     std::optional<DocWindow> large;
     if (start == QLatin1String("/N")) {

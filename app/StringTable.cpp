@@ -91,6 +91,9 @@ constexpr StringEntry kStrings[] = {
     {kIdsAvgCaption, "AVG", "AVG"},
     {kIdsPatientCaption, "EXAM DATA", "REFERTO ESAME"},
     {kIdsMeasureCaption, "MEASUREMENT", "MISURE"},
+    {kIdsPrintRefusedEdits,
+     "The exam data hold a value that cannot be stored: the page shows the data as saved.",
+     "I dati dell'esame contengono un valore non memorizzabile: la pagina mostra i dati salvati."},
 
     {kIdsPatientPane, "Patient Name", "Patient Name"},
 

@@ -1,5 +1,6 @@
 #include "document/CQuillonDoc.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <algorithm>
 #include <utility>
@@ -40,6 +41,10 @@ bool CQuillonDoc::OnOpenDocument(const QString& path) {
   DeleteContents();
   SetModifiedFlag(false);
   DecodeLeads(record);
+  QFile file(path);
+  if (file.open(QIODevice::ReadOnly)) {
+    m_fileBytes = file.readAll();
+  }
   if (HasUnscaledLeads(m_refLeads, m_nRefLeads, m_rhythmLeads, m_nRhythmLeads)) {
     wait.Restore();
     ShowDocMessage(UnscaledLeadsMessage(path));
@@ -50,10 +55,26 @@ bool CQuillonDoc::OnOpenDocument(const QString& path) {
 
 bool CQuillonDoc::OnSaveDocument(const QString& path) {
   if (m_pPatientStore != nullptr && !m_pPatientStore->StoreToRecord()) {
+    return false;
+  }
+  if (m_pRecord == nullptr) {
     ShowDocMessage(SaveFailedMessage(path, SaveFailure::kCannotBuild));
     return false;
   }
-  const ScpStatus status = ScpWriteRecord(m_pRecord, QFile::encodeName(path).constData());
+  if (m_patient.HeaderChanged() || m_patient.StatementsChanged()) {
+    if (!m_patient.Write(m_pRecord, QDateTime::currentDateTime())) {
+      ShowDocMessage(SaveFailedMessage(path, SaveFailure::kCannotBuild));
+      return false;
+    }
+    m_fileBytes.clear();  // the record no longer matches the file it was read from
+    PatientChanged();
+  }
+  // A record nothing has changed is written back exactly as it was read, headers and all.
+  const ScpStatus status =
+      m_fileBytes.isEmpty()
+          ? ScpWriteRecord(m_pRecord, QFile::encodeName(path).constData())
+          : ScpWriteFileBytes(m_fileBytes.constData(), static_cast<size_t>(m_fileBytes.size()),
+                              QFile::encodeName(path).constData());
   if (status != kScpOk) {
     ShowDocMessage(SaveFailedMessage(path, SaveFailureOf(status)));
     return false;
@@ -63,6 +84,7 @@ bool CQuillonDoc::OnSaveDocument(const QString& path) {
 
 void CQuillonDoc::DeleteContents() {
   ReleaseLeads();
+  m_fileBytes.clear();
   ScpRecordFree(m_pRecord);
   m_pRecord = nullptr;
   m_bHasRefBeats = false;
@@ -82,6 +104,9 @@ bool CQuillonDoc::DecodeLeads(ScpRecord* record) {
   m_nRhythmLeads = DecodeRhythmLeads(m_pRecord, m_refLeads, m_nRefLeads, m_rhythmLeads);
   m_bHasRhythm = m_nRhythmLeads > 0;
   m_bHasMeasures = ReadReferenceFiducials(m_pRecord, m_fiducials);
+  m_patient.Read(m_pRecord, Today());
+  m_measurements = MeasurementModel();
+  m_measurements.ReadMeasurements(m_pRecord);
   return true;
 }
 
@@ -97,9 +122,16 @@ uint16_t CQuillonDoc::GetFiducial(int index) const {
   return index >= 0 && index < kFiducialCount ? m_fiducials[index] : 0;
 }
 
-void CQuillonDoc::SetPatientForm(CPatientView* view, IRecordStore* store) {
-  m_pPatientView = view;
+void CQuillonDoc::SetPatientStore(IRecordStore* store) {
   m_pPatientStore = store;
+}
+
+bool CQuillonDoc::TakePatientEdits() {
+  return m_pPatientStore == nullptr || m_pPatientStore->TakeEdits();
+}
+
+void CQuillonDoc::PatientChanged(CView* sender) {
+  UpdateAllViews(sender, kHintPatientChanged);
 }
 
 void CQuillonDoc::ReleaseLeads() {

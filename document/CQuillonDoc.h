@@ -3,9 +3,12 @@
 // saving and closing a record.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 
+#include "document/MeasurementModel.h"
+#include "document/PatientModel.h"
 #include "framework/CDocument.h"
 #include "framework/GdiTypes.h"
 #include "leads/LeadTables.h"
@@ -15,7 +18,6 @@
 class CAvgView;
 class CEcgView;
 class CMeasureView;
-class CPatientView;
 class IRecordStore;
 
 class CQuillonDoc : public CDocument {
@@ -35,9 +37,11 @@ class CQuillonDoc : public CDocument {
   // amplitude unit of 0 nV, shows one message naming the record (the views draw no trace for
   // them) and goes on.
   bool OnOpenDocument(const QString& path) override;
-  // Lets the patient form, when one is registered, write its contents into the record, then
-  // writes the record to path. Returns true when it was written; otherwise shows a message naming
-  // the file and the reason and returns false (the framework then keeps the modified flag).
+  // Lets the patient form, when one is registered, hand its contents to the patient model (a
+  // refused value stops the save: the form has said why, nothing is written), writes what the
+  // model changed into the record, then writes the record to path. Returns true when it was
+  // written; otherwise shows a message naming the file and the reason and returns false (the
+  // framework then keeps the modified flag).
   bool OnSaveDocument(const QString& path) override;
   // Frees the sample arrays and the record and returns to the empty state: no record, empty lead
   // tables, all flags and fiducials cleared. The views' references stay.
@@ -53,9 +57,25 @@ class CQuillonDoc : public CDocument {
   // milliseconds; 0 for an index outside 0 to 4.
   uint16_t GetFiducial(int index) const;
 
-  // Registers the patient form: its view, read by the printing views, and the store the save asks
-  // to write the form into the record. The form calls this at its initial update.
-  void SetPatientForm(CPatientView* view, IRecordStore* store);
+  // Registers the store the save asks to hand the patient form's contents to the patient model.
+  // The form calls this at its initial update.
+  void SetPatientStore(IRecordStore* store);
+  // Asks the registered patient form to hand its unsaved edits to the patient model without a
+  // message (for printing). False when the form holds a value the model refuses; the model then
+  // keeps what it held.
+  bool TakePatientEdits();
+
+  // The models of what the record means, read when the record is opened.
+  const PatientModel& Patient() const { return m_patient; }
+  PatientModel& Patient() { return m_patient; }
+  const MeasurementModel& Measurements() const { return m_measurements; }
+  // Tells every view that the patient model changed (UpdateAllViews with kHintPatientChanged).
+  void PatientChanged(CView* sender = nullptr);
+  static constexpr long kHintPatientChanged = 1;
+  // The date a missing acquisition date shows and two-digit years are read against; today
+  // unless a test sets it.
+  void SetToday(const QDate& today) { m_today = today; }
+  QDate Today() const { return m_today.isValid() ? m_today : QDate::currentDate(); }
 
   // Colours of the signal views: paper, grid lines, lead labels, traces, fiducial markers.
   COLORREF m_clrBackground = RGB(192, 192, 192);
@@ -83,7 +103,6 @@ class CQuillonDoc : public CDocument {
   CEcgView* m_pEcgView = nullptr;
   CAvgView* m_pAvgView = nullptr;
   CMeasureView* m_pMeasureView = nullptr;
-  CPatientView* m_pPatientView = nullptr;
 
  private:
   void ReleaseLeads();
@@ -91,4 +110,8 @@ class CQuillonDoc : public CDocument {
 
   uint16_t m_fiducials[kFiducialCount] = {};
   IRecordStore* m_pPatientStore = nullptr;
+  QByteArray m_fileBytes;  // the file as read, while the record still matches it
+  PatientModel m_patient;
+  MeasurementModel m_measurements;
+  QDate m_today;
 };

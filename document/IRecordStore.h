@@ -1,12 +1,16 @@
-// Something that writes its contents into the document's record before a save: the patient
-// form, which rebuilds the patient data and the statements.
+// Something that hands its contents to the document's patient model before a save or a print:
+// the patient form, whose controls hold the user's unsaved edits.
 #pragma once
 
 class IRecordStore {
  public:
   virtual ~IRecordStore() = default;
 
-  // Writes the contents into the document's record. Returns false when the record could not be
-  // rebuilt (memory ran out); the document then does not write the file.
+  // Hands the contents to the patient model for a save. Returns false when a value is refused:
+  // the store has shown the message naming the field and given it the focus; the save then
+  // writes nothing.
   virtual bool StoreToRecord() = 0;
+  // Hands the contents to the patient model without a message. False when a value is refused;
+  // the model keeps what it held.
+  virtual bool TakeEdits() = 0;
 };

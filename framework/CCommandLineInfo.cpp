@@ -11,13 +11,16 @@ void CCommandLineInfo::ParseArguments(const QStringList& arguments) {
 }
 
 bool CCommandLineInfo::IsFlag(const QString& argument) {
+  if (QFileInfo::exists(argument)) {
+    return false;  // an existing file is opened, whatever its name starts with
+  }
   if (argument.startsWith(QLatin1Char('-'))) {
     return true;
   }
   if (!argument.startsWith(QLatin1Char('/'))) {
     return false;
   }
-  return argument.indexOf(QLatin1Char('/'), 1) < 0 && !QFileInfo::exists(argument);
+  return argument.indexOf(QLatin1Char('/'), 1) < 0;
 }
 
 void CCommandLineInfo::ParseParam(const QString& param, bool flag, bool /*last*/) {

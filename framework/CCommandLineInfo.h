@@ -16,8 +16,9 @@ class CCommandLineInfo {
   // the argument after the file (either case); other flags are left to the application. The
   // first other argument is the file: FileNew becomes FileOpen.
   void ParseArguments(const QStringList& arguments);
-  // True for an argument that starts with '-', or with '/' but is not a path: an absolute path
-  // has a second '/' or names an existing file ("/N" is a flag, "/home/rec.scp" a file).
+  // False for an argument that names an existing file, whatever it starts with; otherwise true
+  // for one that starts with '-', or with '/' but is not a path: an absolute path has a second
+  // '/' ("/N" is a flag, "/home/rec.scp" and an existing "/D" a file).
   static bool IsFlag(const QString& argument);
   // One argument: param without the flag character, flag when it had one, last for the last.
   virtual void ParseParam(const QString& param, bool flag, bool last);

@@ -12,7 +12,7 @@
 #include "framework/CWinApp.h"
 #include "framework/FrameworkConstants.h"
 #include "framework/FrameworkMessages.h"
-#include "resources/ResourceIds.h"
+#include "framework/FrameworkIds.h"
 
 namespace {
 

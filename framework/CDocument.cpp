@@ -10,7 +10,7 @@
 #include "framework/CWinApp.h"
 #include "framework/FrameworkConstants.h"
 #include "framework/FrameworkMessages.h"
-#include "resources/ResourceIds.h"
+#include "framework/FrameworkIds.h"
 
 CDocument::CDocument() {
   OnCommand(ID_FILE_SAVE, [this] { OnFileSave(); });

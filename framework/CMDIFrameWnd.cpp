@@ -25,7 +25,7 @@
 #include "framework/CWinApp.h"
 #include "framework/FrameworkConstants.h"
 #include "framework/LockKeys.h"
-#include "resources/ResourceIds.h"
+#include "framework/FrameworkIds.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QLabel>
 
 #include "framework/ResourceTable.h"
-#include "resources/ResourceIds.h"
+#include "framework/FrameworkIds.h"
 
 namespace {
 

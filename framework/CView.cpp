@@ -10,7 +10,7 @@
 #include "framework/CPainterDC.h"
 #include "framework/CPrintJob.h"
 #include "framework/CWinApp.h"
-#include "resources/ResourceIds.h"
+#include "framework/FrameworkIds.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "framework/CRecentFileList.h"
 #include "framework/CView.h"
 #include "framework/FrameworkConstants.h"
-#include "resources/ResourceIds.h"
+#include "framework/FrameworkIds.h"
 
 CWinApp* CWinApp::s_pInstance = nullptr;
 

@@ -1,6 +1,5 @@
 // The framework's own numbers that are not resource ids: window style bits, tiling options, and
-// message-box kinds and answers. Command, string and control-bar ids live in
-// resources/ResourceIds.h.
+// message-box kinds and answers. Command, string and control-bar ids live in FrameworkIds.h.
 #pragma once
 
 #include "framework/GdiTypes.h"

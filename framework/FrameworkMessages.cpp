@@ -1,7 +1,7 @@
 #include "framework/FrameworkMessages.h"
 
 #include "framework/ResourceTable.h"
-#include "resources/ResourceIds.h"
+#include "framework/FrameworkIds.h"
 
 QString FrameworkMessage(int id) {
   QString installed = LoadString(id);

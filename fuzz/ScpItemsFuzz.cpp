@@ -15,9 +15,7 @@
 
 namespace {
 
-constexpr uint16_t kPatientSection = 1;
-constexpr uint16_t kStatementSection = 8;
-constexpr uint16_t kItemSections[] = {kPatientSection, kStatementSection};
+constexpr uint16_t kItemSections[] = {kScpPatientSection, kScpStatementSection};
 
 // Hands out the input's bytes in order, then zeros.
 class InputCursor {
@@ -107,7 +105,7 @@ void WriteItems(ScpRecord* record, InputCursor& input) {
   header.confirmed = input.Byte();
   header.year = input.Word();
   header.statementCount = input.Byte();
-  ScpSetStatementHeader(record, kStatementSection, &header);
+  ScpSetStatementHeader(record, kScpStatementSection, &header);
 }
 
 }  // namespace
@@ -118,14 +116,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   InputCursor input(data, size);
-  AddSection(record, kPatientSection, input);
-  AddSection(record, kStatementSection, input);
+  AddSection(record, kScpPatientSection, input);
+  AddSection(record, kScpStatementSection, input);
   ReadEverything(record, input);
   WriteItems(record, input);
   ReadEverything(record, input);
   // A section emptied and refilled from scratch, as the form does when it stores its fields.
-  ScpRecordRemoveSection(record, kPatientSection);
-  if (ScpRecordNewSection(record, kPatientSection) != nullptr) {
+  ScpRecordRemoveSection(record, kScpPatientSection);
+  if (ScpRecordNewSection(record, kScpPatientSection) != nullptr) {
     WriteItems(record, input);
     ReadEverything(record, input);
   }

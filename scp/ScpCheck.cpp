@@ -7,12 +7,10 @@
 #include "scp/ScpFile.h"
 #include "scp/ScpHandles.h"
 #include "scp/ScpMemory.h"
+#include "scp/ScpSections.h"
 
 namespace {
 
-constexpr uint32_t kRecordHeaderSize = 6;
-constexpr uint32_t kSectionHeaderSize = 16;
-constexpr uint32_t kPointerEntrySize = 10;
 constexpr size_t kChunkSize = size_t{64} * 1024;
 
 // Carries `crc` over file bytes [begin, end) in chunks; false when they cannot all be read.
@@ -39,8 +37,8 @@ bool ReadAt(ScpFile file, int64_t offset, uint8_t* bytes, size_t count) {
 
 void CheckSection(ScpFile file, int64_t fileSize, ScpSectionCheck* section) {
   int64_t offset = static_cast<int64_t>(section->index) - 1;
-  uint8_t raw[kSectionHeaderSize];
-  if (offset < 0 || offset + kSectionHeaderSize > fileSize ||
+  uint8_t raw[kScpSectionHeaderSize];
+  if (offset < 0 || offset + kScpSectionHeaderSize > fileSize ||
       !ReadAt(file, offset, raw, sizeof raw)) {
     return;
   }
@@ -78,7 +76,7 @@ ScpStatus ScpCheckRecordFile(const char* path, ScpRecordCheck** out) {
   *out = nullptr;
   ScpFilePtr file(ScpFileOpen(path));
   int64_t fileSize = ScpFileSize(file.get());
-  uint8_t head[kRecordHeaderSize + kSectionHeaderSize];
+  uint8_t head[kScpRecordHeaderSize + kScpSectionHeaderSize];
   if (file == nullptr || fileSize < static_cast<int64_t>(sizeof head) ||
       !ReadAt(file.get(), 0, head, sizeof head)) {
     return kScpErrNoData - kScpLayerDirectory;
@@ -98,27 +96,27 @@ ScpStatus ScpCheckRecordFile(const char* path, ScpRecordCheck** out) {
   check->computedCrc = crc;
 
   ScpSectionHeader pointerHeader{};
-  ScpUnpack(head, sizeof head, kScpLayoutSectionHeader, &pointerHeader, kRecordHeaderSize, 0);
-  if (pointerHeader.length < kSectionHeaderSize ||
-      kRecordHeaderSize + static_cast<int64_t>(pointerHeader.length) > fileSize) {
+  ScpUnpack(head, sizeof head, kScpLayoutSectionHeader, &pointerHeader, kScpRecordHeaderSize, 0);
+  if (pointerHeader.length < kScpSectionHeaderSize ||
+      kScpRecordHeaderSize + static_cast<int64_t>(pointerHeader.length) > fileSize) {
     return kScpErrMalformed - kScpLayerDirectory;
   }
-  uint32_t pointerBytes = pointerHeader.length - kSectionHeaderSize;
+  uint32_t pointerBytes = pointerHeader.length - kScpSectionHeaderSize;
   ScpBlockPtr pointers(ScpMemAlloc(pointerBytes));
-  uint32_t entryCount = pointerBytes / kPointerEntrySize;
+  uint32_t entryCount = pointerBytes / kScpPointerEntrySize;
   check->sections =
       static_cast<ScpSectionCheck*>(ScpMemAlloc(sizeof(ScpSectionCheck) * entryCount));
   if (pointers == nullptr || check->sections == nullptr) {
     return kScpErrNoMemory - kScpLayerDirectory;
   }
   uint8_t* body = ScpMemLock(pointers.get());
-  if (!ReadAt(file.get(), kRecordHeaderSize + kSectionHeaderSize, body, pointerBytes)) {
+  if (!ReadAt(file.get(), kScpRecordHeaderSize + kScpSectionHeaderSize, body, pointerBytes)) {
     return kScpErrNoData - kScpLayerDirectory;
   }
   std::unordered_map<uint32_t, uint32_t> checkedAt;  // section index -> first entry checked there
   for (uint32_t i = 0; i < entryCount; ++i) {
     ScpPointerEntry entry{};
-    ScpUnpack(body, pointerBytes, kScpLayoutPointerEntry, &entry, i * kPointerEntrySize, 0);
+    ScpUnpack(body, pointerBytes, kScpLayoutPointerEntry, &entry, i * kScpPointerEntrySize, 0);
     if (entry.length == 0) {
       continue;
     }

@@ -2,23 +2,20 @@
 
 #include <cstring>
 
+#include "scp/ScpSections.h"
+
 namespace {
 
-constexpr uint32_t kItemHeadSize = 3;
-constexpr uint32_t kStatementHeaderSize = 9;
 constexpr uint32_t kMaxItemLength = 0xFFFF;
 
 bool HoldsItems(uint16_t section) {
-  return section == 1 || section == 8 || section == 11 || section >= 12;
+  return section == kScpPatientSection || section == kScpStatementSection ||
+         section == kScpUniversalStatementSection || section >= kScpFirstManufacturerSection;
 }
 
 bool HoldsStatementHeader(uint16_t section) {
-  return section == 8 || section == 11 || section >= 12;
-}
-
-// Sections 8 and 11 keep their items behind the 9-byte statement header.
-uint32_t FirstItemOffset(uint16_t section) {
-  return section == 8 || section == 11 ? kStatementHeaderSize : 0;
+  return section == kScpStatementSection || section == kScpUniversalStatementSection ||
+         section >= kScpFirstManufacturerSection;
 }
 
 // Runs ScpFindItem for a fixed-layout value: bytes the stored item lacks read as 0.
@@ -59,15 +56,15 @@ ScpStatus ScpFindItem(const ScpRecord* record, uint16_t section, uint8_t tag, vo
   if (size > 0 && buffer == nullptr) {
     return kScpErrNoData - kScpLayerAccessor;
   }
-  uint64_t offset = FirstItemOffset(section);
-  while (offset + kItemHeadSize <= static_cast<uint64_t>(bodyLength)) {
+  uint64_t offset = ScpFirstItemOffset(section);
+  while (offset + kScpItemHeadSize <= static_cast<uint64_t>(bodyLength)) {
     ScpItemHead head{};
     ScpStatus status =
         ScpGetFields(record, section, kScpLayoutItemHead, &head, static_cast<uint32_t>(offset), 0);
     if (status != kScpOk) {
       return status - kScpLayerAccessor;
     }
-    offset += kItemHeadSize;
+    offset += kScpItemHeadSize;
     // An item whose value runs past the body is where the readable items end.
     if (offset + head.length > static_cast<uint64_t>(bodyLength)) {
       break;
@@ -90,6 +87,44 @@ ScpStatus ScpFindItem(const ScpRecord* record, uint16_t section, uint8_t tag, vo
     offset += head.length;
   }
   return kScpErrItemNotFound - kScpLayerAccessor;
+}
+
+uint32_t ScpFirstItemOffset(uint16_t section) {
+  return section == kScpStatementSection || section == kScpUniversalStatementSection
+             ? kScpStatementHeaderSize
+             : 0;
+}
+
+ScpStatus ScpNextItem(const ScpRecord* record, uint16_t section, uint32_t* cursor,
+                      ScpItemSpan* item) {
+  if (!HoldsItems(section)) {
+    return kScpErrNotItemSection - kScpLayerAccessor;
+  }
+  const int64_t bodyLength = ScpRecordSectionLength(record, section);
+  if (bodyLength < 0) {
+    return kScpErrNoSection - kScpLayerRecord - kScpLayerAccessor;
+  }
+  if (cursor == nullptr || item == nullptr) {
+    return kScpErrNoData - kScpLayerAccessor;
+  }
+  const uint64_t offset = *cursor;
+  if (offset + kScpItemHeadSize > static_cast<uint64_t>(bodyLength)) {
+    return kScpErrItemNotFound - kScpLayerAccessor;
+  }
+  ScpItemHead head{};
+  const ScpStatus status =
+      ScpGetFields(record, section, kScpLayoutItemHead, &head, static_cast<uint32_t>(offset), 0);
+  if (status != kScpOk) {
+    return status - kScpLayerAccessor;
+  }
+  const uint64_t end = offset + kScpItemHeadSize + head.length;
+  if (end > static_cast<uint64_t>(bodyLength) ||
+      (head.tag == kScpTagTerminator && head.length == 0)) {
+    return kScpErrItemNotFound - kScpLayerAccessor;
+  }
+  *item = {head.tag, head.length, static_cast<uint32_t>(offset)};
+  *cursor = static_cast<uint32_t>(end);
+  return kScpOk;
 }
 
 ScpStatus ScpGetItemText(const ScpRecord* record, uint16_t section, uint8_t tag, char* text,
@@ -152,7 +187,7 @@ ScpStatus ScpAddItem(ScpRecord* record, uint16_t section, uint8_t tag, int layou
     return kScpErrNotItemSection - kScpLayerItem;
   }
   ScpItemHead head{tag, n};
-  ScpStatus status = ScpAppendFields(record, section, kScpLayoutItemHead, &head, kItemHeadSize);
+  ScpStatus status = ScpAppendFields(record, section, kScpLayoutItemHead, &head, kScpItemHeadSize);
   if (status == kScpOk && value != nullptr) {
     status = ScpAppendFields(record, section, layout, value, n);
   }
@@ -212,9 +247,9 @@ ScpStatus ScpSetStatementHeader(ScpRecord* record, uint16_t section,
   }
   if (length == 0) {
     return ScpAppendFields(record, section, kScpLayoutStatementHeader, header,
-                           kStatementHeaderSize);
+                           kScpStatementHeaderSize);
   }
-  if (length < kStatementHeaderSize) {
+  if (length < kScpStatementHeaderSize) {
     return kScpErrShortSection - kScpLayerAccessor;
   }
   ScpStatus status = ScpPutFields(record, section, kScpLayoutStatementHeader, header, 0, 0);

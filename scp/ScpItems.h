@@ -56,6 +56,26 @@ enum ScpPatientTag : uint8_t {
 ScpStatus ScpFindItem(const ScpRecord* record, uint16_t section, uint8_t tag, void* buffer,
                       uint32_t size, uint32_t* length);
 
+// One item of a section, as ScpNextItem finds it: its tag, its value length, and the body offset of
+// its 3-byte head.
+struct ScpItemSpan {
+  uint8_t tag;
+  uint16_t length;
+  uint32_t offset;
+};
+
+// The body offset of a section's first item: 9 for sections 8 and 11 (behind the statement
+// header), else 0.
+uint32_t ScpFirstItemOffset(uint16_t section);
+
+// Walks the items of a section in stored order by ScpFindItem's rule. *cursor starts at
+// ScpFirstItemOffset(section); each call fills *item with the item at *cursor and moves *cursor
+// past it. Returns 0; kScpErrItemNotFound - kScpLayerAccessor (-310) at the end: the terminator
+// (tag 255, length 0; *cursor then stays on it), fewer than 3 bytes left, or an item whose value
+// runs past the body; the statuses of ScpFindItem for a section that holds no items or is absent.
+ScpStatus ScpNextItem(const ScpRecord* record, uint16_t section, uint32_t* cursor,
+                      ScpItemSpan* item);
+
 // Reads a text item: at most size - 1 characters, always terminated (size 256 for the form).
 // *length (may be null) receives the stored length. Statuses: those of ScpFindItem minus
 // kScpLayerItem; kScpErrOutOfBounds - kScpLayerItem (-412) for a null text or a size of 0.

@@ -8,14 +8,8 @@
 
 #include "scp/ScpFields.h"
 #include "scp/ScpRecord.h"
+#include "scp/ScpSections.h"
 #include "scp/ScpStatus.h"
-
-// Section ids of the signal sections.
-constexpr uint16_t kScpHuffmanSection = 2;
-constexpr uint16_t kScpLeadSection = 3;
-constexpr uint16_t kScpQrsSection = 4;
-constexpr uint16_t kScpReferenceSection = 5;
-constexpr uint16_t kScpRhythmSection = 6;
 
 // Everything known about one lead before any sample is decoded. The decoded forms
 // (ScpReferenceBeat, ScpRhythmSignal) begin with these fields.

@@ -5,10 +5,8 @@
 
 #include "scp/ScpFields.h"
 #include "scp/ScpRecord.h"
+#include "scp/ScpSections.h"
 #include "scp/ScpStatus.h"
-
-constexpr uint16_t kScpMeasurementSection = 7;
-constexpr uint16_t kScpLeadMeasurementSection = 10;
 
 // The size in bytes of the part of a section 10 lead block that is read.
 constexpr uint16_t kScpLeadMeasurementsSize = 62;

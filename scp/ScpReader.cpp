@@ -5,12 +5,9 @@
 #include <utility>
 
 #include "scp/ScpHandles.h"
+#include "scp/ScpSections.h"
 
 namespace {
-
-constexpr uint32_t kRecordHeaderSize = 6;
-constexpr uint32_t kSectionHeaderSize = 16;
-constexpr uint32_t kPointerEntrySize = 10;
 
 // Duplicate pointer entries may list one section many times, and each copy is stored. Refusing a
 // record whose stored bodies add up to more than this many times the file size keeps a small
@@ -139,15 +136,15 @@ ScpStatus ReadSectionAt(const FileBytes& file, int64_t offset, ScpSectionHeader*
     return kScpErrOutOfBounds - kScpLayerDirectory;
   }
   const int64_t fileSize = file.Size();
-  uint8_t raw[kSectionHeaderSize];
+  uint8_t raw[kScpSectionHeaderSize];
   if (file.ReadAt(offset, raw, sizeof raw) != sizeof raw) {
     return kScpErrNoData - kScpLayerDirectory;
   }
   ScpUnpack(raw, sizeof raw, kScpLayoutSectionHeader, header, 0, 0);
-  if (header->length < kSectionHeaderSize) {
+  if (header->length < kScpSectionHeaderSize) {
     return kScpErrMalformed - kScpLayerDirectory;
   }
-  uint32_t bodyLength = header->length - kSectionHeaderSize;
+  uint32_t bodyLength = header->length - kScpSectionHeaderSize;
   if (bodyLength == 0) {
     return kScpOk;
   }
@@ -159,7 +156,8 @@ ScpStatus ReadSectionAt(const FileBytes& file, int64_t offset, ScpSectionHeader*
   if (block == nullptr) {
     return kScpErrNoMemory - kScpLayerDirectory;
   }
-  const size_t got = file.ReadAt(offset + kSectionHeaderSize, ScpMemLock(block.get()), bodyLength);
+  const size_t got =
+      file.ReadAt(offset + kScpSectionHeaderSize, ScpMemLock(block.get()), bodyLength);
   ScpMemUnlock(block.get());
   if (got != bodyLength) {
     return kScpErrNoData - kScpLayerDirectory;
@@ -199,7 +197,7 @@ ScpRecord* ScpReadRecord(const char* path) {
   if (!bytes.ReadWhole()) {
     return nullptr;
   }
-  uint8_t recordHeader[kRecordHeaderSize];
+  uint8_t recordHeader[kScpRecordHeaderSize];
   if (bytes.ReadAt(0, recordHeader, sizeof recordHeader) != sizeof recordHeader) {
     return nullptr;
   }
@@ -207,11 +205,11 @@ ScpRecord* ScpReadRecord(const char* path) {
   const int64_t fileSize = bytes.Size();
   ScpSectionHeader header{};
   ScpBlock rawPointers = nullptr;
-  if (ReadSectionAt(bytes, kRecordHeaderSize, &header, &rawPointers) != kScpOk) {
+  if (ReadSectionAt(bytes, kScpRecordHeaderSize, &header, &rawPointers) != kScpOk) {
     return nullptr;
   }
   ScpBlockPtr pointers(rawPointers);
-  uint32_t pointerBytes = pointers == nullptr ? 0 : header.length - kSectionHeaderSize;
+  uint32_t pointerBytes = pointers == nullptr ? 0 : header.length - kScpSectionHeaderSize;
   const uint8_t* pointerBody = ScpMemLock(pointers.get());
 
   int64_t storedLimit = fileSize * kMaxStoredBytesPerFileByte;
@@ -219,8 +217,8 @@ ScpRecord* ScpReadRecord(const char* path) {
   // Where each place in the file was stored; an entry listing it again copies that body.
   StoredPlaces storedAt;
   // The first entry describes section 0 itself; a trailing partial entry is ignored.
-  for (uint32_t at = kPointerEntrySize; at + kPointerEntrySize <= pointerBytes;
-       at += kPointerEntrySize) {
+  for (uint32_t at = kScpPointerEntrySize; at + kScpPointerEntrySize <= pointerBytes;
+       at += kScpPointerEntrySize) {
     ScpPointerEntry entry{};
     ScpUnpack(pointerBody, pointerBytes, kScpLayoutPointerEntry, &entry, at, 0);
     if (entry.length == 0) {
@@ -247,7 +245,7 @@ ScpRecord* ScpReadRecord(const char* path) {
         continue;
       }
       id = header.id;
-      bodyLength = header.length - kSectionHeaderSize;
+      bodyLength = header.length - kScpSectionHeaderSize;
     }
     stored += bodyLength;
     if (stored > storedLimit || ScpRecordAddSection(record.get(), id, bodyLength, body) != kScpOk) {

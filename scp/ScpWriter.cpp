@@ -5,16 +5,14 @@
 
 #include "scp/ScpCrc.h"
 #include "scp/ScpFields.h"
+#include "scp/ScpSections.h"
 
 namespace {
 
-constexpr uint32_t kRecordHeaderSize = 6;
-constexpr uint32_t kSectionHeaderSize = 16;
-constexpr uint32_t kPointerEntrySize = 10;
 constexpr uint16_t kFixedPointerEntries = 12;  // ids 0 to 11, always listed
 constexpr uint16_t kLastWrittenId = 254;
 constexpr uint8_t kWrittenSectionVersion = 10;
-constexpr uint32_t kFirstSectionIndex = kRecordHeaderSize + 1;  // 1-based
+constexpr uint32_t kFirstSectionIndex = kScpRecordHeaderSize + 1;  // 1-based
 
 // The body length a section occupies in the file: rounded up to an even number.
 uint64_t PaddedLength(uint32_t length) {
@@ -36,7 +34,7 @@ bool WriteAll(ScpFile file, const void* bytes, size_t count) {
 
 // Writes the 6-byte record header: the CRC, then the record length.
 bool WriteRecordHeader(ScpFile file, uint16_t crc, uint32_t recordLength) {
-  uint8_t header[kRecordHeaderSize];
+  uint8_t header[kScpRecordHeaderSize];
   ScpPack(header, sizeof header, kScpLayoutWord, &crc, 0, 0);
   ScpPack(header, sizeof header, kScpLayoutDword, &recordLength, 2, 0);
   return WriteAll(file, header, sizeof header);
@@ -86,7 +84,7 @@ ScpBlock ScpBuildPointerSection(const ScpRecord* record, uint32_t* size, uint32_
       ++entryCount;
     }
   }
-  uint32_t bodySize = kPointerEntrySize * entryCount;
+  uint32_t bodySize = kScpPointerEntrySize * entryCount;
   ScpBlock block = ScpMemAlloc(bodySize);
   if (block == nullptr) {
     return nullptr;
@@ -94,12 +92,12 @@ ScpBlock ScpBuildPointerSection(const ScpRecord* record, uint32_t* size, uint32_
   uint8_t* body = ScpMemLock(block);
   auto putEntry = [&](uint32_t slot, uint16_t id, uint32_t length, uint32_t index) {
     ScpPointerEntry entry{id, length, index};
-    ScpPack(body, bodySize, kScpLayoutPointerEntry, &entry, slot * kPointerEntrySize, 0);
+    ScpPack(body, bodySize, kScpLayoutPointerEntry, &entry, slot * kScpPointerEntrySize, 0);
   };
 
   // Positions are summed in 64 bits: a record that would not fit the u32 length field is refused.
-  uint64_t position = kFirstSectionIndex + kSectionHeaderSize + bodySize;
-  putEntry(0, 0, kSectionHeaderSize + bodySize, kFirstSectionIndex);
+  uint64_t position = kFirstSectionIndex + kScpSectionHeaderSize + bodySize;
+  putEntry(0, 0, kScpSectionHeaderSize + bodySize, kFirstSectionIndex);
   uint32_t nextSlot = kFixedPointerEntries;
   for (uint32_t id = 1; id <= kLastWrittenId; ++id) {
     if (id < kFixedPointerEntries) {
@@ -109,7 +107,7 @@ ScpBlock ScpBuildPointerSection(const ScpRecord* record, uint32_t* size, uint32_
     if (section == nullptr) {
       continue;
     }
-    uint64_t written = PaddedLength(section->length) + kSectionHeaderSize;
+    uint64_t written = PaddedLength(section->length) + kScpSectionHeaderSize;
     if (position + written - 1 > UINT32_MAX) {
       ScpMemUnlock(block);
       ScpMemFree(block);
@@ -129,15 +127,15 @@ ScpBlock ScpBuildPointerSection(const ScpRecord* record, uint32_t* size, uint32_
 ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32_t bodyLength,
                           uint16_t* runningCrc) {
   if (runningCrc == nullptr || (body == nullptr && bodyLength > 0) ||
-      PaddedLength(bodyLength) + kSectionHeaderSize > UINT32_MAX) {
+      PaddedLength(bodyLength) + kScpSectionHeaderSize > UINT32_MAX) {
     return kScpErrNoData - kScpLayerDirectory;
   }
   ScpSectionHeader header{};
   header.crc = kScpCrcStart;
   header.id = id;
-  header.length = static_cast<uint32_t>(PaddedLength(bodyLength) + kSectionHeaderSize);
+  header.length = static_cast<uint32_t>(PaddedLength(bodyLength) + kScpSectionHeaderSize);
   header.sectionVersion = kWrittenSectionVersion;  // the trailer (protocol version, reserved) is 0
-  uint8_t raw[kSectionHeaderSize];
+  uint8_t raw[kScpSectionHeaderSize];
   ScpPack(raw, sizeof raw, kScpLayoutSectionHeader, &header, 0, 0);
 
   const uint8_t pad = 0;
@@ -162,15 +160,12 @@ ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32
   return kScpOk;
 }
 
-ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path) {
-  uint32_t pointerSize = 0;
-  uint32_t recordLength = 0;
-  ScpBlock pointers = ScpBuildPointerSection(record, &pointerSize, &recordLength);
-  if (pointers == nullptr) {
-    return kScpErrNoPointerSection - kScpLayerAccessor;
-  }
-  // The record is written in full beside the target and only then renamed over it, so the file
-  // being replaced (often the one the record was read from) survives any failure unchanged.
+namespace {
+
+// Writes a file beside the target with `write`, then renames it over the target, so the file being
+// replaced (often the one the record was read from) survives any failure unchanged.
+template <typename Write>
+ScpStatus ReplaceFile(const char* path, Write write) {
   char target[PATH_MAX];
   char temporary[PATH_MAX + 32];
   ScpFile file = nullptr;
@@ -179,13 +174,9 @@ ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path) {
     file = ScpFileCreateTemporary(target, temporary, sizeof temporary);
   }
   if (file == nullptr) {
-    ScpMemFree(pointers);
     return kScpErrFileWrite - kScpLayerAccessor;
   }
-
-  ScpStatus status = WriteRecordTo(file, record, ScpMemLock(pointers), pointerSize, recordLength);
-  ScpMemUnlock(pointers);
-  ScpMemFree(pointers);
+  ScpStatus status = write(file);
   if (status == kScpOk && ScpFileSync(file) != 0) {
     status = kScpErrFileWrite - kScpLayerAccessor;
   }
@@ -199,4 +190,30 @@ ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path) {
     ScpFileDelete(temporary);
   }
   return status;
+}
+
+}  // namespace
+
+ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path) {
+  uint32_t pointerSize = 0;
+  uint32_t recordLength = 0;
+  ScpBlock pointers = ScpBuildPointerSection(record, &pointerSize, &recordLength);
+  if (pointers == nullptr) {
+    return kScpErrNoPointerSection - kScpLayerAccessor;
+  }
+  const ScpStatus status = ReplaceFile(path, [&](ScpFile file) {
+    return WriteRecordTo(file, record, ScpMemLock(pointers), pointerSize, recordLength);
+  });
+  ScpMemUnlock(pointers);
+  ScpMemFree(pointers);
+  return status;
+}
+
+ScpStatus ScpWriteFileBytes(const void* bytes, size_t count, const char* path) {
+  if (bytes == nullptr && count > 0) {
+    return kScpErrNoData - kScpLayerAccessor;
+  }
+  return ReplaceFile(path, [&](ScpFile file) {
+    return WriteAll(file, bytes, count) ? kScpOk : kScpErrFileWrite - kScpLayerAccessor;
+  });
 }

@@ -2,6 +2,7 @@
 // section, every header and checksum computed afresh.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "scp/ScpFile.h"
@@ -33,3 +34,10 @@ ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32
 // section write). The new file keeps an existing target's permission bits. The record is not
 // changed.
 ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path);
+
+// Writes `count` bytes as the whole file at `path`, replacing it the way ScpWriteRecord does
+// (temporary file, flush, rename; symbolic links, permission bits and read-only targets as
+// there): for writing back a record exactly as it was read. Returns 0; kScpErrNoData -
+// kScpLayerAccessor (-308) for null bytes with a non-zero count; the file statuses of
+// ScpWriteRecord.
+ScpStatus ScpWriteFileBytes(const void* bytes, size_t count, const char* path);

@@ -6,8 +6,12 @@
 #include "framework/CDC.h"
 #include "resources/ResourceIds.h"
 #include "views/CMeasureView.h"
+#include "views/ViewFont.h"
 
 namespace {
+
+// The measurement block printed above the beats: its font is set to 3 mm when it prints.
+constexpr int kMeasureFontHeightLometric = 30;
 
 // Screen paper: four columns of three beats.
 constexpr int kRowsPerColumn = 3;
@@ -67,8 +71,9 @@ void CAvgView::PrintPage(CDC* dc) {
   dc->SetMapMode(MM_LOMETRIC);
   CRect traceArea = PrintPageFrame(dc);
   const CQuillonDoc* doc = GetQuillonDoc();
-  if (doc != nullptr && doc->m_pMeasureView != nullptr) {
-    traceArea = doc->m_pMeasureView->PrintMeasurements(dc, traceArea);
+  if (doc != nullptr && doc->Measurements().IsComplete()) {
+    LOGFONT measureFont = ViewFont(kMeasureFontHeightLometric);
+    traceArea = PrintMeasurementBlock(dc, traceArea, doc->Measurements(), &measureFont);
   }
   const bool portrait =
       std::abs(traceArea.top - traceArea.bottom) > std::abs(traceArea.left - traceArea.right);

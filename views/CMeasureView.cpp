@@ -7,7 +7,6 @@
 #include "framework/CDC.h"
 #include "framework/ResourceTable.h"
 #include "resources/ResourceIds.h"
-#include "scp/ScpMeasurements.h"
 #include "views/LeadLabel.h"
 #include "views/MeasureText.h"
 #include "views/ViewFont.h"
@@ -48,58 +47,35 @@ constexpr int kPaperLeadNameDrop = 140;
 constexpr int kPaperFirstRowDrop = 180;
 constexpr int kPaperRowPitch = 40;  // 4 mm
 
-}  // namespace
+// Where the nine global values go: label and value x of each column, y of each row.
+struct GlobalsLayout {
+  int labelX[3];
+  int valueX[3];
+  int rowY[3];
+};
 
-CMeasureView::CMeasureView(QWidget* parent)
-    : CScrollView(parent), m_logFont(ViewFont(kConstructionFontHeight)) {}
+// Where the per-lead table goes: x of the row labels, y of the lead names, right edge of lead
+// column 0 and the width of each column, y of row 0 and the step to each next row (negative
+// where y runs upward).
+struct LeadTableLayout {
+  int labelX;
+  int leadNameY;
+  int firstColumnRight;
+  int columnWidth;
+  int firstRowY;
+  int rowStep;
+};
 
-int CMeasureView::ShownLeads() const {
-  return m_bHasLeadTable ? std::min<int>(m_leadHeader.leadCount, kMaxLeadBlocks) : 0;
-}
-
-void CMeasureView::OnInitialUpdate() {
-  CScrollView::OnInitialUpdate();
-  SetScrollSizes(MM_TEXT, CSize(kScreenBaseWidth + kScreenColumnWidth * m_nColumns, kScreenHeight));
-  auto* doc = dynamic_cast<CQuillonDoc*>(GetDocument());
-  if (doc == nullptr || doc->m_pRecord == nullptr) {
-    return;
-  }
-  ReadMeasurements(doc->m_pRecord);
-  if (m_bHasGlobals && m_bHasLeadTable) {
-    doc->m_pMeasureView = this;
-  }
-}
-
-void CMeasureView::ReadMeasurements(const ScpRecord* record) {
-  if (ScpGetMeasurementHeader(record, &m_globalHeader) != 0 ||
-      ScpGetBeatMeasurements(record, 0, &m_beat) != 0) {
-    return;
-  }
-  m_bHasGlobals = 1;
-  if (ScpGetLeadMeasurementHeader(record, &m_leadHeader) != 0) {
-    return;
-  }
-  m_bHasLeadTable = 1;
-  for (int lead = 0; lead < ShownLeads(); ++lead) {
-    ScpLeadMeasurements block;
-    if (ScpGetLeadMeasurements(record, static_cast<uint16_t>(lead), &block) == 0) {
-      m_leads[lead] = block;
-    }
-  }
-  // Wide enough to scroll to the last lead column.
-  m_nColumns = ShownLeads();
-  SetScrollSizes(MM_TEXT, CSize(kScreenBaseWidth + kScreenColumnWidth * m_nColumns, kScreenHeight));
-}
-
-void CMeasureView::DrawGlobals(CDC* dc, const GlobalsLayout& layout,
-                               const char* secondColumnSuffix) {
+// Draws the nine labels and values; secondColumnSuffix follows the times of the second column.
+void DrawGlobals(CDC* dc, const MeasurementModel& m, const GlobalsLayout& layout,
+                 const char* secondColumnSuffix) {
   const QString values[3][3] = {
-      {HeartRateText(m_globalHeader.rrInterval), TimeText(m_beat.pOnset, " ms  "),
-       TimeText(m_beat.pOffset, " ms  ")},
-      {TimeText(m_beat.qrsOnset, secondColumnSuffix),
-       TimeText(m_beat.qrsOffset, secondColumnSuffix),
-       TimeText(m_beat.tOffset, secondColumnSuffix)},
-      {AxisText(m_beat.pAxis), AxisText(m_beat.qrsAxis), AxisText(m_beat.tAxis)},
+      {HeartRateText(m.m_globalHeader.rrInterval), TimeText(m.m_beat.pOnset, " ms  "),
+       TimeText(m.m_beat.pOffset, " ms  ")},
+      {TimeText(m.m_beat.qrsOnset, secondColumnSuffix),
+       TimeText(m.m_beat.qrsOffset, secondColumnSuffix),
+       TimeText(m.m_beat.tOffset, secondColumnSuffix)},
+      {AxisText(m.m_beat.pAxis), AxisText(m.m_beat.qrsAxis), AxisText(m.m_beat.tAxis)},
   };
   dc->SetTextAlign(TA_LEFT | TA_TOP);
   for (int column = 0; column < 3; ++column) {
@@ -116,21 +92,47 @@ void CMeasureView::DrawGlobals(CDC* dc, const GlobalsLayout& layout,
   }
 }
 
-void CMeasureView::DrawLeadTable(CDC* dc, const LeadTableLayout& layout) {
+// Draws the row labels, then for each shown lead its name and its values right-aligned.
+void DrawLeadTable(CDC* dc, const MeasurementModel& m, const LeadTableLayout& layout) {
   dc->SetTextAlign(TA_LEFT);
   for (int row = 0; row < kMeasureRowCount; ++row) {
     dc->TextOut(layout.labelX, layout.firstRowY + layout.rowStep * row,
                 LoadString(kIdsFirstMeasureRow + row));
   }
   dc->SetTextAlign(TA_RIGHT);
-  for (int lead = 0; lead < ShownLeads(); ++lead) {
+  for (int lead = 0; lead < m.ShownLeads(); ++lead) {
     const int columnRight = layout.firstColumnRight + layout.columnWidth * lead;
-    dc->TextOut(columnRight, layout.leadNameY, LeadLabel(m_leads[lead].leadCode));
+    dc->TextOut(columnRight, layout.leadNameY, LeadLabel(m.m_leads[lead].leadCode));
     for (int row = 0; row < kMeasureRowCount; ++row) {
       dc->TextOut(columnRight, layout.firstRowY + layout.rowStep * row,
-                  MeasureValueText(row, m_leads[lead].values[row]));
+                  MeasureValueText(row, m.m_leads[lead].values[row]));
     }
   }
+}
+
+}  // namespace
+
+CMeasureView::CMeasureView(QWidget* parent)
+    : CScrollView(parent), m_logFont(ViewFont(kConstructionFontHeight)) {}
+
+void CMeasureView::OnInitialUpdate() {
+  CScrollView::OnInitialUpdate();
+  SetScrollSizes(MM_TEXT, CSize(kScreenBaseWidth + kScreenColumnWidth * m_nColumns, kScreenHeight));
+  auto* doc = dynamic_cast<CQuillonDoc*>(GetDocument());
+  if (doc == nullptr) {
+    return;
+  }
+  TakeMeasurements(doc->Measurements());
+  if (IsComplete()) {
+    doc->m_pMeasureView = this;
+  }
+}
+
+void CMeasureView::TakeMeasurements(const MeasurementModel& model) {
+  static_cast<MeasurementModel&>(*this) = model;
+  // Wide enough to scroll to the last lead column.
+  m_nColumns = ShownLeads();
+  SetScrollSizes(MM_TEXT, CSize(kScreenBaseWidth + kScreenColumnWidth * m_nColumns, kScreenHeight));
 }
 
 void CMeasureView::OnDraw(CDC* dc) {
@@ -141,7 +143,7 @@ void CMeasureView::OnDraw(CDC* dc) {
   dc->SetBkMode(TRANSPARENT);
   if (m_bHasGlobals) {
     const GlobalsLayout layout = {{10, 180, 360}, {140, 310, 490}, {10, 30, 50}};
-    DrawGlobals(dc, layout, " ms");
+    DrawGlobals(dc, *this, layout, " ms");
   }
   if (m_bHasLeadTable) {
     LeadTableLayout layout;
@@ -151,12 +153,17 @@ void CMeasureView::OnDraw(CDC* dc) {
     layout.columnWidth = kScreenColumnWidth;
     layout.firstRowY = kScreenFirstRowY;
     layout.rowStep = kScreenRowPitch;
-    DrawLeadTable(dc, layout);
+    DrawLeadTable(dc, *this, layout);
   }
   dc->SelectObject(oldFont);
 }
 
 CRect CMeasureView::PrintMeasurements(CDC* dc, const CRect& rect) {
+  return PrintMeasurementBlock(dc, rect, *this, &m_logFont);
+}
+
+CRect PrintMeasurementBlock(CDC* dc, const CRect& rect, const MeasurementModel& model,
+                            LOGFONT* logFont) {
   CRect block = rect;
   const bool portrait = std::abs(rect.bottom - rect.top) > std::abs(rect.right - rect.left);
   if (portrait) {
@@ -167,12 +174,12 @@ CRect CMeasureView::PrintMeasurements(CDC* dc, const CRect& rect) {
   }
 
   dc->SaveDC();
-  m_logFont.lfHeight = kPaperFontHeight;
+  logFont->lfHeight = kPaperFontHeight;
   CFont font;
-  font.CreateFontIndirect(&m_logFont);
+  font.CreateFontIndirect(logFont);
   const CFont oldFont = dc->SelectObject(font);
   dc->IntersectClipRect(block);
-  if (m_bHasGlobals) {
+  if (model.m_bHasGlobals) {
     GlobalsLayout layout;
     for (int column = 0; column < 3; ++column) {
       layout.labelX[column] = block.left + kPaperGlobalsColumnPitch * column;
@@ -181,9 +188,9 @@ CRect CMeasureView::PrintMeasurements(CDC* dc, const CRect& rect) {
     for (int row = 0; row < 3; ++row) {
       layout.rowY[row] = block.top - kPaperGlobalsFirstRowDrop - kPaperGlobalsRowPitch * row;
     }
-    DrawGlobals(dc, layout, " ms ");
+    DrawGlobals(dc, model, layout, " ms ");
   }
-  if (m_bHasLeadTable) {
+  if (model.m_bHasLeadTable) {
     LeadTableLayout layout;
     layout.labelX = block.left;
     layout.leadNameY = block.top - kPaperLeadNameDrop;
@@ -191,18 +198,18 @@ CRect CMeasureView::PrintMeasurements(CDC* dc, const CRect& rect) {
     layout.columnWidth = kPaperColumnWidth;
     layout.firstRowY = block.top - kPaperFirstRowDrop;
     layout.rowStep = -kPaperRowPitch;
-    DrawLeadTable(dc, layout);
+    DrawLeadTable(dc, model, layout);
   }
   dc->SelectObject(oldFont);
   dc->RestoreDC(-1);
 
-  const int rows = m_bHasLeadTable ? kMeasureRowCount : 0;
+  const int rows = model.m_bHasLeadTable ? kMeasureRowCount : 0;
   if (portrait) {
     return CRect(rect.left, block.top - kPaperFirstRowDrop - kPaperRowPitch * rows, rect.right,
                  rect.bottom);
   }
-  return CRect(rect.left + kPaperFirstColumnRight + kPaperColumnWidth * ShownLeads(), rect.top,
-               rect.right, rect.bottom);
+  return CRect(rect.left + kPaperFirstColumnRight + kPaperColumnWidth * model.ShownLeads(),
+               rect.top, rect.right, rect.bottom);
 }
 
 CMeasureFrame::CMeasureFrame() : CDocumentFrame(kIdsMeasureCaption, DocWindow::kMeasurements) {}

@@ -13,14 +13,17 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/CDateText.h"
-#include "app/TextNumber.h"
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "document/CDateText.h"
 #include "document/CQuillonDoc.h"
+#include "document/TextNumber.h"
 #include "framework/CDataExchange.h"
+#include "framework/CWinApp.h"
+#include "framework/FrameworkConstants.h"
 #include "resources/ResourceIds.h"
 #include "views/PatientFormHost.h"
-#include "views/PatientRecord.h"
-#include "views/ViewFont.h"
 
 namespace {
 
@@ -32,10 +35,8 @@ constexpr int kClosedListHeightDlu =
     12;  // a list's closed box; its layout height includes the list
 constexpr int kStatementTopDlu = 218;
 constexpr int kStatementPitchDlu = 16;
-constexpr int kMaxReferringPhysicianChars = 80;
 constexpr int kLowestPressure = 30;
 constexpr int kHighestPressure = 250;
-constexpr int kPrintFontHeightLometric = 40;  // 4 mm
 
 enum class Kind { kGroup, kLabel, kEdit, kDigits, kMulti, kDrop, kList, kCheck };
 
@@ -87,36 +88,20 @@ constexpr FormItem kLayout[] = {
 // The label of the blood pressure ends where its field begins, its text against the right edge.
 constexpr int kRightAlignedLabelId = kIdcSystolic;
 
-const char* const kSexEntries[] = {"not known", "male", "female", "unspecified"};
-const char* const kRaceEntries[] = {"Unspec.", "caucasian", "black", "oriental", ""};
-const char* const kWeightUnitEntries[] = {"Unspec.", "Kg", "g", "Pound", "Ounce"};
-const char* const kHeightUnitEntries[] = {"Unspec.", "cm", "inch", "mm"};
-const char* const kAgeUnitEntries[] = {"Unspec.", "Years", "Months", "Weeks", "Days", "Hours"};
-const char* const kStatementEntries[] = {"ECG NORMAL", "ECG ABNORMAL"};
-
-template <size_t N>
-QStringList Entries(const char* const (&entries)[N]) {
-  QStringList list;
-  for (const char* entry : entries) {
-    list << QString::fromLatin1(entry);
-  }
-  return list;
-}
-
 QStringList ListEntries(int id) {
   switch (id) {
     case kIdcSex:
-      return Entries(kSexEntries);
+      return SexEntries();
     case kIdcRace:
-      return Entries(kRaceEntries);
+      return RaceEntries();
     case kIdcWeightUnit:
-      return Entries(kWeightUnitEntries);
+      return WeightUnitEntries();
     case kIdcHeightUnit:
-      return Entries(kHeightUnitEntries);
+      return HeightUnitEntries();
     case kIdcAgeUnit:
-      return Entries(kAgeUnitEntries);
+      return AgeUnitEntries();
     default:
-      return Entries(kStatementEntries);
+      return StatementEntries();
   }
 }
 
@@ -162,13 +147,59 @@ bool IsList(Kind kind) {
   return kind == Kind::kDrop || kind == Kind::kList;
 }
 
+// The control that shows a field of the patient model.
+int ControlOf(const PatientRefusal& refusal) {
+  switch (refusal.field) {
+    case PatientField::kAcqDepartment:
+      return kIdcAcqDepartment;
+    case PatientField::kAcqInstitution:
+      return kIdcAcqInstitution;
+    case PatientField::kAnaDepartment:
+      return kIdcAnaDepartment;
+    case PatientField::kAnaInstitution:
+      return kIdcAnaInstitution;
+    case PatientField::kBirthDate:
+      return kIdcBirthDate;
+    case PatientField::kDiastolic:
+      return kIdcDiastolic;
+    case PatientField::kFirstName:
+      return kIdcFirstName;
+    case PatientField::kPatientId:
+      return kIdcPatientId;
+    case PatientField::kLastName:
+      return kIdcLastName;
+    case PatientField::kReferringPhysician:
+      return kIdcReferringPhysician;
+    case PatientField::kSecondName:
+      return kIdcSecondName;
+    case PatientField::kSystolic:
+      return kIdcSystolic;
+    case PatientField::kRace:
+      return kIdcRace;
+    case PatientField::kSex:
+      return kIdcSex;
+    case PatientField::kConfirmed:
+      return kIdcConfirmed;
+    case PatientField::kWeightUnit:
+      return kIdcWeightUnit;
+    case PatientField::kHeightUnit:
+      return kIdcHeightUnit;
+    case PatientField::kWeight:
+      return kIdcWeight;
+    case PatientField::kHeight:
+      return kIdcHeight;
+    case PatientField::kStatement:
+      return kIdcStatementFirst + refusal.statement;
+    case PatientField::kNone:
+      break;
+  }
+  return 0;
+}
+
 }  // namespace
 
 CPatientView::CPatientView(QWidget* parent)
-    : CFormView(parent),
-      m_logFont(ViewFont(kPrintFontHeightLometric)),
-      m_today(QDate::currentDate()),
-      m_nReferringPhysicianLimit(kMaxReferringPhysicianChars) {
+    : CFormView(parent), m_nReferringPhysicianLimit(kMaxReferringPhysicianChars) {
   QWidget* form = GetForm();
   form->setFont(QFont(QStringLiteral("Arial"), kFormFontPoints));
   QWidget* previous = nullptr;
@@ -179,6 +210,11 @@ CPatientView::CPatientView(QWidget* parent)
     control->setGeometry(pixels.left, pixels.top, pixels.right - pixels.left,
                          pixels.bottom - pixels.top);
     control->setEnabled(!disabled);
+    if (qobject_cast<QComboBox*>(control) != nullptr) {
+      // A list changes only from the keyboard focus: the wheel over it scrolls the form.
+      control->setFocusPolicy(Qt::StrongFocus);
+      control->installEventFilter(this);
+    }
     if (id != 0) {
       SetDlgItem(id, control);
     }
@@ -241,28 +277,42 @@ CQuillonDoc* CPatientView::GetQuillonDoc() const {
 // --- Filling and data exchange -----------------------------------------------------------------
 
 void CPatientView::OnInitialUpdate() {
-  FillFromRecord();
+  FillFromModel();
   m_bFilling = true;
   CFormView::OnInitialUpdate();  // fills the controls from the fields
   m_bFilling = false;
   if (CQuillonDoc* doc = GetQuillonDoc()) {
-    doc->SetPatientForm(this, this);
+    doc->SetPatientStore(this);
+    ShowPatientText(doc->Patient().PatientText());
   }
-  ShowPatientText(PatientText());
   if (!EditingAllowed()) {
     DisableEveryControl();
   }
 }
 
-void CPatientView::FillFromRecord() {
-  const CQuillonDoc* doc = GetQuillonDoc();
-  if (doc == nullptr || doc->m_pRecord == nullptr) {
+void CPatientView::OnUpdate(CView* sender, long hint) {
+  if (sender == this || hint != CQuillonDoc::kHintPatientChanged) {
     return;
   }
-  ReadPatientRecord(doc->m_pRecord, m_today, this, &m_keep);
+  FillFromModel();
+  m_bFilling = true;
+  UpdateData(false);
+  m_bFilling = false;
+  if (const CQuillonDoc* doc = GetQuillonDoc()) {
+    ShowPatientText(doc->Patient().PatientText());
+  }
+}
+
+void CPatientView::FillFromModel() {
+  const CQuillonDoc* doc = GetQuillonDoc();
+  if (doc == nullptr) {
+    return;
+  }
+  static_cast<PatientFields&>(*this) = doc->Patient().Fields();
   // A stored name longer than the field takes is kept whole; only typing cannot make it longer.
   m_nReferringPhysicianLimit =
-      std::max(kMaxReferringPhysicianChars, static_cast<int>(m_strReferringPhysician.size()));
+      std::max(kMaxReferringPhysicianChars,
+               static_cast<int>(doc->Patient().Keep().asRead.m_strReferringPhysician.size()));
 }
 
 void CPatientView::DoDataExchange(CDataExchange* dx) {
@@ -298,26 +348,55 @@ void CPatientView::DoDataExchange(CDataExchange* dx) {
 }
 
 bool CPatientView::StoreToRecord() {
-  UpdateData(true);  // a refused field has shown its message; the save goes on without it
+  if (!HandToModel(false)) {
+    return false;
+  }
+  // The controls show what the model took: the widened birth year, the age derived again.
+  m_bFilling = true;
+  UpdateData(false);
+  m_bFilling = false;
+  if (CQuillonDoc* doc = GetQuillonDoc()) {
+    doc->PatientChanged(this);
+    ShowPatientText(doc->Patient().PatientText());
+  }
+  return true;
+}
+
+bool CPatientView::TakeEdits() {
+  return HandToModel(true);
+}
+
+bool CPatientView::HandToModel(bool quiet) {
   CQuillonDoc* doc = GetQuillonDoc();
-  if (doc == nullptr || doc->m_pRecord == nullptr) {
+  if (doc == nullptr) {
     return true;
   }
-  return WritePatientRecord(doc->m_pRecord, *this, m_keep, QDateTime::currentDateTime());
-}
-
-CRect CPatientView::PrintPatientHeader(CDC* dc) {
-  UpdateDataQuietly();  // unsaved edits are printed; a preview's repaints show no messages
-  const auto* sexList = qobject_cast<const QComboBox*>(GetDlgItem(kIdcSex));
-  QString sexText;
-  if (sexList != nullptr && m_nSex >= 0 && m_nSex < sexList->count()) {
-    sexText = sexList->itemText(m_nSex);
+  if (!(quiet ? UpdateDataQuietly() : UpdateData(true))) {
+    return false;
   }
-  return PrintPatientFrame(dc, *this, sexText, &m_logFont);
+  const PatientRefusal refusal = doc->Patient().SetFields(*this, doc->Today());
+  if (!refusal.Refused()) {
+    return true;
+  }
+  if (!quiet) {
+    AfxMessageBox(refusal.message, MB_OK | MB_ICONEXCLAMATION);
+    if (QWidget* control = GetDlgItem(ControlOf(refusal))) {
+      control->setFocus(Qt::OtherFocusReason);
+      if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        edit->selectAll();
+      }
+    }
+  }
+  return false;
 }
 
-QString CPatientView::PatientText() const {
-  return m_strLastName + QLatin1Char(' ') + m_strFirstName + QLatin1Char(' ') + m_strAcqDate;
+bool CPatientView::eventFilter(QObject* watched, QEvent* event) {
+  auto* list = qobject_cast<QComboBox*>(watched);
+  if (event->type() == QEvent::Wheel && list != nullptr && !list->hasFocus()) {
+    QCoreApplication::sendEvent(verticalScrollBar(), event);
+    return true;
+  }
+  return CFormView::eventFilter(watched, event);
 }
 
 // --- Change tracking and focus -----------------------------------------------------------------

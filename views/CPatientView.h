@@ -6,18 +6,17 @@
 #include <QDate>
 
 #include "document/IRecordStore.h"
+#include "document/PatientFields.h"
+#include "document/PatientModel.h"
 #include "framework/CFormView.h"
 #include "framework/GdiObjects.h"
-#include "views/PatientFields.h"
-#include "views/PatientHeaderPrinter.h"
 
 class CQuillonDoc;
 class QComboBox;
 
-class CPatientView : public CFormView,
-                     public PatientFields,
-                     public IRecordStore,
-                     public IPatientHeaderPrinter {
+// The form's fields are its working copy of the document's patient model: filled from the model,
+// checked and handed back to it by a save.
+class CPatientView : public CFormView, public PatientFields, public IRecordStore {
   Q_OBJECT
 
  public:
@@ -26,31 +25,29 @@ class CPatientView : public CFormView,
   // Leaves the application's and the controls' signals before the form's own parts are gone.
   ~CPatientView() override;
 
-  // Fills the fields from the Document's record and the controls from the fields (this marks
-  // nothing changed), registers the form with the Document, sets the main window's patient text
-  // and, when editing is not allowed, disables every control.
+  // Fills the fields from the Document's patient model and the controls from the fields (this
+  // marks nothing changed), registers the form with the Document, sets the main window's patient
+  // text from the model and, when editing is not allowed, disables every control.
   void OnInitialUpdate() override;
+  // Fills the form again when another part of the program changed the patient model.
+  void OnUpdate(CView* sender, long hint) override;
   // The fields and their controls, in the order a save takes them.
   void DoDataExchange(CDataExchange* dx) override;
 
-  // Copies the controls into the fields and rebuilds sections 1 and 8 of the Document's record.
-  // A field that does not convert shows its message and keeps the focus; the save goes on with
-  // the fields taken before it. False only when the record could not be rebuilt (it is then
-  // unchanged).
+  // Copies the controls into the fields and hands them to the Document's patient model. A field
+  // that does not convert, or a value the model refuses, shows its message naming the field, puts
+  // the focus on it and returns false: the save then writes nothing. On success the controls show
+  // what the model took (a birth date with its four-digit year, the age derived again).
   bool StoreToRecord() override;
-  // Frames a printed page with the form's current contents; see PatientHeaderPrinter.h.
-  CRect PrintPatientHeader(CDC* dc) override;
+  // The same without messages or focus, for printing; false when a value is refused.
+  bool TakeEdits() override;
 
-  // The patient text of the main window's status bar: last name, first name, acquisition date.
-  QString PatientText() const;
-  // The date that stands in for a missing acquisition date; today unless a test sets it.
-  void SetToday(const QDate& today) { m_today = today; }
-
-  // The printout's font description (Arial, 4 mm; printed at 3 mm).
-  LOGFONT m_logFont;
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void FillFromRecord();
+  bool HandToModel(bool quiet);
+  void FillFromModel();
   void TrackChanges();
   void MarkChanged();
   // The focus-loss checks of the birth date and the two pressures.
@@ -59,8 +56,6 @@ class CPatientView : public CFormView,
   void DisableEveryControl();
   CQuillonDoc* GetQuillonDoc() const;
 
-  PatientRecordKeep m_keep;
-  QDate m_today;
   int m_nReferringPhysicianLimit;
   bool m_bFilling = false;
   bool m_bReturningFocus = false;

@@ -10,6 +10,7 @@
 #include "framework/ResourceTable.h"
 #include "resources/ResourceIds.h"
 #include "views/LeadLabel.h"
+#include "views/PatientFormHost.h"
 #include "views/PatientHeaderPrinter.h"
 #include "views/ViewFont.h"
 
@@ -337,13 +338,14 @@ void CSignalView::PrintTrace(CDC* dc, int lead, int count, const CFont& font, do
 }
 
 CRect CSignalView::PrintPageFrame(CDC* dc) {
-  const CQuillonDoc* doc = GetQuillonDoc();
-  if (doc != nullptr && doc->m_pPatientView != nullptr) {
-    for (CView* view : doc->GetViews()) {
-      if (auto* form = dynamic_cast<IPatientHeaderPrinter*>(view)) {
-        return form->PrintPatientHeader(dc);
-      }
+  CQuillonDoc* doc = GetQuillonDoc();
+  if (doc != nullptr && doc->m_pRecord != nullptr) {
+    // Unsaved edits are printed; a value the record cannot take is not, and the status bar says
+    // the page shows what the record holds.
+    if (!doc->TakePatientEdits()) {
+      ShowStatusMessage(LoadString(kIdsPrintRefusedEdits));
     }
+    return PrintPatientHeader(dc, doc->Patient());
   }
   const int printableWidth = dc->GetDeviceCaps(HORZSIZE) * kLometricPerMillimetre;
   const int printableHeight = dc->GetDeviceCaps(VERTSIZE) * kLometricPerMillimetre;

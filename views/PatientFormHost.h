@@ -23,3 +23,6 @@ bool EditingAllowed();
 
 // Hands text to the main window when it implements IPatientTextHolder; otherwise does nothing.
 void ShowPatientText(const QString& text);
+
+// Shows text in the main window's status bar until the next message replaces it.
+void ShowStatusMessage(const QString& text);

@@ -1,13 +1,15 @@
 #include "views/PatientHeaderPrinter.h"
 
+#include "document/PatientModel.h"
 #include "framework/CDC.h"
 #include "framework/ResourceTable.h"
 #include "resources/ResourceIds.h"
-#include "views/PatientFields.h"
+#include "views/ViewFont.h"
 
 namespace {
 
 constexpr int kLometricPerMillimetre = 10;
+constexpr int kFontHeightLometric = 40;  // 4 mm; printed at 3 mm
 
 // Boxes: the header 25 mm high at the top, the footer 5 mm high at the bottom of the printable
 // area, both from 7.8 mm inside the left edge to 4.8 mm inside the right edge.
@@ -104,4 +106,9 @@ CRect PrintPatientFrame(CDC* dc, const PatientFields& fields, const QString& sex
   dc->Rectangle(footer.left, footer.top + 1, footer.right, footer.bottom);
   dc->SelectObject(previousPen);
   return CRect(kBoxLeft, header.bottom - 1, boxRight, footer.top + 2);
+}
+
+CRect PrintPatientHeader(CDC* dc, const PatientModel& patient) {
+  LOGFONT logFont = ViewFont(kFontHeightLometric);
+  return PrintPatientFrame(dc, patient.Fields(), patient.SexText(), &logFont);
 }

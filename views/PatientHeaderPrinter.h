@@ -9,16 +9,12 @@
 #include "framework/GdiTypes.h"
 
 class CDC;
+class PatientModel;
 struct PatientFields;
 
-// Implemented by the patient form of a document.
-class IPatientHeaderPrinter {
- public:
-  virtual ~IPatientHeaderPrinter() = default;
-  // Draws the header and footer boxes of a page on dc (in MM_LOMETRIC) and returns the rectangle
-  // between them, in logical units.
-  virtual CRect PrintPatientHeader(CDC* dc) = 0;
-};
+// Draws the header and footer boxes of a page from the document's patient model on dc (in
+// MM_LOMETRIC) with Arial at 3 mm, and returns the rectangle between them, in logical units.
+CRect PrintPatientHeader(CDC* dc, const PatientModel& patient);
 
 // Draws the frame of a page from fields on dc, whose mapping is MM_LOMETRIC with the printable
 // area's top-left corner at the origin. sexText is the sex line's entry, empty for no sex line.

@@ -14,6 +14,7 @@
 #include "framework/ResourceTable.h"
 #include "resources/ResourceIds.h"
 #include "scp/ScpCheck.h"
+#include "scp/ScpItems.h"
 #include "scp/ScpMeasurements.h"
 #include "scp/ScpReader.h"
 #include "scp/ScpWriter.h"
@@ -38,13 +39,18 @@ class FakeWindowOpener : public IDocWindowOpener {
 class FakePatientForm : public IRecordStore {
  public:
   explicit FakePatientForm(CQuillonDoc* doc) : doc_(doc) {}
+  // Hands a new last name to the patient model, or refuses.
   bool StoreToRecord() override {
     ++calls;
-    ScpMemLock(ScpRecordSectionData(doc_->m_pRecord, 1))[0] = kMark;
-    return succeeds;
+    if (!succeeds) {
+      return false;
+    }
+    PatientFields fields = doc_->Patient().Fields();
+    fields.m_strLastName = QStringLiteral("MARK");
+    return !doc_->Patient().SetFields(fields, QDate(2026, 12, 9)).Refused();
   }
+  bool TakeEdits() override { return StoreToRecord(); }
 
-  static constexpr uint8_t kMark = 0xA5;
   int calls = 0;
   bool succeeds = true;
 
@@ -214,20 +220,35 @@ TEST_F(CQuillonDocTest, SavingWritesAVerifiedRecordThatReadsBackWithTheSameSecti
   EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(CQuillonDocTest, SavingLetsThePatientFormStoreItselfIntoTheRecordFirst) {
+TEST_F(CQuillonDocTest, SavingLetsThePatientFormHandItsEditsToTheModelAndARefusalWritesNothing) {
   ASSERT_TRUE(doc_.OnOpenDocument(kExamplePath));
   FakePatientForm form(&doc_);
-  doc_.SetPatientForm(nullptr, &form);
+  doc_.SetPatientStore(&form);
   const std::string path = dir_.File("saved.scp");
   ASSERT_TRUE(doc_.OnSaveDocument(QString::fromStdString(path)));
   EXPECT_EQ(form.calls, 1);
-  EXPECT_EQ(SectionsByIdOf(path)[1].at(0), FakePatientForm::kMark);
+  ScpRecordPtr saved(ScpReadRecord(path.c_str()));
+  char lastName[16] = {};
+  ASSERT_EQ(ScpGetItemText(saved.get(), 1, kScpTagLastName, lastName, sizeof lastName, nullptr), 0);
+  EXPECT_STREQ(lastName, "MARK");
 
+  // A refused value stops the save: nothing is written and the form has said why.
   form.succeeds = false;
-  const std::string unbuilt = dir_.File("unbuilt.scp");
-  EXPECT_FALSE(doc_.OnSaveDocument(QString::fromStdString(unbuilt)));
-  EXPECT_FALSE(std::filesystem::exists(unbuilt));
-  EXPECT_EQ(messages_, QStringList{"S602 " + QString::fromStdString(unbuilt) + ": S604"});
+  const std::string refused = dir_.File("refused.scp");
+  EXPECT_FALSE(doc_.OnSaveDocument(QString::fromStdString(refused)));
+  EXPECT_FALSE(std::filesystem::exists(refused));
+  EXPECT_TRUE(messages_.isEmpty());
+}
+
+TEST_F(CQuillonDocTest, AnUnchangedSaveWritesTheFileBackByteForByte) {
+  const std::string demo = std::string(QUILLON_SAMPLES_DIR) + "/demo.scp";
+  for (const std::string& original : {kExamplePath.toStdString(), demo}) {
+    CQuillonDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(QString::fromStdString(original)));
+    const std::string path = dir_.File("unchanged.scp");
+    ASSERT_TRUE(doc.OnSaveDocument(QString::fromStdString(path)));
+    EXPECT_EQ(scptest::ReadBytes(path), scptest::ReadBytes(original)) << original;
+  }
 }
 
 TEST_F(CQuillonDocTest, AFailedSaveKeepsTheDocumentModifiedAndNamesTheFileAndTheReason) {

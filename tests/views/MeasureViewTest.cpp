@@ -25,7 +25,9 @@ ScpRecordPtr ReadSample(const char* directory, const char* name) {
 void ReadDemo(CMeasureView* view) {
   ScpRecordPtr record = ReadSample(QUILLON_SAMPLES_DIR, "demo.scp");
   QVERIFY(record != nullptr);
-  view->ReadMeasurements(record.get());
+  MeasurementModel model;
+  model.ReadMeasurements(record.get());
+  view->TakeMeasurements(model);
 }
 
 CRecordedCall TextAt(const CRecordingDC& dc, const QString& text) {
@@ -56,7 +58,9 @@ class MeasureViewTest : public QObject {
     CMeasureView view;
     ScpRecordPtr record = ReadSample(QUILLON_SHARED_SAMPLES_DIR, "Example.scp");
     QVERIFY(record != nullptr);
-    view.ReadMeasurements(record.get());
+    MeasurementModel model;
+    model.ReadMeasurements(record.get());
+    view.TakeMeasurements(model);
     QCOMPARE(view.m_bHasGlobals, 1);
     QCOMPARE(view.m_bHasLeadTable, 0);
     QCOMPARE(view.ShownLeads(), 0);

@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 
 #include "document/CQuillonDoc.h"
 #include "document/DocMessages.h"
+#include "document/PatientModel.h"
 #include "framework/CMDIFrameWnd.h"
 #include "framework/CRecordingDC.h"
 #include "framework/CWinApp.h"
@@ -27,7 +30,7 @@
 #include "tests/views/ViewTestSupport.h"
 #include "views/CPatientView.h"
 #include "views/PatientFormHost.h"
-#include "views/PatientRecord.h"
+#include "views/PatientHeaderPrinter.h"
 
 namespace {
 
@@ -78,6 +81,13 @@ QByteArray MakeItem(uint8_t tag, const QByteArray& value) {
   item.append(static_cast<char>(value.size() & 0xFF));
   item.append(static_cast<char>(value.size() >> 8));
   return item + value;
+}
+
+// A section's whole body.
+QByteArray Body(const ScpRecord* record, uint16_t section) {
+  const auto* body =
+      reinterpret_cast<const char*>(ScpMemLock(ScpRecordSectionData(record, section)));
+  return QByteArray(body, static_cast<int>(ScpRecordSectionLength(record, section)));
 }
 
 QByteArray Text(const char* latin1) {
@@ -164,9 +174,9 @@ ScpRecord* FullHeaderRecord() {
 // A Document holding a record and its patient form, given its initial update.
 struct OpenForm {
   explicit OpenForm(ScpRecord* record, QDate today = QDate(2026, 12, 8)) {
+    doc.SetToday(today);
     doc.DecodeLeads(record);
     doc.AddView(&form);
-    form.SetToday(today);
     form.OnInitialUpdate();
   }
   template <typename Control>
@@ -176,6 +186,13 @@ struct OpenForm {
   CQuillonDoc doc;
   CPatientView form;
 };
+
+// What a save does to the record in memory: the form hands its edits to the patient model, which
+// writes what changed.
+bool Store(OpenForm& open) {
+  return open.form.StoreToRecord() &&
+         open.doc.Patient().Write(open.doc.m_pRecord, QDateTime::currentDateTime());
+}
 
 }  // namespace
 
@@ -206,7 +223,6 @@ class PatientFormTest : public QObject {
     QCOMPARE(open.Get<QComboBox>(kIdcStatementFirst)->currentText(),
              QStringLiteral("Sinus rhythm"));                       // statement 0 in the first box
     QCOMPARE(open.Get<QComboBox>(kIdcStatementFirst)->count(), 2);  // the offered choices only
-    QCOMPARE(open.doc.m_pPatientView, &open.form);
     QCOMPARE(m_frame->patientText, QStringLiteral("Demo Anna 17/05/2024"));
     QVERIFY(!open.doc.IsModified());
   }
@@ -224,13 +240,16 @@ class PatientFormTest : public QObject {
 
     open.Get<QLineEdit>(kIdcSystolic)->setText(QStringLiteral("120"));
     open.Get<QLineEdit>(kIdcDiastolic)->setText(QStringLiteral("80"));
-    QVERIFY(open.form.StoreToRecord());
+    QVERIFY(Store(open));
     const std::vector<Item> header = ItemsOf(open.doc.m_pRecord, 1);
     // Nothing the record did not hold is invented: no age, no acquisition date or time.
     for (const uint8_t invented : {kScpTagAge, kScpTagAcquisitionDate, kScpTagAcquisitionTime}) {
       QVERIFY(FirstOf(header, invented).isEmpty());
     }
-    QCOMPARE(FirstOf(header, kScpTagSex), MakeItem(kScpTagSex, QByteArray(1, '\x03')));
+    // Only what was typed is added: no sex code for the list's initial "unspecified".
+    QVERIFY(FirstOf(header, kScpTagSex).isEmpty());
+    QCOMPARE(FirstOf(header, kScpTagSystolic),
+             MakeItem(kScpTagSystolic, QByteArray("\x78\x00", 2)));
     QCOMPARE(ItemsOf(open.doc.m_pRecord, 8).size(), size_t{6});
     QCOMPARE(ItemsOf(open.doc.m_pRecord, 8)[0].second, MakeItem(0, Text("Sinus rhythm")));
   }
@@ -241,7 +260,12 @@ class PatientFormTest : public QObject {
     QTest::addColumn<unsigned int>("age");
     QTest::addColumn<int>("unit");
     QTest::newRow("years, birthday not yet come")
-        << QDate(1950, 12, 31) << QDate(1998, 1, 1) << 48U << 1;
+        << QDate(1950, 12, 31) << QDate(1998, 1, 1) << 47U << 1;
+    QTest::newRow("years, on the birthday") << QDate(1950, 1, 1) << QDate(1998, 1, 1) << 48U << 1;
+    QTest::newRow("months, day not yet come")
+        << QDate(1998, 3, 20) << QDate(1998, 5, 10) << 1U << 2;
+    QTest::newRow("eleven months across a year")
+        << QDate(1997, 6, 15) << QDate(1998, 5, 20) << 11U << 2;
     QTest::newRow("months") << QDate(1998, 3, 10) << QDate(1998, 5, 20) << 2U << 2;
     QTest::newRow("days") << QDate(1998, 5, 10) << QDate(1998, 5, 20) << 10U << 4;
     QTest::newRow("same day") << QDate(1998, 5, 20) << QDate(1998, 5, 20) << 0U << 0;
@@ -265,14 +289,13 @@ class PatientFormTest : public QObject {
     QCOMPARE(open.Get<QLineEdit>(kIdcAge)->text(), QStringLiteral("30"));  // the dates say 54
   }
 
-  void ADerivedAgeIsSavedOnlyWhenBothDatesAreStored() {
+  void ADerivedAgeIsNeverAddedToTheRecord() {
     ScpRecord* record = Demo();
     EditHeader(record, [](std::vector<Item>& items) { Remove(items, kScpTagAge); });
     OpenForm stored(record);
     QCOMPARE(stored.Get<QLineEdit>(kIdcAge)->text(), QStringLiteral("54"));  // 2024 − 1970
-    QVERIFY(stored.form.StoreToRecord());
-    QCOMPARE(FirstOf(ItemsOf(stored.doc.m_pRecord, 1), kScpTagAge),
-             MakeItem(kScpTagAge, QByteArray("\x36\x00\x01", 3)));  // 54, years
+    QVERIFY(Store(stored));
+    QVERIFY(FirstOf(ItemsOf(stored.doc.m_pRecord, 1), kScpTagAge).isEmpty());
 
     record = Demo();
     EditHeader(record, [](std::vector<Item>& items) {
@@ -282,7 +305,7 @@ class PatientFormTest : public QObject {
     OpenForm opened(record, QDate(2026, 12, 8));
     QCOMPARE(opened.Get<QLineEdit>(kIdcAcqDate)->text(), QStringLiteral("08/12/2026"));
     QCOMPARE(opened.Get<QLineEdit>(kIdcAge)->text(), QStringLiteral("56"));  // shown only
-    QVERIFY(opened.form.StoreToRecord());
+    QVERIFY(Store(opened));
     const std::vector<Item> header = ItemsOf(opened.doc.m_pRecord, 1);
     QVERIFY(FirstOf(header, kScpTagAcquisitionDate).isEmpty());
     QVERIFY(FirstOf(header, kScpTagAge).isEmpty());
@@ -370,7 +393,7 @@ class PatientFormTest : public QObject {
     QVERIFY(QApplication::focusWidget() != systolic);
   }
 
-  void ASaveRebuildsBothSectionsAndKeepsEveryItemTheFormDoesNotEdit() {
+  void ASaveRewritesOnlyTheChangedItemInPlaceAndLeavesTheStatementsAlone() {
     const std::unique_ptr<ScpRecord, void (*)(ScpRecord*)> original(FullHeaderRecord(),
                                                                     ScpRecordFree);
     const std::vector<Item> before = ItemsOf(original.get(), 1);
@@ -379,15 +402,14 @@ class PatientFormTest : public QObject {
     QCOMPARE(open.Get<QLineEdit>(kIdcFirstName)->text(), QString::fromLatin1("Ren\xe9"));
     QCOMPARE(open.Get<QComboBox>(kIdcSex)->currentIndex(), -1);  // code 9 has no entry
     open.Get<QLineEdit>(kIdcLastName)->setText(QStringLiteral("Rossi"));
-    QVERIFY(open.form.StoreToRecord());
+    QVERIFY(Store(open));
 
     const std::vector<Item> after = ItemsOf(open.doc.m_pRecord, 1);
-    QCOMPARE(TagsOf(after),
-             (std::vector<uint8_t>{0, 1,  3,  2,  20, 16, 17, 18, 19, 5,  9,  8,  11, 12, 4,  6,
-                                   7, 13, 21, 22, 23, 24, 25, 26, 27, 28, 30, 31, 14, 29, 200}));
-    QCOMPARE(after[0].second, MakeItem(kScpTagLastName, Text("Rossi")));
-    for (size_t k = 1; k < after.size(); ++k) {  // the rest byte for byte, seconds and all
-      QCOMPARE(after[k].second, FirstOf(before, after[k].first));
+    QCOMPARE(TagsOf(after), TagsOf(before));     // stored order kept
+    for (size_t k = 0; k < after.size(); ++k) {  // the rest byte for byte, seconds and all
+      QCOMPARE(after[k].second, after[k].first == kScpTagLastName
+                                    ? MakeItem(kScpTagLastName, Text("Rossi"))
+                                    : before[k].second);
     }
     const std::vector<Item> statements = ItemsOf(open.doc.m_pRecord, 8);
     QCOMPARE(statements.size(), statementsBefore.size());
@@ -397,21 +419,24 @@ class PatientFormTest : public QObject {
     ScpStatementHeader header = {};
     QCOMPARE(ScpGetStatementHeader(open.doc.m_pRecord, 8, &header), kScpOk);
     QCOMPARE(static_cast<int>(header.statementCount), 8);
-    QCOMPARE(static_cast<int>(header.year), QDate::currentDate().year());  // dated by the save
+    QVERIFY(static_cast<int>(header.year) != QDate::currentDate().year());  // not re-dated
   }
 
   void ASavedRecordOpensAgainWithTheChangeAndEverythingElseAsItWas_data() {
     QTest::addColumn<int>("id");
     QTest::addColumn<int>("tag");
     QTest::addColumn<QString>("text");
-    QTest::newRow("last name") << kIdcLastName << int{kScpTagLastName} << QStringLiteral("Rossi");
-    QTest::newRow("stored birth date")
-        << kIdcBirthDate << int{kScpTagDateOfBirth} << QStringLiteral("02/01/1961");
+    QTest::addColumn<int>("follower");  // an item the change brings along, or the same tag
+    QTest::newRow("last name") << kIdcLastName << int{kScpTagLastName} << QStringLiteral("Rossi")
+                               << int{kScpTagLastName};
+    QTest::newRow("stored birth date") << kIdcBirthDate << int{kScpTagDateOfBirth}
+                                       << QStringLiteral("02/01/1961") << int{kScpTagAge};
   }
   void ASavedRecordOpensAgainWithTheChangeAndEverythingElseAsItWas() {
     QFETCH(int, id);
     QFETCH(int, tag);
     QFETCH(QString, text);
+    QFETCH(int, follower);
     QTemporaryDir dir;
     const QByteArray original = dir.filePath(QStringLiteral("original.scp")).toLocal8Bit();
     const QString saved = dir.filePath(QStringLiteral("saved.scp"));
@@ -434,8 +459,10 @@ class PatientFormTest : public QObject {
     QCOMPARE(qobject_cast<QLineEdit*>(form.GetDlgItem(id))->text(), text);
     std::vector<Item> before = ItemsOf(record.get(), 1);
     std::vector<Item> after = ItemsOf(doc.m_pRecord, 1);
-    Remove(before, static_cast<uint8_t>(tag));
-    Remove(after, static_cast<uint8_t>(tag));
+    for (const int changed : {tag, follower}) {
+      Remove(before, static_cast<uint8_t>(changed));
+      Remove(after, static_cast<uint8_t>(changed));
+    }
     std::sort(before.begin(), before.end());
     std::sort(after.begin(), after.end());
     QVERIFY(before == after);
@@ -471,24 +498,80 @@ class PatientFormTest : public QObject {
       QTest::keyClicks(field, typed);
     }
     QCOMPARE(field->text(), saved);
-    QVERIFY(open.form.StoreToRecord());
+    QVERIFY(Store(open));
     QCOMPARE(FirstOf(ItemsOf(open.doc.m_pRecord, 1), kScpTagReferringPhysician),
              MakeItem(kScpTagReferringPhysician, saved.toLatin1() + '\0'));
   }
 
-  void ARefusedFieldShowsItsOwnMessageOnlyAndTheSaveGoesOn() {
+  // A value the form or the record cannot take stops the save: one message naming the field,
+  // the focus on it, nothing written, the document still modified.
+  void ARefusedFieldStopsTheSaveNamingTheField_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty pressure")
+        << kIdcSystolic << QString() << QStringLiteral("Digitare un numero intero.");
+    QTest::newRow("weight beyond its item")
+        << kIdcWeight << QStringLiteral("7000012")
+        << QStringLiteral("Weight: 7000012 is outside 0 to 65535.");
+    QTest::newRow("no such birth day")
+        << kIdcBirthDate << QStringLiteral("31/02/2030")
+        << QStringLiteral("Birth Date: \"31/02/2030\" is not a date; enter DD/MM/YYYY.");
+    QTest::newRow("birth in the future")
+        << kIdcBirthDate << QStringLiteral("01/01/2030")
+        << QStringLiteral("Birth Date: 01/01/2030 lies in the future.");
+    QTest::newRow("name outside Latin-1")
+        << kIdcLastName << QString::fromUtf8("Dvo\xc5\x99\xc3\xa1k")
+        << QString::fromUtf8(
+               "Last Name: \"Dvo\xc5\x99\xc3\xa1k\" holds characters the record "
+               "cannot store (only Latin-1 letters and signs).");
+  }
+  void ARefusedFieldStopsTheSaveNamingTheField() {
+    QFETCH(int, id);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
     QStringList docMessages;
     const DocMessageSink previous =
-        SetDocMessageSink([&docMessages](const QString& message) { docMessages << message; });
+        SetDocMessageSink([&docMessages](const QString& text) { docMessages << text; });
     OpenForm open(Demo());
-    open.Get<QLineEdit>(kIdcSystolic)->clear();
+    open.form.show();
+    open.Get<QLineEdit>(kIdcFirstName)->setText(QStringLiteral("Changed"));  // before it in order
+    open.Get<QLineEdit>(id)->setText(typed);
+    open.doc.SetModifiedFlag(true);
+    const QByteArray header = Body(open.doc.m_pRecord, 1);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("saved.scp"));
-    QVERIFY(open.doc.OnSaveDocument(path));
+    QVERIFY(!open.doc.DoSave(path));
     SetDocMessageSink(previous);
-    QCOMPARE(m_app->prompts, QStringList{QStringLiteral("Digitare un numero intero.")});
+    QCOMPARE(m_app->prompts, QStringList{message});
     QVERIFY(docMessages.isEmpty());
-    QVERIFY(QFile::exists(path));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(open.doc.IsModified());
+    QCOMPARE(Body(open.doc.m_pRecord, 1), header);
+    QCOMPARE(open.doc.Patient().Fields().m_strFirstName, QStringLiteral("Anna"));
+    QCOMPARE(open.form.window()->focusWidget(), open.form.GetDlgItem(id));
+  }
+
+  // One notch of the wheel over a list that does not have the focus scrolls the form instead.
+  void TheWheelScrollsTheFormAndLeavesAnUnfocusedListAlone() {
+    OpenForm open(Demo());
+    open.form.resize(300, 150);
+    open.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&open.form));
+    auto* statement = open.Get<QComboBox>(kIdcStatementFirst);
+    auto* unit = open.Get<QComboBox>(kIdcWeightUnit);
+    const QString text = statement->currentText();
+    const int unitIndex = unit->currentIndex();
+    for (QComboBox* list : {statement, unit}) {
+      const QPoint centre = list->rect().center();
+      QWheelEvent wheel(centre, list->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                        Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(list, &wheel);
+    }
+    QCOMPARE(statement->currentText(), text);
+    QCOMPARE(unit->currentIndex(), unitIndex);
+    QVERIFY(open.form.verticalScrollBar()->value() > 0);
+    QVERIFY(!open.doc.IsModified());
   }
 
   void WithEditingForbiddenEveryControlIsDisabled() {
@@ -508,10 +591,10 @@ class PatientFormTest : public QObject {
   void TheFrameOfAnA4PageHasItsBoxesColumnsAndFooter() {
     OpenForm open(FullHeaderRecord());
     open.Get<QLineEdit>(kIdcLastName)->setText(QStringLiteral("Rossi"));  // not saved
-    open.Get<QLineEdit>(kIdcSystolic)->clear();  // refused quietly while printing
-    CRecordingDC page;                           // printable area 200 × 287 mm
+    CRecordingDC page;  // printable area 200 × 287 mm
     page.SetMapMode(MM_LOMETRIC);
-    QCOMPARE(open.form.PrintPatientHeader(&page), CRect(78, -253, 1952, -2818));
+    QVERIFY(open.doc.TakePatientEdits());
+    QCOMPARE(PrintPatientHeader(&page, open.doc.Patient()), CRect(78, -253, 1952, -2818));
 
     const std::vector<CRecordedCall> boxes = page.Calls(CRecordedCall::Kind::kRectangle);
     QCOMPARE(static_cast<int>(boxes.size()), 2);

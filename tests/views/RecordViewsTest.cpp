@@ -96,10 +96,11 @@ class RecordViewsTest : public QObject {
     CRecordingDC page;  // portrait 200 × 287 mm
     demo.avg.PrintPage(&page);
     QCOMPARE(page.TextCalls("69 bpm").size(), size_t{1});
-    // The block takes 1360 units from the top; the first zero line is 20 mm below that.
-    QCOMPARE(page.TextCalls("I").back().from, CPoint(70, -1360 - 200));
+    // The patient frame leaves 78, -253, 1952, -2818; the block takes 1360 units from its top;
+    // the first zero line is 20 mm below that.
+    QCOMPARE(page.TextCalls("I").back().from, CPoint(78 + 70, -253 - 1360 - 200));
     const CRecordedCall paper = page.Calls(CRecordedCall::Kind::kDots)[0];
-    QCOMPARE(paper.rect, CRect(0, -1360, 2000, -2870));
+    QCOMPARE(paper.rect, CRect(78, -253 - 1360, 1952, -2818));
   }
 
   void WithoutAMeasurementViewThePageGoesStraightToTheBeats() {
@@ -107,7 +108,7 @@ class RecordViewsTest : public QObject {
     CRecordingDC page;
     example.avg.PrintPage(&page);
     QVERIFY(page.TextCalls("HR:").empty());
-    QCOMPARE(page.TextCalls("I").back().from, CPoint(70, -200));
+    QCOMPARE(page.TextCalls("I").back().from, CPoint(78 + 70, -253 - 200));  // inside the frame
   }
 
   void APrintedPageIsWhitePaperWithBlackTracesAndRedMarkers() {

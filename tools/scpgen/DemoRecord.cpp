@@ -8,21 +8,11 @@
 #include <string>
 
 #include "scp/ScpItems.h"
+#include "scp/ScpSections.h"
 #include "scp/ScpWriter.h"
 
 namespace scpgen {
 namespace {
-
-// Section ids.
-constexpr uint16_t kPatientSection = 1;
-constexpr uint16_t kHuffmanSection = 2;
-constexpr uint16_t kLeadSection = 3;
-constexpr uint16_t kQrsSection = 4;
-constexpr uint16_t kReferenceSection = 5;
-constexpr uint16_t kRhythmSection = 6;
-constexpr uint16_t kMeasurementSection = 7;
-constexpr uint16_t kStatementSection = 8;
-constexpr uint16_t kLeadMeasurementSection = 10;
 
 // The number of Huffman tables that stands for "the default table".
 constexpr uint16_t kDefaultHuffmanTables = 19999;
@@ -128,23 +118,23 @@ class RecordBuilder {
     Keep(ScpAddItemText(record_, id, tag, text.c_str()));
   }
   void Byte(uint8_t tag, uint8_t value) {
-    Keep(ScpAddItemByte(record_, kPatientSection, tag, value));
+    Keep(ScpAddItemByte(record_, kScpPatientSection, tag, value));
   }
   void Word(uint8_t tag, uint16_t value) {
-    Keep(ScpAddItemWord(record_, kPatientSection, tag, value));
+    Keep(ScpAddItemWord(record_, kScpPatientSection, tag, value));
   }
   void ValueUnit(uint8_t tag, const ScpValueUnit& value) {
-    Keep(ScpAddItemValueUnit(record_, kPatientSection, tag, &value));
+    Keep(ScpAddItemValueUnit(record_, kScpPatientSection, tag, &value));
   }
   void Date(uint8_t tag, const ScpDate& value) {
-    Keep(ScpAddItemDate(record_, kPatientSection, tag, &value));
+    Keep(ScpAddItemDate(record_, kScpPatientSection, tag, &value));
   }
   void Time(uint8_t tag, const ScpTime& value) {
-    Keep(ScpAddItemTime(record_, kPatientSection, tag, &value));
+    Keep(ScpAddItemTime(record_, kScpPatientSection, tag, &value));
   }
   void End(uint16_t id) { Keep(ScpAddItemEnd(record_, id)); }
   void StatementHeader(const ScpStatementHeader& header) {
-    Keep(ScpSetStatementHeader(record_, kStatementSection, &header));
+    Keep(ScpSetStatementHeader(record_, kScpStatementSection, &header));
   }
 
  private:
@@ -345,7 +335,7 @@ std::string Format(const char* format, int value) {
 }
 
 void AddPatientSection(RecordBuilder* builder, const DemoRecordOptions& options) {
-  const uint16_t s = kPatientSection;
+  const uint16_t s = kScpPatientSection;
   builder->NewSection(s);
   // The order in which Quillon itself writes these items when it saves a record.
   builder->Text(s, kScpTagLastName, "Demo");
@@ -380,27 +370,27 @@ void AddPatientSection(RecordBuilder* builder, const DemoRecordOptions& options)
 }
 
 void AddLeadSection(RecordBuilder* builder, const DemoRecordOptions& options) {
-  builder->NewSection(kLeadSection);
+  builder->NewSection(kScpLeadSection);
   const uint8_t leadCount = static_cast<uint8_t>(options.leadCodes.size());
   ScpLeadTableHeader header{};
   header.leadCount = leadCount;
   header.leadFlags =
       static_cast<uint8_t>((options.referenceBeats ? kFlagReferenceSubtraction : 0) |
                            kFlagSimultaneous | (leadCount << kSimultaneousLeadsShift));
-  builder->Append(kLeadSection, kScpLayoutLeadTableHeader, &header, 2);
+  builder->Append(kScpLeadSection, kScpLayoutLeadTableHeader, &header, 2);
   for (uint8_t code : options.leadCodes) {
     const ScpLeadEntry entry = {1, options.sampleCount, code};
-    builder->Append(kLeadSection, kScpLayoutLeadEntry, &entry, 9);
+    builder->Append(kScpLeadSection, kScpLayoutLeadEntry, &entry, 9);
   }
 }
 
 void AddQrsSection(RecordBuilder* builder, const DemoRecordOptions& options,
                    const DemoRecordContent& content) {
-  builder->NewSection(kQrsSection);
+  builder->NewSection(kScpQrsSection);
   const ScpQrsHeader header = {static_cast<uint16_t>(kReferenceLengthMs),
                                static_cast<uint16_t>(content.plan.referenceFiducial),
                                static_cast<uint16_t>(content.complexes.size())};
-  builder->Append(kQrsSection, kScpLayoutQrsHeader, &header, 6);
+  builder->Append(kScpQrsSection, kScpLayoutQrsHeader, &header, 6);
   for (const ComplexLayout& complex : content.complexes) {
     ScpQrsEntry entry{};
     entry.beatType = complex.beatType;
@@ -410,12 +400,12 @@ void AddQrsSection(RecordBuilder* builder, const DemoRecordOptions& options,
       entry.subtractStart = complex.subtraction.start + 1;
       entry.subtractEnd = complex.subtraction.end + 1;
     }
-    builder->Append(kQrsSection, kScpLayoutQrsEntry, &entry, 14);
+    builder->Append(kScpQrsSection, kScpLayoutQrsEntry, &entry, 14);
   }
   if (options.protectedAreaList) {
     for (const ComplexLayout& complex : content.complexes) {
-      builder->AppendDword(kQrsSection, static_cast<uint32_t>(complex.protectedSpan.start + 1));
-      builder->AppendDword(kQrsSection, static_cast<uint32_t>(complex.protectedSpan.end));
+      builder->AppendDword(kScpQrsSection, static_cast<uint32_t>(complex.protectedSpan.start + 1));
+      builder->AppendDword(kScpQrsSection, static_cast<uint32_t>(complex.protectedSpan.end));
     }
   }
 }
@@ -440,10 +430,10 @@ bool AddSignalSection(RecordBuilder* builder, uint16_t id, const ScpSignalHeader
 }
 
 void AddMeasurementSection(RecordBuilder* builder, const DemoRecordContent& content) {
-  builder->NewSection(kMeasurementSection);
+  builder->NewSection(kScpMeasurementSection);
   const uint16_t rrMs = static_cast<uint16_t>(std::lround(MeanRrMs(content.ecg.fiducials)));
   const ScpMeasurementHeader header = {1, 0, rrMs, rrMs};
-  builder->Append(kMeasurementSection, kScpLayoutMeasurementHeader, &header, 6);
+  builder->Append(kScpMeasurementSection, kScpLayoutMeasurementHeader, &header, 6);
   // Times count from the start of the reference beat.
   auto fromBeatStart = [](int ms) {
     return static_cast<uint16_t>(kReferenceBeforeFiducialMs + ms);
@@ -457,7 +447,7 @@ void AddMeasurementSection(RecordBuilder* builder, const DemoRecordContent& cont
                                     axes.p,
                                     axes.qrs,
                                     axes.t};
-  builder->Append(kMeasurementSection, kScpLayoutBeatMeasurements, &beat, 16);
+  builder->Append(kScpMeasurementSection, kScpLayoutBeatMeasurements, &beat, 16);
 }
 
 void AddStatementSection(RecordBuilder* builder, const DemoRecordOptions& options,
@@ -474,7 +464,7 @@ void AddStatementSection(RecordBuilder* builder, const DemoRecordOptions& option
       "No ST-T abnormality",
       "Normal ECG (synthetic demonstration record)",
   };
-  builder->NewSection(kStatementSection);
+  builder->NewSection(kScpStatementSection);
   ScpStatementHeader header{};
   header.confirmed = 0;
   header.year = options.statementDate.year;
@@ -486,12 +476,12 @@ void AddStatementSection(RecordBuilder* builder, const DemoRecordOptions& option
   header.statementCount = static_cast<uint8_t>(std::size(statements));
   builder->StatementHeader(header);
   for (size_t i = 0; i < std::size(statements); ++i) {
-    builder->Text(kStatementSection, static_cast<uint8_t>(i), statements[i]);
+    builder->Text(kScpStatementSection, static_cast<uint8_t>(i), statements[i]);
   }
 }
 
 void AddLeadMeasurementSection(RecordBuilder* builder, const DemoRecordOptions& options) {
-  const uint16_t s = kLeadMeasurementSection;
+  const uint16_t s = kScpLeadMeasurementSection;
   builder->NewSection(s);
   const ScpLeadMeasurementHeader header = {kStandardLeadCount, options.leadBlockLength};
   builder->Append(s, kScpLayoutLeadMeasurementHeader, &header, 4);
@@ -610,22 +600,22 @@ ScpStatus BuildDemoRecord(const DemoRecordOptions& options, ScpRecordPtr* record
   RecordBuilder builder(built.get());
   AddPatientSection(&builder, options);
   if (options.huffman) {
-    builder.NewSection(kHuffmanSection);
-    builder.AppendWord(kHuffmanSection, kDefaultHuffmanTables);
+    builder.NewSection(kScpHuffmanSection);
+    builder.AppendWord(kScpHuffmanSection, kDefaultHuffmanTables);
   }
   AddLeadSection(&builder, options);
   if (options.referenceBeats) {
     AddQrsSection(&builder, options, c);
     const ScpSignalHeader header = {options.referenceNanovolts, kSampleInterval,
                                     options.differenceEncoding, 0};
-    if (!AddSignalSection(&builder, kReferenceSection, header, referenceData)) {
+    if (!AddSignalSection(&builder, kScpReferenceSection, header, referenceData)) {
       return kScpErrMalformed;
     }
   }
   const ScpSignalHeader rhythmHeader = {
       options.rhythmNanovolts, static_cast<uint16_t>(kSampleInterval * options.decimationFactor),
       options.differenceEncoding, static_cast<uint8_t>(options.decimationFactor > 1 ? 1 : 0)};
-  if (!AddSignalSection(&builder, kRhythmSection, rhythmHeader, rhythmData)) {
+  if (!AddSignalSection(&builder, kScpRhythmSection, rhythmHeader, rhythmData)) {
     return kScpErrMalformed;
   }
   AddMeasurementSection(&builder, c);

@@ -15,6 +15,12 @@ const std::vector<Command>& AllCommands() {
       {"info", "FILE [--json]", "list the sections, every checksum, the leads and the measurements",
        RunInfo},
       {"verify", "FILE", "check every CRC and length; print one line per mismatch", RunVerify},
+      {"edit", "[--dry-run] FILE FIELD=VALUE...",
+       "change patient data with the exam form's checks and write the record back;\n"
+       "                          fields: last-name first-name second-name patient-id birth-date\n"
+       "                          (DD/MM/YYYY) sex race weight height systolic diastolic\n"
+       "                          referring-physician statement1..statement6 confirmed (yes|no)",
+       RunEdit},
       {"rewrite", "IN OUT", "read IN and write it to OUT with fresh headers and checksums",
        RunRewrite},
       {"samples", "FILE [--beats]", "the display leads' samples as CSV: rhythm, or reference beats",

@@ -13,7 +13,8 @@ namespace scptool {
 
 // Exit codes of every subcommand.
 constexpr int kExitOk = 0;
-constexpr int kExitCheckFailed = 1;  // the input was read, and a check found a mismatch
+constexpr int kExitCheckFailed = 1;  // the input was read, and a check found a mismatch or
+                                     // a value was refused
 constexpr int kExitUnusable = 2;     // unreadable input or output, or bad usage
 
 using Arguments = std::vector<std::string>;
@@ -33,6 +34,7 @@ const std::vector<Command>& AllCommands();
 int RunInfo(const Arguments& arguments);
 int RunVerify(const Arguments& arguments);
 int RunRewrite(const Arguments& arguments);
+int RunEdit(const Arguments& arguments);
 int RunSamples(const Arguments& arguments);
 int RunRender(const Arguments& arguments);
 

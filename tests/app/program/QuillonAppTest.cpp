@@ -3,6 +3,7 @@
 // help and the print switches.
 #include <unistd.h>
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -176,6 +177,31 @@ class QuillonAppTest : public QObject {
         QVERIFY2(frame->isMinimized(), qPrintable(caption));
       }
     }
+  }
+
+  // An argument that is a path, or names an existing file, is never read as a switch.
+  void APathOrAnExistingFileIsNeverASwitch_data() {
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<bool>("isSwitch");
+    QTest::newRow("switch /D") << QStringLiteral("/D") << true;
+    QTest::newRow("absolute path from /D") << QStringLiteral("/Data/ecg/rec.scp") << false;
+    QTest::newRow("absolute path from /N") << QStringLiteral("/NAS/rec.scp") << false;
+    QTest::newRow("existing file named -N") << QStringLiteral("-N") << false;
+  }
+  void APathOrAnExistingFileIsNeverASwitch() {
+    QFETCH(QString, argument);
+    QFETCH(bool, isSwitch);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(m_dir.path());
+    QFile existing(QStringLiteral("-N"));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    CQuillonApp app;
+    app.ParseSwitches({QStringLiteral("quillon"), argument});
+    const bool switched = !app.m_bEditingAllowed || app.m_dwEcgFrameStyle != WS_MAXIMIZE;
+    QFile::remove(QStringLiteral("-N"));
+    QDir::setCurrent(previous);
+    QCOMPARE(switched, isSwitch);
   }
 
   void TilingPlacesWindowsInColumns_data() {

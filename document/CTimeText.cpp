@@ -1,6 +1,6 @@
-#include "app/CTimeText.h"
+#include "document/CTimeText.h"
 
-#include "app/TextNumber.h"
+#include "document/TextNumber.h"
 
 namespace {
 

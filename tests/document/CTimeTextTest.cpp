@@ -1,4 +1,4 @@
-#include "app/CTimeText.h"
+#include "document/CTimeText.h"
 
 #include <gtest/gtest.h>
 

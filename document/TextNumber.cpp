@@ -1,4 +1,4 @@
-#include "app/TextNumber.h"
+#include "document/TextNumber.h"
 
 #include <climits>
 #include <cstdint>

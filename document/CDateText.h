@@ -10,11 +10,15 @@ class CDateText {
   // "DD/MM/YYYY".
   void SetFromTime(const QDateTime& time);
 
+  // The date two-digit years are read against; the local calendar date when none is set.
+  void SetToday(const QDate& today);
+
   // Replaces the text; the parts keep their values until the next IsValid.
   void SetText(const QString& text);
 
   // Parses the text from its right end into year, month and day, then checks them. Accepts
-  // "day/month/year" with a year from 1900 to 2099 (a two-digit year 0 to 99 means 1900 to 1999)
+  // "day/month/year" with a year from 1900 to 2099 (a two-digit year 0 to 99 takes the century
+  // that puts the date within the 100 years up to today)
   // and a day that exists in that month, where 29 February counts in every year divisible by 4.
   // Each part is read like C's atoi, so "1/1/98" and " 5/ 6/1998" are accepted. Returns false for
   // fewer than two slashes or any part out of range. The parts keep whatever was parsed, valid or
@@ -27,7 +31,10 @@ class CDateText {
   int Year() const { return m_nYear; }
 
  private:
+  int WidenTwoDigitYear(int twoDigitYear) const;
+
   QString m_strText;
+  QDate m_today;
   int m_nDay = 0;
   int m_nMonth = 0;
   int m_nYear = 0;

@@ -1,11 +1,13 @@
-// The patient and examination data the patient form shows, edits and prints: one field per item
-// of the header section and the six interpretive statements, in the record's own units and codes,
-// and what a save must write back exactly as it was read.
+// The patient and examination data of a record as the document's patient model holds them: one
+// field per item of the header section and the six interpretive statements the form shows, in
+// the record's own units and codes, and what the record held when it was read.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <vector>
 
 constexpr int kStatementCount = 6;  // statements the form shows and edits
 constexpr int kNoListEntry = -1;    // a list position with no selection
@@ -60,23 +62,34 @@ struct PatientFields {
   bool m_b60HzLabel = false;
 };
 
-// What a save writes back exactly as it was read: every item the form does not edit, and the
-// codes the lists cannot show. Each kept item is its whole stored form (tag, length, value).
+// One statement of the statement section as stored: its number (the item's tag), its text and
+// the whole stored item (head and value), written back as it is while its text is unchanged.
+struct StoredStatement {
+  uint8_t tag = 0;
+  QString text;
+  QByteArray item;
+};
+
+// What the record held when it was read (or last written), against which a save finds what the
+// user changed: a save rewrites only the items whose values differ from these.
 struct PatientRecordKeep {
-  bool hasHeaderSection = false;   // the record had section 1
-  QByteArray birthDateItem;        // tag 5, empty when absent
-  QString birthDateText;           // the birth date as shown: while it is unchanged, tag 5 is
-                                   // written as it was read, even a date the form would refuse
-  QByteArray acquisitionDateItem;  // tag 25, empty when absent
-  QByteArray acquisitionTimeItem;  // tag 26, empty when absent
-  QByteArray ageItem;              // tag 4, empty when absent
-  bool ageDerivedFromStoredDates = false;  // the age shown was derived from tags 5 and 25
-  QByteArray otherHeaderItems;  // items whose tag the form does not write, in stored order
-  QByteArray extraStatements;   // section 8 items with a tag above the six, in stored order
-  int extraStatementCount = 0;
+  bool hasHeaderSection = false;     // the record had section 1
+  bool hasStatementSection = false;  // the record had a statement header
+  bool ageStored = false;            // the record held tag 4: only then is the age written
+  PatientFields asRead;              // the fields as the record held them
+  // Every statement in stored order, whatever its numbering; the form shows the first six.
+  std::vector<StoredStatement> statements;
   // Stored codes, −1 when absent: written back when their list shows no selection.
   int sexCode = kNoListEntry;
   int raceCode = kNoListEntry;
   int heightUnitCode = kNoListEntry;
   int weightUnitCode = kNoListEntry;
 };
+
+// The entries of the form's lists, in English; an entry's position is the code the record holds.
+QStringList SexEntries();
+QStringList RaceEntries();
+QStringList WeightUnitEntries();
+QStringList HeightUnitEntries();
+QStringList AgeUnitEntries();
+QStringList StatementEntries();

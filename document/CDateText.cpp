@@ -1,12 +1,13 @@
-#include "app/CDateText.h"
+#include "document/CDateText.h"
 
-#include "app/TextNumber.h"
+#include "document/TextNumber.h"
 
 namespace {
 
 constexpr int kFirstYear = 1900;
 constexpr int kLastYear = 2099;
-constexpr int kLastTwoDigitYear = 99;  // 0 to 99 are years of the 1900s
+constexpr int kLastTwoDigitYear = 99;  // 0 to 99 take the century of the last 100 years
+constexpr int kCentury = 100;
 constexpr int kFebruary = 2;
 constexpr int kLeapDay = 29;
 constexpr int kLeapYearCycle = 4;  // no century rule: within 1900 to 2099 only 1900 differs
@@ -20,6 +21,25 @@ void CDateText::SetFromTime(const QDateTime& time) {
   m_nMonth = date.month();
   m_nYear = date.year();
   m_strText = QString::asprintf("%02d/%02d/%04d", m_nDay, m_nMonth, m_nYear);
+}
+
+void CDateText::SetToday(const QDate& today) {
+  m_today = today;
+}
+
+int CDateText::WidenTwoDigitYear(int twoDigitYear) const {
+  const QDate today = m_today.isValid() ? m_today : QDate::currentDate();
+  int year = today.year() / kCentury * kCentury + twoDigitYear;
+  // A date after today belongs to the century before: "15/06/10" is a child's birth in 2010,
+  // "15/06/60" a birth in 1960.
+  const bool afterToday =
+      year > today.year() ||
+      (year == today.year() &&
+       (m_nMonth > today.month() || (m_nMonth == today.month() && m_nDay > today.day())));
+  if (afterToday) {
+    year -= kCentury;
+  }
+  return year;
 }
 
 void CDateText::SetText(const QString& text) {
@@ -46,7 +66,7 @@ bool CDateText::IsValid() {
   m_nDay = ReadLeadingInteger(rest);
 
   if (m_nYear >= 0 && m_nYear <= kLastTwoDigitYear) {
-    m_nYear += kFirstYear;
+    m_nYear = WidenTwoDigitYear(m_nYear);
   }
   if (m_nYear < kFirstYear || m_nYear > kLastYear) {
     return false;

@@ -1,4 +1,4 @@
-#include "app/CDateText.h"
+#include "document/CDateText.h"
 
 #include <gtest/gtest.h>
 
@@ -30,12 +30,24 @@ TEST(CDateText, ReadsDayMonthYearInThatOrder) {
   EXPECT_FALSE(Valid("12/31/1998"));  // month 31
 }
 
-TEST(CDateText, WidensTwoDigitYearsToTheNineteenHundreds) {
+// A two-digit year takes the century that puts the date within the 100 years up to today.
+TEST(CDateText, WidensTwoDigitYearsIntoTheHundredYearsUpToToday) {
+  const QDate today(2026, 12, 9);
+  const struct {
+    const char* text;
+    int year;
+  } cases[] = {
+      {"01/01/98", 1998}, {"15/06/10", 2010}, {"01/01/0", 2000},  {"09/12/26", 2026},
+      {"10/12/26", 1926}, {"01/01/27", 1927}, {"31/12/25", 2025},
+  };
+  for (const auto& c : cases) {
+    CDateText date;
+    date.SetToday(today);
+    date.SetText(QString::fromLatin1(c.text));
+    EXPECT_TRUE(date.IsValid()) << c.text;
+    EXPECT_EQ(date.Year(), c.year) << c.text;
+  }
   bool valid = false;
-  EXPECT_EQ(Parsed("01/01/98", &valid).Year(), 1998);
-  EXPECT_TRUE(valid);
-  EXPECT_EQ(Parsed("01/01/0", &valid).Year(), 1900);
-  EXPECT_TRUE(valid);
   EXPECT_EQ(Parsed("01/01/100", &valid).Year(), 100);
   EXPECT_FALSE(valid);
 }
