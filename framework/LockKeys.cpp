@@ -75,14 +75,14 @@ LockKeyState ReadFromWindowSystem() {
 
 #endif
 
-LockKeySource g_lockKeySource = nullptr;
+LockKeySource lockKeySource = nullptr;
 
 }  // namespace
 
 LockKeyState ReadLockKeys() {
-  return g_lockKeySource != nullptr ? g_lockKeySource() : ReadFromWindowSystem();
+  return lockKeySource != nullptr ? lockKeySource() : ReadFromWindowSystem();
 }
 
 void SetLockKeySource(LockKeySource source) {
-  g_lockKeySource = source;
+  lockKeySource = source;
 }
