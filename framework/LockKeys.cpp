@@ -75,8 +75,14 @@ LockKeyState ReadFromWindowSystem() {
 
 #endif
 
+LockKeySource lockKeySource = nullptr;
+
 }  // namespace
 
 LockKeyState ReadLockKeys() {
-  return ReadFromWindowSystem();
+  return lockKeySource != nullptr ? lockKeySource() : ReadFromWindowSystem();
+}
+
+void SetLockKeySource(LockKeySource source) {
+  lockKeySource = source;
 }

@@ -12,3 +12,8 @@ struct LockKeyState {
 // Asks the window system for the lock keys' state: on X11 through the keyboard extension (one
 // request), elsewhere nothing is known. Needs a running QGuiApplication to ask anything.
 LockKeyState ReadLockKeys();
+
+// For tests only: ReadLockKeys returns what `source` says instead of asking the window system, so
+// the indicators can be checked without a keyboard; null asks the window system again.
+using LockKeySource = LockKeyState (*)();
+void SetLockKeySource(LockKeySource source);

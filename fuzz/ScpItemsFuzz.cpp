@@ -10,6 +10,7 @@
 #include <string>
 
 #include "scp/ScpItems.h"
+#include "scp/ScpSections.h"
 #include "scp/ScpMemory.h"
 #include "scp/ScpRecord.h"
 #include "scp/ScpSections.h"

@@ -101,6 +101,22 @@ class ProfileTest : public QObject {
                             "[Recent File List]\nFile1=/r/a b.scp\nFile2=/r/c.scp\n"));
   }
 
+  void AnEntryHeldTwiceIsReadAndReplacedAtItsFirstPlace() {
+    QFile seed(IniPath());
+    QVERIFY(seed.open(QIODevice::WriteOnly));
+    seed.write("[Settings]\nPreviewPages=2\nZoom=1\npreviewpages=3\n");
+    seed.close();
+    CProfile profile(IniPath());
+    QCOMPARE(profile.GetProfileInt(QStringLiteral("Settings"), QStringLiteral("PreviewPages"), 0),
+             2);
+    QVERIFY(profile.WriteProfileInt(QStringLiteral("Settings"), QStringLiteral("PreviewPages"), 4));
+    QCOMPARE(profile.GetProfileInt(QStringLiteral("Settings"), QStringLiteral("PreviewPages"), 0),
+             4);
+    QVERIFY(seed.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(seed.readAll()),
+             QStringLiteral("[Settings]\nPreviewPages=4\nZoom=1\npreviewpages=3\n"));
+  }
+
   void MenuNamesAreShortenedToThirtyCharactersKeepingTheFileName() {
     QCOMPARE(CRecentFileList::AbbreviatePath(QStringLiteral("/r/short.scp"), 30),
              QStringLiteral("/r/short.scp"));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 #include "tests/leads/LeadTestRecords.h"
 
@@ -23,6 +24,27 @@ class LeadTablesTest : public ::testing::Test {
   void Decode(const ScpRecord* record) {
     beatCount_ = DecodeReferenceLeads(record, beats_);
     rhythmCount_ = DecodeRhythmLeads(record, beats_, beatCount_, rhythms_);
+  }
+
+  // Each derived entry of a table holds, sample for sample, the limb formula over the decoded
+  // samples of I and II in 32 bits, division truncating toward zero, kept to 16 bits.
+  template <typename Entry>
+  static void ExpectDerivedFromIAndII(const Entry* leads) {
+    const int32_t count = std::min<int32_t>(leads[0].sampleCount, leads[1].sampleCount);
+    for (int entry = 2; entry < 6; ++entry) {
+      ASSERT_EQ(leads[entry].sampleCount, count) << "entry " << entry;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+      const int32_t one = leads[0].samples[i];
+      const int32_t two = leads[1].samples[i];
+      const int32_t formulas[] = {two - one, -(one + two) / 2, (2 * one - two) / 2,
+                                  (2 * two - one) / 2};
+      for (int entry = 2; entry < 6; ++entry) {
+        ASSERT_EQ(leads[entry].samples[i], static_cast<int16_t>(formulas[entry - 2]))
+            << "entry " << entry << ", sample " << i << " of " << count << ": I " << one << ", II "
+            << two;
+      }
+    }
   }
 
   ScpReferenceBeat beats_[kLeadTableCapacity] = {};
@@ -52,6 +74,30 @@ TEST_F(LeadTablesTest, DerivedLeadsFollowTheLimbFormulasInThirtyTwoBitsTruncatin
                               [&](int16_t s) { return s == expected[entry - 2]; }))
           << "entry " << entry;
     }
+    FreeReferenceLeads(beats_, kLeadTableCapacity);
+    FreeRhythmLeads(rhythms_, kLeadTableCapacity);
+  }
+}
+
+// Leads I and II of random samples of every size, as beats and rhythms of every length near the
+// vector widths, II one sample shorter, as long or longer than I.
+TEST_F(LeadTablesTest, DerivedLeadsFollowTheFormulasOnRandomSamplesOfEveryLength) {
+  std::mt19937 random(7);
+  for (size_t count = 1; count <= 72; ++count) {
+    const auto mix = codectest::kSampleMixes[count % std::size(codectest::kSampleMixes)];
+    const size_t countII = count + random() % 3 - 1;
+    std::vector<leadtest::StoredLead> leads = {
+        {1, codectest::RandomSamples(random, count, mix),
+         codectest::RandomSamples(random, count + 7, mix)},
+        {2, codectest::RandomSamples(random, countII, mix),
+         codectest::RandomSamples(random, countII + 7, mix)}};
+    auto record = MakeLeadRecord(leads);
+    Decode(record.get());
+    SCOPED_TRACE(testing::Message() << count << " samples of I");
+    ASSERT_EQ(beatCount_, 12);
+    ASSERT_EQ(rhythmCount_, 12);
+    ExpectDerivedFromIAndII(beats_);
+    ExpectDerivedFromIAndII(rhythms_);
     FreeReferenceLeads(beats_, kLeadTableCapacity);
     FreeRhythmLeads(rhythms_, kLeadTableCapacity);
   }
@@ -172,17 +218,8 @@ TEST_F(LeadTablesTest, TheExampleRecordDerivesEverySampleAndDecodesEachRhythmWit
   ASSERT_EQ(beatCount_, 12);
   ASSERT_EQ(rhythmCount_, 12);
 
-  auto expectDerived = [](const int16_t* leadI, const int16_t* leadII, const int16_t* iii,
-                          const int16_t* avr, int32_t count) {
-    for (int32_t i = 0; i < count; ++i) {
-      ASSERT_EQ(iii[i], static_cast<int16_t>(leadII[i] - leadI[i])) << i;
-      ASSERT_EQ(avr[i], static_cast<int16_t>(-(leadI[i] + leadII[i]) / 2)) << i;
-    }
-  };
-  expectDerived(beats_[0].samples, beats_[1].samples, beats_[2].samples, beats_[3].samples,
-                beats_[2].sampleCount);
-  expectDerived(rhythms_[0].samples, rhythms_[1].samples, rhythms_[2].samples, rhythms_[3].samples,
-                rhythms_[2].sampleCount);
+  ExpectDerivedFromIAndII(beats_);
+  ExpectDerivedFromIAndII(rhythms_);
   EXPECT_EQ(rhythms_[2].amplitudeMultiplier, rhythms_[0].amplitudeMultiplier);
 
   for (int entry : {0, 1, 6, 11}) {

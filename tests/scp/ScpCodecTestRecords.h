@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -205,6 +207,51 @@ class HuffmanWriter {
   Bytes bytes_;
   size_t used_ = 0;
 };
+
+// Random samples for holding a fast route to the plain one over the whole 16-bit range. The edge
+// values are the extremes, the largest magnitudes whose sums of three (10 922) or two (16 383)
+// still fit 16 bits, and the first past each.
+enum class SampleMix {
+  kFullRange,         // any 16-bit value
+  kNarrow,            // magnitudes up to 10 922
+  kBeyondNarrow,      // magnitudes 10 923 to 16 383, either sign
+  kEdges,             // edge values only
+  kNarrowAndOneEdge,  // narrow, with one edge value at a random place (often an end)
+};
+constexpr SampleMix kSampleMixes[] = {SampleMix::kFullRange, SampleMix::kNarrow,
+                                      SampleMix::kBeyondNarrow, SampleMix::kEdges,
+                                      SampleMix::kNarrowAndOneEdge};
+constexpr int16_t kEdgeSamples[] = {-32768, 32767, -16384, -16383, 16383, 16384,
+                                    -10923, 10923, -10922, 10922,  -1,    0};
+constexpr size_t kEdgesBeyondNarrow = 8;  // the first eight
+
+inline std::vector<int16_t> RandomSamples(std::mt19937& random, size_t count, SampleMix mix) {
+  std::uniform_int_distribution<int> any(-32768, 32767);
+  std::uniform_int_distribution<int> narrow(-10922, 10922);
+  std::uniform_int_distribution<int> beyond(10923, 16383);
+  std::uniform_int_distribution<size_t> edge(0, std::size(kEdgeSamples) - 1);
+  std::vector<int16_t> samples(count);
+  for (int16_t& sample : samples) {
+    switch (mix) {
+      case SampleMix::kFullRange:
+        sample = static_cast<int16_t>(any(random));
+        break;
+      case SampleMix::kBeyondNarrow:
+        sample = static_cast<int16_t>(random() % 2 == 0 ? beyond(random) : -beyond(random));
+        break;
+      case SampleMix::kEdges:
+        sample = kEdgeSamples[edge(random)];
+        break;
+      default:
+        sample = static_cast<int16_t>(narrow(random));
+    }
+  }
+  if (mix == SampleMix::kNarrowAndOneEdge && count != 0) {
+    const size_t places[] = {0, count - 1, random() % count};
+    samples[places[random() % 3]] = kEdgeSamples[edge(random) % kEdgesBeyondNarrow];
+  }
+  return samples;
+}
 
 inline Bytes HuffmanValues(const std::vector<int16_t>& values) {
   HuffmanWriter writer;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <random>
 #include <vector>
 
 #include "tests/scp/ScpCodecTestRecords.h"
@@ -24,6 +25,38 @@ ScpQrsZone Protected(int32_t start, int32_t end) {
 
 ScpQrsZone Subtracting(int32_t start, int32_t end, int32_t referenceOffset) {
   return {0, 0, start, end, referenceOffset};
+}
+
+// The plain walk the fast routes are held to: stretch(start, end) and zone(start, end) in time
+// order, each protected zone clipped to the lead and to the end of the zone before it.
+template <class Stretch, class Zone>
+void WalkPlainly(const std::vector<ScpQrsZone>& zones, int32_t count, Stretch stretch, Zone zone) {
+  int32_t stretchStart = 0;
+  for (size_t z = 0; z <= zones.size(); ++z) {
+    int32_t zoneStart = count;
+    int32_t zoneEnd = count;
+    if (z < zones.size()) {
+      zoneStart = std::clamp(zones[z].protectedStart, stretchStart, count);
+      zoneEnd = std::clamp(zones[z].protectedEnd, zoneStart, count);
+    }
+    stretch(stretchStart, zoneStart);
+    zone(zoneStart, zoneEnd);
+    stretchStart = zoneEnd;
+  }
+}
+
+// Up to three random protected zones in time order over a lead of `count` samples, some empty,
+// overlapping or reaching past either end.
+std::vector<ScpQrsZone> RandomZones(std::mt19937& random, int32_t count) {
+  std::vector<ScpQrsZone> zones;
+  for (uint32_t z = random() % 4; z > 0; --z) {
+    const auto start = static_cast<int32_t>(random() % static_cast<uint32_t>(count + 6)) - 3;
+    zones.push_back(Protected(start, start + static_cast<int32_t>(random() % 12)));
+  }
+  std::sort(zones.begin(), zones.end(), [](const ScpQrsZone& a, const ScpQrsZone& b) {
+    return a.protectedStart < b.protectedStart;
+  });
+  return zones;
 }
 
 // --- Differences and rescaling -------------------------------------------------------------
@@ -131,6 +164,42 @@ TEST(ScpExpandDecimated, ZonesPastTheLeadOrOverlappingAreClipped) {
   EXPECT_EQ(values, (Samples{1, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
+// Stretches of one value per `factor` samples and protected zones of one per sample, on random
+// stored values of every size and on leads of every length near the vector widths; the stored
+// values fall short, match or run over what the zones call for.
+TEST(ScpExpandDecimated, MatchesThePlainValueByValueFillOnRandomLeads) {
+  std::mt19937 random(1);
+  for (const uint16_t factor : {1, 2, 3, 4, 8}) {
+    for (int32_t count = 1; count <= 80; ++count) {
+      const std::vector<ScpQrsZone> zones = RandomZones(random, count);
+      const auto zoneCount = static_cast<uint16_t>(zones.size());
+      const int32_t needed = ScpCountStoredValues(zones.data(), zoneCount, factor, count);
+      const auto storedCount = static_cast<int32_t>(random() % static_cast<uint32_t>(needed + 3));
+      const auto mix = codectest::kSampleMixes[random() % std::size(codectest::kSampleMixes)];
+      const Samples stored =
+          codectest::RandomSamples(random, static_cast<size_t>(storedCount), mix);
+      Samples expected(static_cast<size_t>(count));
+      size_t next = 0;
+      const auto nextValue = [&] { return next < stored.size() ? stored[next++] : int16_t{0}; };
+      WalkPlainly(
+          zones, count,
+          [&](int32_t start, int32_t end) {
+            for (int32_t i = start; i < end; i += factor) {
+              std::fill(&expected[i], &expected[0] + std::min(i + factor, end), nextValue());
+            }
+          },
+          [&](int32_t start, int32_t end) {
+            std::generate(&expected[0] + start, &expected[0] + end, nextValue);
+          });
+      Samples values = stored;
+      values.resize(std::max(stored.size(), expected.size()));
+      ScpExpandDecimated(values.data(), storedCount, factor, count, zones.data(), zoneCount);
+      values.resize(expected.size());
+      ASSERT_EQ(values, expected) << "factor " << factor << ", " << count << " samples";
+    }
+  }
+}
+
 // --- Reference beat addition ----------------------------------------------------------------
 
 TEST(ScpAddReferenceBeat, AddsOverTheSubtractionZoneFromTheReferenceOffset) {
@@ -157,6 +226,40 @@ TEST(ScpAddReferenceBeat, ZonesReachingPastEitherArrayStopAtItsEnd) {
   // zone 0: values 3, 4 get reference 0, 1; zone 1: value 0 gets reference 2 and the beat ends;
   // zone 2: reference index -1 is skipped, so value 1 gets reference 0.
   EXPECT_EQ(values, (Samples{300, 100, 0, 100, 200}));
+}
+
+// Random subtraction ranges, some starting before either array or running past it, added to
+// leads and beats of every length near the vector widths and every size of sample.
+TEST(ScpAddReferenceBeat, MatchesThePlainSampleBySampleSumOnRandomZones) {
+  std::mt19937 random(2);
+  for (int32_t count = 1; count <= 80; ++count) {
+    for (const codectest::SampleMix mix : codectest::kSampleMixes) {
+      const auto referenceCount = static_cast<int32_t>(random() % 80);
+      const Samples reference =
+          codectest::RandomSamples(random, static_cast<size_t>(referenceCount), mix);
+      const Samples values = codectest::RandomSamples(random, static_cast<size_t>(count), mix);
+      std::vector<ScpQrsZone> zones;
+      for (uint32_t z = random() % 4; z > 0; --z) {
+        const auto start = static_cast<int32_t>(random() % static_cast<uint32_t>(count + 40)) - 20;
+        const auto offset = static_cast<int32_t>(random() % 100) - 20;
+        zones.push_back(Subtracting(start, start + static_cast<int32_t>(random() % 70), offset));
+      }
+      Samples expected = values;
+      for (const ScpQrsZone& zone : zones) {
+        for (int32_t i = std::max(zone.subtractStart, 0); i < std::min(zone.subtractEnd, count);
+             ++i) {
+          const int32_t k = zone.referenceOffset + i - zone.subtractStart;
+          if (k >= 0 && k < referenceCount) {
+            expected[i] = static_cast<int16_t>(expected[i] + reference[k]);
+          }
+        }
+      }
+      Samples added = values;
+      ScpAddReferenceBeat(reference.data(), referenceCount, added.data(), count, zones.data(),
+                          static_cast<uint16_t>(zones.size()));
+      ASSERT_EQ(added, expected) << count << " samples, beat of " << referenceCount;
+    }
+  }
 }
 
 // --- Smoothing --------------------------------------------------------------------------------
@@ -198,6 +301,49 @@ TEST(ScpSmoothOutsideZones, EverySumOfThreeSamplesDividesAsIntegers) {
     }
     values = Smoothed(values, static_cast<int32_t>(values.size()), nullptr, 0);
     EXPECT_EQ(values, expected) << "samples up to " << limit;
+  }
+}
+
+// Sums of three samples beyond 10 922 in magnitude do not fit 16 bits; they are averaged in full
+// whether every sample lies beyond it or only one at an end of the lead does.
+TEST(ScpSmoothOutsideZones, SamplesTooLargeForSixteenBitSumsAverageTruly) {
+  const std::pair<Samples, Samples> cases[] = {
+      {{10923, 16383, 16383, 10923}, {10923, 14563, 14563, 10923}},
+      {{-16383, -10923, -16383, -16383}, {-16383, -14562, -14562, -16383}},
+      {{0, -10922, -10922, -32768}, {0, -7281, -18203, -32768}},
+      {{32767, 10922, 10922, 0}, {32767, 18204, 7281, 0}},
+  };
+  for (const auto& [values, expected] : cases) {
+    EXPECT_EQ(Smoothed(values, 4, nullptr, 0), expected) << values[0] << ", " << values[3];
+  }
+}
+
+// Random leads of every length near the vector widths, of every size of sample, without zones or
+// with random ones, against the plain stretch-by-stretch average in 32 bits.
+TEST(ScpSmoothOutsideZones, MatchesThePlainStretchByStretchAverageOnRandomLeads) {
+  std::mt19937 random(3);
+  for (int32_t count = 1; count <= 100; ++count) {
+    for (const codectest::SampleMix mix : codectest::kSampleMixes) {
+      for (int round = 0; round < 4; ++round) {
+        const Samples values = codectest::RandomSamples(random, static_cast<size_t>(count), mix);
+        const std::vector<ScpQrsZone> zones = RandomZones(random, count);
+        Samples expected = values;
+        WalkPlainly(
+            zones, count,
+            [&](int32_t start, int32_t end) {
+              // The second of a two-value stretch is averaged with the value after it, if any.
+              const int32_t averagedEnd = end - start == 2 && end < count ? end : end - 1;
+              for (int32_t j = start + 1; j < averagedEnd; ++j) {
+                expected[j] =
+                    static_cast<int16_t>((values[j - 1] + values[j] + values[j + 1] + 1) / 3);
+              }
+            },
+            [](int32_t, int32_t) {});
+        ASSERT_EQ(Smoothed(values, count, zones.data(), static_cast<uint16_t>(zones.size())),
+                  expected)
+            << count << " samples, " << zones.size() << " zones";
+      }
+    }
   }
 }
 

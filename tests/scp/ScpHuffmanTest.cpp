@@ -250,4 +250,52 @@ TEST(ScpHuffman, LookupDecodersMatchTheBitByBitDecoderOnEveryStream) {
   }
 }
 
+// Lead-like streams of every length near the run and batch widths (8 and 32 values) and beyond:
+// mostly short codes, one value in four an escape drawn from every size of sample, edge values
+// among them. Each lookup decoder, alone and beside the stream before, into short, exact and ample
+// room, against the bit-by-bit decoder with the difference encoding undone.
+TEST(ScpHuffman, LookupDecodersMatchTheBitByBitDecoderOnLeadsOfEveryLength) {
+  std::mt19937 random(8);
+  std::uniform_int_distribution<int> small(-8, 8);
+  Bytes before = codectest::HuffmanValues({1, -1, 2});
+  for (uint32_t count = 1; count <= 160; ++count) {
+    const auto mix = codectest::kSampleMixes[count % std::size(codectest::kSampleMixes)];
+    std::vector<int16_t> values = codectest::RandomSamples(random, count, mix);
+    for (int16_t& value : values) {
+      value = random() % 4 == 0 ? value : static_cast<int16_t>(small(random));
+    }
+    const Bytes bytes = codectest::HuffmanValues(values);
+    const auto length = static_cast<uint32_t>(bytes.size());
+    const auto beforeLength = static_cast<uint32_t>(before.size());
+    for (const uint32_t room : {count - 1, count, count + 40}) {
+      for (uint8_t encoding = 0; encoding <= 2; ++encoding) {
+        SCOPED_TRACE(testing::Message()
+                     << count << " values, room " << room << ", encoding " << int{encoding});
+        const Reference expected = DecodeBitByBit(bytes, length, room, encoding);
+        std::vector<int16_t> out(room + 1, 0x1234);
+        uint32_t produced = 0;
+        ASSERT_EQ(ScpHuffmanDecodeSamples(nullptr, bytes.data(), length, encoding, out.data(), room,
+                                          &produced),
+                  kScpOk);
+        ASSERT_EQ(produced, expected.produced);
+        ASSERT_EQ(out, expected.out);
+        const Reference other = DecodeBitByBit(before, beforeLength, 200, encoding);
+        std::vector<int16_t> first(200 + 1, 0x1234);
+        std::fill(out.begin(), out.end(), 0x1234);
+        uint32_t firstCount = 0;
+        ScpHuffmanDecodeSamplesPair(encoding, {before.data(), beforeLength, first.data(), 200},
+                                    {bytes.data(), length, out.data(), room}, &firstCount,
+                                    &produced);
+        ASSERT_EQ(first, other.out);
+        ASSERT_EQ(firstCount, other.produced);
+        ASSERT_EQ(out, expected.out);
+        ASSERT_EQ(produced, expected.produced);
+      }
+    }
+    if (count % 3 == 0) {
+      before = bytes;
+    }
+  }
+}
+
 }  // namespace

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <random>
+#include <tuple>
 #include <vector>
 
 #include "scp/ScpDecode.h"
@@ -380,6 +382,127 @@ TEST_F(DecimatedLead, WithoutProtectedZonesTheLeadKeepsItsTimeBaseAndItsBeats) {
   EXPECT_EQ(std::count(rhythm.samples, rhythm.samples + kSamples, int16_t{0}), 0);
   ScpFreeRhythm(&rhythm);
   ScpFreeReferenceBeat(&beat);
+}
+
+// --- Leads decoded together --------------------------------------------------------------------
+
+// Leads 1 to spans.size() over their own spans, sharing DecimatedLead's complexes and protected
+// areas (when asked for) and measurements, each with a reference beat and stored values of its own.
+struct SharedZonesRecord {
+  std::vector<std::pair<uint32_t, uint32_t>> spans;  // first and last sample of each lead
+  uint16_t factor = 1;
+  bool areas = true;
+  bool huffman = false;
+
+  ScpRecordPtr Build(std::mt19937& random) const {
+    std::vector<codectest::Lead> leads;
+    std::vector<Bytes> beats;
+    std::vector<Bytes> rhythms;
+    for (const auto& [first, last] : spans) {
+      const auto mix = codectest::kSampleMixes[random() % std::size(codectest::kSampleMixes)];
+      leads.push_back({first, last, static_cast<uint8_t>(leads.size() + 1)});
+      beats.push_back(Encode(codectest::RandomSamples(random, 300, mix)));
+      rhythms.push_back(Encode(codectest::RandomSamples(random, last - first + 1, mix)));
+    }
+    const std::vector<Area> stored = {{583, 627}, {1183, 1226}, {1587, 1629}};
+    std::vector<std::pair<uint16_t, Bytes>> sections{
+        {3, LeadTable(leads)},
+        {4, QrsSection(600, 201, {{0, 551, 601, 700}, {1, 0, 1201, 0}, {2, 0, 1601, 0}},
+                       areas ? stored : std::vector<Area>{})},
+        {5, SignalSection(5000, 2000, 0, beats)},
+        {6, SignalSection(5000, static_cast<uint16_t>(2000 * factor), 0, rhythms)},
+        {7, MeasurementSection(360, 460)}};
+    if (huffman) {
+      sections.insert(sections.begin(), {2, Bytes{0, 0}});
+    }
+    return MakeRecord(sections);
+  }
+
+  Bytes Encode(const Samples& values) const {
+    return huffman ? codectest::HuffmanValues(values) : PlainValues(values);
+  }
+};
+
+using ZoneFields = std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t>;
+
+std::vector<ZoneFields> ZonesOf(const ScpRhythmSignal& rhythm) {
+  std::vector<ZoneFields> zones;
+  for (uint16_t z = 0; z < rhythm.zoneCount; ++z) {
+    const ScpQrsZone& zone = rhythm.zones[z];
+    zones.emplace_back(zone.protectedStart, zone.protectedEnd, zone.subtractStart, zone.subtractEnd,
+                       zone.referenceOffset);
+  }
+  return zones;
+}
+
+// Decodes the rhythm of every lead of the record together, each with its reference beat, and
+// holds each to the lead decoded alone, which builds its zones for itself: same status, zones,
+// length and samples.
+void ExpectTogetherAsAlone(const ScpRecord* record, size_t leadCount) {
+  const auto count = static_cast<int32_t>(leadCount);
+  std::vector<uint8_t> codes;
+  for (size_t i = 1; i <= leadCount; ++i) {
+    codes.push_back(static_cast<uint8_t>(i));
+  }
+  std::vector<ScpReferenceBeat> beats(leadCount);
+  std::vector<ScpStatus> statuses(leadCount);
+  ScpDecodeReferenceBeats(record, count, codes.data(), beats.data(), statuses.data());
+  std::vector<const ScpReferenceBeat*> references;
+  for (const ScpReferenceBeat& beat : beats) {
+    references.push_back(&beat);
+  }
+  std::vector<ScpRhythmSignal> together(leadCount);
+  ScpDecodeRhythmLeads(record, count, codes.data(), references.data(), together.data(),
+                       statuses.data());
+  for (size_t i = 0; i < leadCount; ++i) {
+    ScpRhythmSignal alone{};
+    EXPECT_EQ(statuses[i], ScpDecodeRhythm(record, codes[i], &alone, &beats[i])) << "lead " << i;
+    EXPECT_EQ(together[i].sampleCount, alone.sampleCount) << "lead " << i;
+    EXPECT_EQ(ZonesOf(together[i]), ZonesOf(alone)) << "lead " << i;
+    EXPECT_EQ(Samples(together[i].samples, together[i].samples + together[i].sampleCount),
+              Samples(alone.samples, alone.samples + alone.sampleCount))
+        << "lead " << i;
+    ScpFreeRhythm(&alone);
+    ScpFreeRhythm(&together[i]);
+    ScpFreeReferenceBeat(&beats[i]);
+  }
+}
+
+// The second lead starts with the first and ends 800 samples later, past a protected area the
+// first lead cannot hold: each has zones and a length of its own.
+TEST(ScpQrsZones, RhythmLeadsStartingTogetherButEndingApartEachGetTheirOwnZonesAndLength) {
+  std::mt19937 random(4);
+  SharedZonesRecord shape;
+  shape.spans = {{1, 1200}, {1, 2000}};
+  ScpRecordPtr record = shape.Build(random);
+  ExpectTogetherAsAlone(record.get(), 2);
+  ScpRhythmSignal longer{};
+  ASSERT_EQ(ScpDecodeRhythm(record.get(), 2, &longer, nullptr), kScpOk);
+  EXPECT_EQ(longer.sampleCount, 2000);
+  ASSERT_EQ(longer.zoneCount, 3);
+  EXPECT_EQ(longer.zones[2].protectedStart, 1586);  // its own area, not one derived for 1200
+  EXPECT_EQ(longer.zones[2].protectedEnd, 1629);
+  ScpFreeRhythm(&longer);
+}
+
+// Leads that share a span take one set of zones; random records hold leads of equal, nested and
+// shifted spans, decimated or not, with or without protected areas, plain or Huffman-coded.
+TEST(ScpQrsZones, LeadsDecodedTogetherTakeTheZonesOfTheirOwnSpan) {
+  std::mt19937 random(5);
+  const uint32_t firsts[] = {1, 1, 1, 201};
+  const uint32_t lasts[] = {1200, 1200, 1600, 2000};
+  for (int round = 0; round < 24; ++round) {
+    SharedZonesRecord shape;
+    for (uint32_t lead = random() % 5 + 2; lead > 0; --lead) {
+      shape.spans.emplace_back(firsts[random() % 4], lasts[random() % 4]);
+    }
+    shape.factor = static_cast<uint16_t>(1u << (random() % 3));
+    shape.areas = random() % 2 == 0;
+    shape.huffman = random() % 2 == 0;
+    ScpRecordPtr record = shape.Build(random);
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    ExpectTogetherAsAlone(record.get(), shape.spans.size());
+  }
 }
 
 }  // namespace

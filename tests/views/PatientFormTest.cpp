@@ -422,7 +422,21 @@ class PatientFormTest : public QObject {
     QVERIFY(static_cast<int>(header.year) != QDate::currentDate().year());  // not re-dated
   }
 
+  void ASavedRecordOpensAgainWithTheChangeAndEverythingElseAsItWas_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("follower");  // an item the change brings along, or the same tag
+    QTest::newRow("last name") << kIdcLastName << int{kScpTagLastName} << QStringLiteral("Rossi")
+                               << int{kScpTagLastName};
+    QTest::newRow("stored birth date") << kIdcBirthDate << int{kScpTagDateOfBirth}
+                                       << QStringLiteral("02/01/1961") << int{kScpTagAge};
+  }
   void ASavedRecordOpensAgainWithTheChangeAndEverythingElseAsItWas() {
+    QFETCH(int, id);
+    QFETCH(int, tag);
+    QFETCH(QString, text);
+    QFETCH(int, follower);
     QTemporaryDir dir;
     const QByteArray original = dir.filePath(QStringLiteral("original.scp")).toLocal8Bit();
     const QString saved = dir.filePath(QStringLiteral("saved.scp"));
@@ -434,7 +448,7 @@ class PatientFormTest : public QObject {
       CPatientView form;
       doc.AddView(&form);
       form.OnInitialUpdate();
-      qobject_cast<QLineEdit*>(form.GetDlgItem(kIdcLastName))->setText(QStringLiteral("Rossi"));
+      qobject_cast<QLineEdit*>(form.GetDlgItem(id))->setText(text);
       QVERIFY(doc.OnSaveDocument(saved));
     }
     CQuillonDoc doc;
@@ -442,16 +456,51 @@ class PatientFormTest : public QObject {
     CPatientView form;
     doc.AddView(&form);
     form.OnInitialUpdate();
-    QCOMPARE(qobject_cast<QLineEdit*>(form.GetDlgItem(kIdcLastName))->text(),
-             QStringLiteral("Rossi"));
+    QCOMPARE(qobject_cast<QLineEdit*>(form.GetDlgItem(id))->text(), text);
     std::vector<Item> before = ItemsOf(record.get(), 1);
     std::vector<Item> after = ItemsOf(doc.m_pRecord, 1);
-    Remove(before, kScpTagLastName);
-    Remove(after, kScpTagLastName);
+    for (const int changed : {tag, follower}) {
+      Remove(before, static_cast<uint8_t>(changed));
+      Remove(after, static_cast<uint8_t>(changed));
+    }
     std::sort(before.begin(), before.end());
     std::sort(after.begin(), after.end());
     QVERIFY(before == after);
     QVERIFY(ItemsOf(record.get(), 8) == ItemsOf(doc.m_pRecord, 8));
+  }
+
+  // Typing stops at 80 characters, however short the stored name; a longer stored name is shown
+  // and saved whole.
+  void TheReferringPhysicianTakesEightyTypedCharactersAndKeepsALongerStoredOne_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    const QString eighty(80, QLatin1Char('t'));
+    QTest::newRow("empty") << QByteArray() << eighty + QStringLiteral("tt") << eighty;
+    QTest::newRow("short") << QByteArray("Dr. Bianchi") << eighty + QStringLiteral("tt") << eighty;
+    QTest::newRow("longer than 80") << QByteArray(95, 's') << QString() << QString(95, 's');
+  }
+  void TheReferringPhysicianTakesEightyTypedCharactersAndKeepsALongerStoredOne() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    ScpRecord* record = Demo();
+    EditHeader(record, [&stored](std::vector<Item>& items) {
+      Remove(items, kScpTagReferringPhysician);
+      items.emplace_back(kScpTagReferringPhysician,
+                         MakeItem(kScpTagReferringPhysician, stored + '\0'));
+    });
+    OpenForm open(record);
+    auto* field = open.Get<QLineEdit>(kIdcReferringPhysician);
+    QCOMPARE(field->text(), QString::fromLatin1(stored));
+    if (!typed.isEmpty()) {
+      field->clear();
+      QTest::keyClicks(field, typed);
+    }
+    QCOMPARE(field->text(), saved);
+    QVERIFY(Store(open));
+    QCOMPARE(FirstOf(ItemsOf(open.doc.m_pRecord, 1), kScpTagReferringPhysician),
+             MakeItem(kScpTagReferringPhysician, saved.toLatin1() + '\0'));
   }
 
   // A value the form or the record cannot take stops the save: one message naming the field,

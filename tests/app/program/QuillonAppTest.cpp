@@ -1,6 +1,7 @@
 // The program with its real main window: the switches and the windows they make, tiling, closing,
 // read-only use, opening files again and together, the recent files, the status bar, messages,
 // help and the print switches.
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -20,7 +21,9 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest>
+
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "app/CAboutDlg.h"
@@ -34,6 +37,7 @@
 #include "framework/CRecentFileList.h"
 #include "framework/CStatusBar.h"
 #include "framework/FrameworkConstants.h"
+#include "framework/LockKeys.h"
 #include "resources/ResourceIds.h"
 #include "scp/ScpHandles.h"
 #include "scp/ScpItems.h"
@@ -48,6 +52,24 @@ QString Demo() {
 }
 QString Example() {
   return QStringLiteral(QUILLON_SHARED_SAMPLES_DIR "/Example.scp");
+}
+
+// What `run` writes to standard error, caught in a temporary file.
+template <class Run>
+QString StandardErrorOf(Run run) {
+  QTemporaryFile caught;
+  if (!caught.open()) {
+    return QStringLiteral("standard error not caught");
+  }
+  std::fflush(stderr);
+  const int saved = dup(STDERR_FILENO);
+  dup2(caught.handle(), STDERR_FILENO);
+  run();
+  std::fflush(stderr);
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+  caught.seek(0);
+  return QString::fromLocal8Bit(caught.readAll());
 }
 
 // The application with the person's answers given by the test.
@@ -607,6 +629,34 @@ class QuillonAppTest : public QObject {
     QVERIFY(guide->text().contains(QStringLiteral("/PT FILE PRINTER")));
   }
 
+  // Each key lit alone lights its own pane: CAP, NUM and SCRL, left to right.
+  void TheLockKeyPanesShowCapNumAndScrlInThisOrder() {
+    const auto app = Start({});
+    QVERIFY(app != nullptr);
+    CMainFrame* frame = app->GetMainFrame();
+    CStatusBar* bar = frame->GetStatusBar();
+    const std::pair<LockKeySource, QStringList> cases[] = {
+        {[] {
+           return LockKeyState{true, true, false, false};
+         },
+         {"CAP", "", ""}},
+        {[] {
+           return LockKeyState{true, false, true, false};
+         },
+         {"", "NUM", ""}},
+        {[] {
+           return LockKeyState{true, false, false, true};
+         },
+         {"", "", "SCRL"}},
+    };
+    for (const auto& [source, texts] : cases) {
+      SetLockKeySource(source);
+      frame->UpdateCommandUI();
+      SetLockKeySource(nullptr);
+      QCOMPARE((QStringList{bar->GetPaneText(0), bar->GetPaneText(1), bar->GetPaneText(2)}), texts);
+    }
+  }
+
   void TheAboutBoxNamesTheProgramAndClosesWithOk() {
     CAboutDlg about;
     QCOMPARE(about.windowTitle(), QStringLiteral("Information on Quillon..."));
@@ -659,6 +709,20 @@ class QuillonAppTest : public QObject {
     unwritable.GetPrinter()->setOutputFileName(m_dir.filePath(QStringLiteral("no/such/dir.pdf")));
     QCOMPARE(unwritable.Run(), 1);
     QVERIFY(unwritable.prompts.isEmpty());  // said on standard error, not in a box
+
+    const QString broken = m_dir.filePath(QStringLiteral("unreadable.scp"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a record");
+    file.close();
+    TestQuillonApp unreadable;
+    unreadable.SetProfileName(m_dir.filePath(QStringLiteral("quillon.ini")));
+    unreadable.SetCommandLine({"quillon", "/P", broken});
+    int status = -1;
+    const QString said = StandardErrorOf([&] { status = unreadable.Run(); });
+    QCOMPARE(status, 1);
+    QVERIFY(unreadable.prompts.isEmpty());
+    QVERIFY2(said.contains(QStringLiteral("unreadable.scp: not printed")), qPrintable(said));
   }
 
   void APrintSwitchWithoutItsArgumentsEndsWithStatusTwo_data() {
