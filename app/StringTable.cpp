@@ -119,14 +119,6 @@ constexpr StringEntry kStrings[] = {
     {AFX_IDP_PARSE_STRING_SIZE, "Enter no more than %1 characters.",
      "Non digitare più di %1 caratteri."},
 
-    // File > Export...
-    {kIdsExportTitle, "Export", "Esporta"},
-    {kIdsExportFormat, "Format", "Formato"},
-    {kIdsExportAnonymize, "Remove the patient's identity", "Rimuovi l'identità del paziente"},
-    {kIdsExportNewId, "New patient ID", "Nuovo codice paziente"},
-    {kIdsExportProgress, "Exporting...", "Esportazione in corso..."},
-    {kIdsExportFailed, "\"%1\" could not be exported: %2", "Impossibile esportare \"%1\": %2"},
-
     // A damaged record, a read-only one and one whose leads are not read.
     {kIdsDamagedRecord,
      "\"%1\" is damaged: the stored checksums or lengths disagree with the bytes of %2. It is "
@@ -152,6 +144,14 @@ constexpr StringEntry kStrings[] = {
      "Il file \"%1\" registra le derivazioni nella sezione 12, che questa versione di Quillon "
      "non legge: nessun tracciato è mostrato."},
 
+    // File > Export...
+    {kIdsExportTitle, "Export", "Esporta"},
+    {kIdsExportFormat, "Format", "Formato"},
+    {kIdsExportAnonymize, "Remove the patient's identity", "Rimuovi l'identità del paziente"},
+    {kIdsExportNewId, "New patient ID", "Nuovo codice paziente"},
+    {kIdsExportProgress, "Exporting...", "Esportazione in corso..."},
+    {kIdsExportFailed, "\"%1\" could not be exported: %2", "Impossibile esportare \"%1\": %2"},
+
     // Menu texts.
     {kIdsMenuFile, "&File", "&File"},
     {kIdsMenuWindow, "&Window", "Fi&nestra"},
@@ -171,22 +171,6 @@ constexpr StringEntry kStrings[] = {
     {kIdsMenuAbout, "Information on Quillon...", "Informazioni su Quillon..."},
     {kIdsMenuExport, "Expor&t...", "Es&porta..."},
     {kIdsMenuView, "&View", "&Visualizza"},
-    {kIdsMenuLayoutFirst + 0, "&12x1", "&12x1"},
-    {kIdsMenuLayoutFirst + 1, "&6x2", "&6x2"},
-    {kIdsMenuLayoutFirst + 2, "&3x4", "&3x4"},
-    {kIdsMenuLayoutFirst + 3, "3x4+&1", "3x4+&1"},
-    {kIdsMenuLayoutFirst + 4, "3x4+3", "3x4+3"},
-    {kIdsMenuSpeedFirst + 0, "12.5 mm/s", "12,5 mm/s"},
-    {kIdsMenuSpeedFirst + 1, "25 mm/s", "25 mm/s"},
-    {kIdsMenuSpeedFirst + 2, "50 mm/s", "50 mm/s"},
-    {kIdsMenuGainFirst + 0, "2.5 mm/mV", "2,5 mm/mV"},
-    {kIdsMenuGainFirst + 1, "5 mm/mV", "5 mm/mV"},
-    {kIdsMenuGainFirst + 2, "10 mm/mV", "10 mm/mV"},
-    {kIdsMenuGainFirst + 3, "20 mm/mV", "20 mm/mV"},
-    {kIdsMenuFilterFirst + 0, "&Baseline filter", "Filtro linea di &base"},
-    {kIdsMenuFilterFirst + 1, "50 Hz filter", "Filtro 50 Hz"},
-    {kIdsMenuFilterFirst + 2, "60 Hz filter", "Filtro 60 Hz"},
-    {kIdsMenuFilterFirst + 3, "40 Hz low-pass", "Passa-basso 40 Hz"},
 
     // Labels of the patient form and the entries of its lists.
     {kIdsFormPatientData, "Patient Data", "Dati paziente"},
@@ -288,6 +272,24 @@ constexpr StringEntry kStrings[] = {
      "salva, Ctrl+P stampa, Ctrl+W chiude la registrazione, Ctrl+Q esce, F1 questa "
      "guida. I menu si aprono con Alt e la lettera sottolineata.</p>"},
     {kIdsAllStatements, "All %1 statements...", "Tutte le %1 diagnosi..."},
+
+    // The View menu's items.
+    {kIdsMenuLayoutFirst + 0, "&12x1", "&12x1"},
+    {kIdsMenuLayoutFirst + 1, "&6x2", "&6x2"},
+    {kIdsMenuLayoutFirst + 2, "&3x4", "&3x4"},
+    {kIdsMenuLayoutFirst + 3, "3x4+&1", "3x4+&1"},
+    {kIdsMenuLayoutFirst + 4, "3x4+3", "3x4+3"},
+    {kIdsMenuSpeedFirst + 0, "12.5 mm/s", "12,5 mm/s"},
+    {kIdsMenuSpeedFirst + 1, "25 mm/s", "25 mm/s"},
+    {kIdsMenuSpeedFirst + 2, "50 mm/s", "50 mm/s"},
+    {kIdsMenuGainFirst + 0, "2.5 mm/mV", "2,5 mm/mV"},
+    {kIdsMenuGainFirst + 1, "5 mm/mV", "5 mm/mV"},
+    {kIdsMenuGainFirst + 2, "10 mm/mV", "10 mm/mV"},
+    {kIdsMenuGainFirst + 3, "20 mm/mV", "20 mm/mV"},
+    {kIdsMenuFilterFirst + 0, "&Baseline filter", "Filtro linea di &base"},
+    {kIdsMenuFilterFirst + 1, "50 Hz filter", "Filtro 50 Hz"},
+    {kIdsMenuFilterFirst + 2, "60 Hz filter", "Filtro 60 Hz"},
+    {kIdsMenuFilterFirst + 3, "40 Hz low-pass", "Passa-basso 40 Hz"},
 
     // Prompts of the commands, "status text\ntool tip".
     {kCmdZoomIn, "ZOOM IN", "Ingrandisce"},

@@ -110,12 +110,12 @@ constexpr int kIdsReasonCannotWrite = 603;  // the file could not be created, wr
 constexpr int kIdsReasonCannotBuild = 604;  // the record could not be assembled (memory ran out)
 constexpr int kIdsUnscaledLeads = 605;      // %1 the file: its leads' unit is 0 nV, not drawn
 // File > Export...: its dialog, progress and failure (%1 the file, %2 the reason).
-constexpr int kIdsExportTitle = 621;
-constexpr int kIdsExportFormat = 622;
-constexpr int kIdsExportAnonymize = 623;
-constexpr int kIdsExportNewId = 624;
-constexpr int kIdsExportProgress = 625;
-constexpr int kIdsExportFailed = 626;
+constexpr int kIdsExportTitle = 641;
+constexpr int kIdsExportFormat = 642;
+constexpr int kIdsExportAnonymize = 643;
+constexpr int kIdsExportNewId = 644;
+constexpr int kIdsExportProgress = 645;
+constexpr int kIdsExportFailed = 646;
 
 // A record whose checksums or lengths disagree with its bytes, and one that cannot be written.
 constexpr int kIdsDamagedRecord = 620;        // %1 the file, %2 the damaged parts
