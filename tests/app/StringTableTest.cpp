@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <string>
 #include <vector>
 
 #include "app/Menus.h"
@@ -112,7 +114,11 @@ TEST_F(StringTable, TranslatesEveryCommandPromptAndEveryWordyMenuText) {
           continue;
         }
         EXPECT_NE(English(item.commandId), Italian(item.commandId)) << item.commandId;
-        EXPECT_NE(English(item.textId), Italian(item.textId)) << item.textId;
+        // Texts that are only numbers and units ("&12x1", "25 mm/s") read the same in both.
+        const std::string text = English(item.textId);
+        if (std::regex_search(text, std::regex("[A-Za-z]{3}"))) {
+          EXPECT_NE(text, Italian(item.textId)) << item.textId;
+        }
       }
     }
   }
