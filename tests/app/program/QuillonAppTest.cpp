@@ -653,11 +653,13 @@ class QuillonAppTest : public QObject {
       SetLockKeySource(source);
       frame->UpdateCommandUI();
       SetLockKeySource(nullptr);
-      QStringList shown;
-      for (int indicator : {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}) {
-        shown << bar->GetPaneText(bar->CommandToIndex(indicator));
-      }
-      QCOMPARE(shown, texts);
+      // The three panes stand side by side, CAP first, wherever the other panes are.
+      const int first = bar->CommandToIndex(ID_INDICATOR_CAPS);
+      QCOMPARE(bar->CommandToIndex(ID_INDICATOR_NUM), first + 1);
+      QCOMPARE(bar->CommandToIndex(ID_INDICATOR_SCRL), first + 2);
+      QCOMPARE((QStringList{bar->GetPaneText(first), bar->GetPaneText(first + 1),
+                            bar->GetPaneText(first + 2)}),
+               texts);
     }
   }
 
