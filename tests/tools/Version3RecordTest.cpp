@@ -158,7 +158,9 @@ codectest::Bytes RawSection(uint8_t bytesPerSample = 2, uint32_t rate = 500) {
   }
   for (int32_t value : {10, -20, 11, -21, 12, -22}) {  // interleaved: I, II, I, II, ...
     for (uint8_t byte = 0; byte < bytesPerSample; ++byte) {
-      codectest::AddU8(body, static_cast<uint32_t>(value) >> (8 * byte));
+      // Sign-extended to 64 bits, so a sample wider than four bytes shifts within range.
+      codectest::AddU8(body,
+                       static_cast<uint8_t>(static_cast<uint64_t>(int64_t{value}) >> (8 * byte)));
     }
   }
   return body;
