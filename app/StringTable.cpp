@@ -198,7 +198,7 @@ constexpr StringEntry kStrings[] = {
     {kIdsSexMale, "male", "maschio"},
     {kIdsSexFemale, "female", "femmina"},
     {kIdsSexUnspecified, "unspecified", "non specificato"},
-    {kIdsUnitUnspecified, "Unspec.", "Non spec."},
+    {kIdsUnitUnspecified, "Unspec.", "Non specif."},
     {kIdsRaceCaucasian, "caucasian", "caucasica"},
     {kIdsRaceBlack, "black", "nera"},
     {kIdsRaceOriental, "oriental", "orientale"},

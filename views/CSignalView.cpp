@@ -73,6 +73,36 @@ bool SegmentMayShow(CPoint a, CPoint b, const CRect& visible) {
          low <= visible.bottom + kCullMarginLometric;
 }
 
+// A polyline drawn point by point that lifts the pen over segments that cannot show in the
+// visible rectangle, so the segments drawn are exactly those of a full redraw.
+class CulledPolyline {
+ public:
+  CulledPolyline(CDC* dc, CPoint start) : m_pDC(dc), m_previous(start) {
+    dc->GetClipBox(&m_visible);
+    m_visible.NormalizeRect();
+    dc->MoveTo(start);
+  }
+
+  void LineTo(CPoint point) {
+    if (SegmentMayShow(m_previous, point, m_visible)) {
+      if (!m_bPenAtPrevious) {
+        m_pDC->MoveTo(m_previous);
+      }
+      m_pDC->LineTo(point);
+      m_bPenAtPrevious = true;
+    } else {
+      m_bPenAtPrevious = false;
+    }
+    m_previous = point;
+  }
+
+ private:
+  CDC* m_pDC;
+  CRect m_visible;
+  CPoint m_previous;
+  bool m_bPenAtPrevious = true;
+};
+
 // The last screen grid line at or before `from` (0 at the paper's edge): each line lies the
 // truncated pitch after the one before, so the lines fall on multiples of it.
 int FirstScreenGridLine(int from, double pitch) {
@@ -379,29 +409,11 @@ void CSignalView::DrawTrace(CDC* dc, int lead, const CFont& font, double& x, dou
     return;
   }
   const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, 0, style.trace));
-  // Segments far outside the visible area are skipped; the points are still computed one by
-  // one, so those drawn are exactly those of a full redraw.
-  CRect visible;
-  dc->GetClipBox(&visible);
-  visible.NormalizeRect();
-
   const int count = m_nSamples[lead];
   const int step = m_nStep;
-  CPoint previous(Trunc(x), Trunc(samples[0] * dy + y));
-  dc->MoveTo(previous);
-  bool penAtPrevious = true;
+  CulledPolyline trace(dc, CPoint(Trunc(x), Trunc(samples[0] * dy + y)));
   for (int k = 0; k < count - 2 * step && k < held; k += step) {
-    const CPoint point(Trunc(x), Trunc(samples[k] * dy + y));
-    if (SegmentMayShow(previous, point, visible)) {
-      if (!penAtPrevious) {
-        dc->MoveTo(previous);
-      }
-      dc->LineTo(point);
-      penAtPrevious = true;
-    } else {
-      penAtPrevious = false;
-    }
-    previous = point;
+    trace.LineTo(CPoint(Trunc(x), Trunc(samples[k] * dy + y)));
     x += dx;
   }
   dc->SelectObject(oldPen);
@@ -444,25 +456,10 @@ void CSignalView::DrawLaneTrace(CDC* dc, int lead, int first, int count, double 
   if (samples == nullptr || first >= end) {
     return;
   }
-  CRect visible;
-  dc->GetClipBox(&visible);
-  visible.NormalizeRect();
-  CPoint previous(Trunc(x), Trunc(samples[first] * dy + y));
-  dc->MoveTo(previous);
-  bool penAtPrevious = true;
+  CulledPolyline trace(dc, CPoint(Trunc(x), Trunc(samples[first] * dy + y)));
   for (int k = first + 1; k < end; ++k) {
     x += dx;
-    const CPoint point(Trunc(x), Trunc(samples[k] * dy + y));
-    if (SegmentMayShow(previous, point, visible)) {
-      if (!penAtPrevious) {
-        dc->MoveTo(previous);
-      }
-      dc->LineTo(point);
-      penAtPrevious = true;
-    } else {
-      penAtPrevious = false;
-    }
-    previous = point;
+    trace.LineTo(CPoint(Trunc(x), Trunc(samples[k] * dy + y)));
   }
 }
 
