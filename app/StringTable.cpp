@@ -290,6 +290,9 @@ constexpr StringEntry kStrings[] = {
     {kIdsMenuFilterFirst + 1, "50 Hz filter", "Filtro 50 Hz"},
     {kIdsMenuFilterFirst + 2, "60 Hz filter", "Filtro 60 Hz"},
     {kIdsMenuFilterFirst + 3, "40 Hz low-pass", "Passa-basso 40 Hz"},
+    {kIdsPageFilters, "Filters: %1", "Filtri: %1"},
+    {kIdsPageSecondsShown, "Shows %1-%2 s of %3 s", "Mostra %1-%2 s di %3 s"},
+    {kIdsMenuCaliperTool, "&Calipers", "&Compasso"},
 
     // Prompts of the commands, "status text\ntool tip".
     {kCmdZoomIn, "ZOOM IN", "Ingrandisce"},
@@ -318,6 +321,9 @@ constexpr StringEntry kStrings[] = {
      "Rimuove il disturbo di rete a 60 Hz (solo visualizzazione)\n60 Hz"},
     {kCmdFilterFirst + 3, "Removes frequencies above 40 Hz (display only)\n40 Hz",
      "Rimuove le frequenze sopra 40 Hz (solo visualizzazione)\n40 Hz"},
+    {kCmdCaliperTool,
+     "Measures time and voltage by dragging across the traces (Esc clears)\nCalipers",
+     "Misura tempo e tensione trascinando sui tracciati (Esc cancella)\nCompasso"},
     {kIdsAppTitle, "Quillon", "Quillon"},
     {ID_FILE_NEW, "Creates a new document", "Crea un nuovo documento\nNuovo"},
     {ID_FILE_OPEN, "Open a new document\nOpen", "Apre un documento esistente\nApri"},

@@ -33,10 +33,16 @@ void CPainterDC::Attach(bool printing) {
   DeviceInfo device;
   device.printing = printing;
   if (const QPaintDevice* surface = m_painter->device()) {
-    device.dpiX = surface->logicalDpiX();
-    device.dpiY = surface->logicalDpiY();
-    device.widthPixels = surface->width();
-    device.heightPixels = surface->height();
+    // A painter works in device-independent pixels. A widget states its resolution in those
+    // already; an image or pixmap states the resolution of its own pixels, which a device pixel
+    // ratio above 1 makes finer than the painter's.
+    const bool ownPixels =
+        surface->devType() == QInternal::Image || surface->devType() == QInternal::Pixmap;
+    const double pixelRatio = ownPixels ? surface->devicePixelRatioF() : 1.0;
+    device.dpiX = static_cast<int>(std::lround(surface->logicalDpiX() / pixelRatio));
+    device.dpiY = static_cast<int>(std::lround(surface->logicalDpiY() / pixelRatio));
+    device.widthPixels = static_cast<int>(surface->width() / pixelRatio);
+    device.heightPixels = static_cast<int>(surface->height() / pixelRatio);
     device.widthMM = surface->widthMM();
     device.heightMM = surface->heightMM();
   }

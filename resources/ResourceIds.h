@@ -39,6 +39,8 @@ constexpr int kCmdGainFirst = 32788;
 constexpr int kCmdGainLast = 32791;
 constexpr int kCmdFilterFirst = 32792;
 constexpr int kCmdFilterLast = 32795;
+// Turns the calipers tool on and off: while it is on, a plain drag over a signal view measures.
+constexpr int kCmdCaliperTool = 32800;
 
 // ---- Quillon's dialogs ----
 
@@ -151,6 +153,12 @@ constexpr int kIdsMenuLayoutFirst = 790;  // 12x1, 6x2, 3x4, 3x4+1, 3x4+3
 constexpr int kIdsMenuSpeedFirst = 795;   // 12.5, 25, 50 mm/s
 constexpr int kIdsMenuGainFirst = 798;    // 2.5, 5, 10, 20 mm/mV
 constexpr int kIdsMenuFilterFirst = 802;  // baseline, 50 Hz, 60 Hz, 40 Hz
+constexpr int kIdsMenuCaliperTool = 822;
+
+// A printed rhythm page's footer: the display filters on (%1 their names) and, when the page
+// cannot hold the whole recording, the seconds it shows (%1 to %2 of %3).
+constexpr int kIdsPageFilters = 820;
+constexpr int kIdsPageSecondsShown = 821;
 
 // Labels of the patient form and the entries of its lists.
 constexpr int kIdsFormPatientData = 720;

@@ -12,6 +12,7 @@
 #include "framework/CDC.h"
 #include "framework/CPrintInfo.h"
 #include "framework/CWinApp.h"
+#include "framework/ResourceTable.h"
 #include "leads/LeadFilters.h"
 #include "resources/ResourceIds.h"
 #include "views/LeadLabel.h"
@@ -53,11 +54,15 @@ constexpr UINT kGridLabelAlign = TA_LEFT | TA_TOP;
 constexpr int kPrintPenWidthLometric = 2;  // 0.2 mm
 constexpr COLORREF kPrintInk = RGB(0, 0, 0);
 
-// Printed grid: 5 mm of paper above the first row, and a line of settings at the foot.
+// Printed grid: 5 mm of paper above the first row and below the last.
 constexpr int kPageTopGapLometric = 50;
-constexpr int kSettingsLineLometric = 60;      // the height kept for it
-constexpr int kSettingsBaselineLometric = 20;  // its baseline above the area's bottom
+constexpr int kPageBottomGapLometric = 50;
 constexpr double kPageRowMillivolts = 5.0;
+
+// 12x1 labels: right-aligned 1 mm before the calibration pulse, on the lead's zero line.
+constexpr int kRowLabelHeightLometric = 40;  // 4 mm on screen, whatever the zoom
+constexpr int kRowLabelGapLometric = 10;
+constexpr UINT kRowLabelAlign = TA_RIGHT | TA_BASELINE;
 
 }  // namespace
 
@@ -185,6 +190,18 @@ double TraceOffset(double speed) {
   return kGridLeftMarginLometric + PulseWidth(speed) + kPulseGapLometric;
 }
 
+// In 12x1 each row's pulse stands where the row starts and its trace follows this far on.
+double PulseAndGap(double speed) {
+  return PulseWidth(speed) + kPulseGapLometric;
+}
+
+// The lane of a row whose zero line is zeroLineY, pitch high, from left to right: what its trace
+// may draw on.
+CRect RowLane(int left, double zeroLineY, double pitch, int right) {
+  return CRect(left, CSignalView::Trunc(zeroLineY + pitch / 2), right,
+               CSignalView::Trunc(zeroLineY - pitch / 2));
+}
+
 int ScreenRowPitch(double gain) {
   return std::max(kMinGridRowPitchLometric,
                   static_cast<int>(kGridRowMillivolts * gain * kLometricPerMillimetre));
@@ -199,7 +216,8 @@ int PageRowPitchLimit(double gain) {
 
 void CEcgView::SizePaper() {
   if (m_layout == RhythmLayout::k12x1) {
-    m_nPaperWidth = kLeftMarginLometric + Trunc(m_nSamples[0] * m_dXScale + kRightMarginLometric);
+    m_nPaperWidth = kLeftMarginLometric +
+                    Trunc(PulseAndGap(Speed()) + m_nSamples[0] * m_dXScale + kRightMarginLometric);
     m_nPaperHeight = Trunc(m_nLeads * m_nRowPitch * m_dZoomY + kBottomMarginLometric);
     return;
   }
@@ -252,19 +270,45 @@ QString CEcgView::SecondsShownText(int samplesShown) const {
     return QString();
   }
   const double secondsPerSample = m_dXScale / (Speed() * kLometricPerMillimetre);
-  return QStringLiteral("Shows 0.0-%1 s of %2 s")
-      .arg(samplesShown * secondsPerSample, 0, 'f', 1)
-      .arg(m_nSamples[0] * secondsPerSample, 0, 'f', 1);
+  const auto seconds = [](double value) { return QString::number(value, 'f', 1); };
+  return LoadString(kIdsPageSecondsShown)
+      .arg(seconds(0), seconds(samplesShown * secondsPerSample),
+           seconds(m_nSamples[0] * secondsPerSample));
 }
 
-int CEcgView::SamplesShownOnPage(RhythmLayout /*layout*/, const CRect& traceArea) const {
-  const double across =
-      std::abs(traceArea.right - traceArea.left) - TraceOffset(Speed()) - kGridLeftMarginLometric;
+int CEcgView::SamplesShownOnPage(RhythmLayout layout, const CRect& traceArea) const {
   const double dx = m_nStep * m_dXScale;
+  const double width = std::abs(traceArea.right - traceArea.left);
+  if (layout != RhythmLayout::k12x1) {
+    const double across = width - TraceOffset(Speed()) - kGridLeftMarginLometric;
+    if (dx <= 0 || across <= 0) {
+      return 0;
+    }
+    return std::min(m_nSamples[0], Trunc(across / dx));
+  }
+  // A share of the recording, as much of it as the columns hold after the labels and pulses: a
+  // trace starts one step late per sample its lead's start lies beyond the first.
+  const OneLeadARowPage page = OneLeadARowPageOf(traceArea);
+  const int share = static_cast<int>(int64_t{m_nSamples[0]} * page.tenthsShown / 10);
+  const double across = width - m_nLeftMargin - PulseAndGap(Speed()) -
+                        (page.columns.rows < m_nLeads ? kColumnGapLometric : 0);
+  const int columnCount = page.columns.rows < m_nLeads ? 2 : 1;
   if (dx <= 0 || across <= 0) {
     return 0;
   }
-  return std::min(m_nSamples[0], Trunc(across / dx));
+  const int startSteps = std::max(0, m_nLeads > 0 ? m_leads[0].startSample : 0) / m_nStep;
+  const int fitting = Trunc(across / columnCount / dx) - startSteps;
+  return std::max(0, std::min(share, fitting));
+}
+
+CEcgView::OneLeadARowPage CEcgView::OneLeadARowPageOf(const CRect& traceArea) {
+  const bool portrait =
+      std::abs(traceArea.top - traceArea.bottom) > std::abs(traceArea.left - traceArea.right);
+  return portrait
+             ? OneLeadARowPage{{kPortraitRows, kPortraitRowPitchLometric, kColumnGapLometric},
+                               kPortraitTenthsShown}
+             : OneLeadARowPage{{kLandscapeRows, kLandscapeRowPitchLometric, kColumnGapLometric},
+                               kLandscapeTenthsShown};
 }
 
 void CEcgView::DrawGrid(CDC* dc, const RhythmGrid& grid, int left, int gridTop, int rowPitch,
@@ -286,21 +330,21 @@ void CEcgView::DrawGrid(CDC* dc, const RhythmGrid& grid, int left, int gridTop, 
   dc->SetTextColor(onPaper ? kPrintInk : style.text);
 
   // Each row: its lane from laneTop down one pitch, the zero line in its middle, led by the pulse.
+  // A pulse may rise past its lane when the rows are close at a high gain: only pulses stand
+  // above it, and a cut pulse would misstate the gain.
   const auto laneTop = [&](int row) { return gridTop - row * pitch; };
+  const int saved = dc->SaveDC();
+  dc->IntersectClipRect(Trunc(pulseLeft), gridTop, Trunc(traceLeft), Trunc(laneTop(grid.rows)));
   for (int row = 0; row < grid.rows; ++row) {
-    const double zeroLineY = laneTop(row) - pitch / 2;
-    const int saved = dc->SaveDC();
-    dc->IntersectClipRect(Trunc(pulseLeft), Trunc(laneTop(row)), Trunc(traceLeft),
-                          Trunc(laneTop(row) - pitch));
-    DrawCalibrationPulse(dc, pulseLeft, zeroLineY, zoomX, zoomY);
-    dc->RestoreDC(saved);
+    DrawCalibrationPulse(dc, pulseLeft, laneTop(row) - pitch / 2, zoomX, zoomY);
   }
+  dc->RestoreDC(saved);
   for (const RhythmLane& lane : grid.lanes) {
     const double top = laneTop(lane.row);
     const double zeroLineY = top - pitch / 2;
     const double x = traceLeft + lane.firstSample * dx;
     const double xEnd = x + lane.sampleCount * dx;
-    const int saved = dc->SaveDC();
+    const int laneSaved = dc->SaveDC();
     dc->IntersectClipRect(Trunc(x), Trunc(top), Trunc(xEnd) + 1, Trunc(top - pitch));
     dc->TextOut(Trunc(x) + kLabelInsetLometric, Trunc(top) - kLabelInsetLometric,
                 LeadLabel(m_leads[lane.lead].leadCode));
@@ -310,7 +354,7 @@ void CEcgView::DrawGrid(CDC* dc, const RhythmGrid& grid, int left, int gridTop, 
       dc->MoveTo(Trunc(x), Trunc(zeroLineY - pitch / 6));
       dc->LineTo(Trunc(x), Trunc(zeroLineY + pitch / 6));
     }
-    dc->RestoreDC(saved);
+    dc->RestoreDC(laneSaved);
   }
   dc->SetBkMode(oldMode);
   dc->SetTextAlign(oldAlign);
@@ -329,13 +373,13 @@ void CEcgView::OnInitialUpdate() {
 }
 
 void CEcgView::OnDraw(CDC* dc) {
-  if (m_layout == RhythmLayout::k12x1) {
-    m_nRowsPerColumn = m_nLeads;
-    DrawLeads(dc, m_nRowsPerColumn, true, false);
-    return;
-  }
   dc->SetMapMode(MM_LOMETRIC);
   DrawPaper(dc, m_dZoomX, m_dZoomY);
+  if (m_layout == RhythmLayout::k12x1) {
+    DrawOneLeadARow(dc);
+    DrawCaliper(dc);
+    return;
+  }
   const RhythmGrid grid = GridOf(m_layout, m_nSamples[0]);
   m_nRowsPerColumn = grid.rows;
   DrawGrid(dc, grid, 0, Trunc(-kGridTopMarginLometric * m_dZoomY), ScreenRowPitch(Gain()), m_dZoomX,
@@ -362,53 +406,89 @@ void CEcgView::OnPrint(CDC* dc, CPrintInfo* /*info*/) {
 
 void CEcgView::PrintPage(CDC* dc) {
   dc->SetMapMode(MM_LOMETRIC);
-  const CRect traceArea = PrintPageFrame(dc);
-  int samplesShown = 0;
+  // The footer says which seconds the page shows, so they are known before the frame is drawn.
+  const CRect traceArea = PrintTraceArea(dc);
+  const int samplesShown = SamplesShownOnPage(m_pageLayout, traceArea);
+  PrintPageFrame(dc, SecondsShownText(samplesShown));
+  dc->IntersectClipRect(traceArea);
+  DrawPrintPaper(dc, traceArea);
   if (m_pageLayout == RhythmLayout::k12x1) {
-    samplesShown = PrintOneLeadARow(dc, traceArea);
-  } else {
-    dc->IntersectClipRect(traceArea);
-    DrawPrintPaper(dc, traceArea);
-    samplesShown = SamplesShownOnPage(m_pageLayout, traceArea);
-    const RhythmGrid grid = GridOf(m_pageLayout, samplesShown);
-    const int gridHeight =
-        std::abs(traceArea.top - traceArea.bottom) - kPageTopGapLometric - kSettingsLineLometric;
-    const int rowPitch =
-        std::min(PageRowPitchLimit(Gain()), grid.rows > 0 ? gridHeight / grid.rows : gridHeight);
-    DrawGrid(dc, grid, traceArea.left, traceArea.top - kPageTopGapLometric, rowPitch, 1.0, 1.0,
-             true);
+    PrintOneLeadARow(dc, traceArea, samplesShown);
+    return;
   }
-  // The settings and, when the page cannot hold the whole recording, the seconds it shows.
-  m_logFont.lfHeight = kPrintGridLabelHeightLometric;
-  CFont font;
-  font.CreateFontIndirect(&m_logFont);
-  const CFont oldFont = dc->SelectObject(font);
-  const UINT oldAlign = dc->SetTextAlign(TA_LEFT | TA_BASELINE);
-  dc->SetTextColor(kPrintInk);
-  QString line = SettingsText(m_pageLayout);
-  const QString seconds = SecondsShownText(samplesShown);
-  if (!seconds.isEmpty()) {
-    line += QStringLiteral("    ") + seconds;
-  }
-  dc->TextOut(traceArea.left + kGridLeftMarginLometric,
-              traceArea.bottom + kSettingsBaselineLometric, line);
-  dc->SetTextAlign(oldAlign);
-  dc->SelectObject(oldFont);
+  const RhythmGrid grid = GridOf(m_pageLayout, samplesShown);
+  const int gridHeight =
+      std::abs(traceArea.top - traceArea.bottom) - kPageTopGapLometric - kPageBottomGapLometric;
+  const int rowPitch =
+      std::min(PageRowPitchLimit(Gain()), grid.rows > 0 ? gridHeight / grid.rows : gridHeight);
+  DrawGrid(dc, grid, traceArea.left, traceArea.top - kPageTopGapLometric, rowPitch, 1.0, 1.0, true);
 }
 
-int CEcgView::PrintOneLeadARow(CDC* dc, const CRect& traceArea) {
-  const bool portrait =
-      std::abs(traceArea.top - traceArea.bottom) > std::abs(traceArea.left - traceArea.right);
-  const PrintColumns columns =
-      portrait ? PrintColumns{kPortraitRows, kPortraitRowPitchLometric, kColumnGapLometric}
-               : PrintColumns{kLandscapeRows, kLandscapeRowPitchLometric, kColumnGapLometric};
-  // Every lead shows the same stretch: a share of the recording as long as lead 0.
-  const int tenthsShown = portrait ? kPortraitTenthsShown : kLandscapeTenthsShown;
-  int samplesShown[kMaxLeads];
-  std::fill(std::begin(samplesShown), std::end(samplesShown),
-            static_cast<int>(int64_t{m_nSamples[0]} * tenthsShown / 10));
-  PrintLeads(dc, traceArea, columns, samplesShown, false);
-  return samplesShown[0];
+void CEcgView::DrawRowStart(CDC* dc, int lead, const CFont& font, double left, double zeroLineY,
+                            double zoomX, double zoomY, bool onPaper) {
+  const SignalStyle style = Style();
+  const CFont oldFont = dc->SelectObject(font);
+  const UINT oldAlign = dc->SetTextAlign(kRowLabelAlign);
+  dc->SetTextColor(onPaper ? kPrintInk : style.text);
+  if (!onPaper) {
+    dc->SetBkColor(style.background);
+  }
+  dc->TextOut(Trunc(left) - kRowLabelGapLometric, Trunc(zeroLineY),
+              LeadLabel(m_leads[lead].leadCode));
+  dc->SetTextAlign(oldAlign);
+  dc->SelectObject(oldFont);
+  const CPen oldPen = dc->SelectObject(onPaper ? CPen(PS_SOLID, kPrintPenWidthLometric, kPrintInk)
+                                               : CPen(PS_SOLID, 0, style.trace));
+  DrawCalibrationPulse(dc, left, zeroLineY, zoomX, zoomY);
+  dc->SelectObject(oldPen);
+}
+
+void CEcgView::DrawOneLeadARow(CDC* dc) {
+  m_nRowsPerColumn = m_nLeads;
+  const double dx = m_nStep * m_dXScale * m_dZoomX;
+  const double dy = m_dYScale * m_dZoomY;
+  const double rowPitch = m_nRowPitch * m_dZoomY;
+  const int paperRight = Trunc(m_nPaperWidth * m_dZoomX);
+  m_logFont.lfHeight = kRowLabelHeightLometric;
+  CFont labelFont;
+  labelFont.CreateFontIndirect(&m_logFont);
+  for (int lead = 0; lead < m_nLeads; ++lead) {
+    const double zeroLineY = -(static_cast<double>(m_nRowPitch) * lead + m_nTopMargin) * m_dZoomY;
+    DrawRowStart(dc, lead, labelFont, m_nLeftMargin, zeroLineY, m_dZoomX, m_dZoomY, false);
+    const int saved = dc->SaveDC();
+    dc->IntersectClipRect(RowLane(0, zeroLineY, rowPitch, paperRight));
+    double x = m_nLeftMargin + PulseAndGap(Speed()) * m_dZoomX;
+    DrawTrace(dc, lead, labelFont, x, zeroLineY, dx, dy, false);
+    dc->RestoreDC(saved);
+  }
+}
+
+void CEcgView::PrintOneLeadARow(CDC* dc, const CRect& traceArea, int samplesShown) {
+  const PrintColumns columns = OneLeadARowPageOf(traceArea).columns;
+  const double dx = m_nStep * m_dXScale;
+  const double dy = m_dYScale;
+  const CFont labelFont = PrintLabelFont();
+  double traceEndX[kMaxLeads] = {};
+  for (int lead = 0; lead < m_nLeads; ++lead) {
+    const int row = lead % columns.rows;
+    const double zeroLineY = traceArea.top - (m_nTopMargin + row * columns.rowPitch);
+    double x = 0;
+    bool withLabel = true;
+    if (lead < columns.rows) {
+      // Each row starts with its label and pulse; the second column carries on from the first.
+      const double rowLeft = m_nLeftMargin + traceArea.left;
+      DrawRowStart(dc, lead, labelFont, rowLeft, zeroLineY, 1.0, 1.0, true);
+      x = rowLeft + PulseAndGap(Speed());
+      withLabel = false;
+    } else {
+      x = traceEndX[lead - columns.rows] + columns.columnGap;
+    }
+    const int saved = dc->SaveDC();
+    dc->IntersectClipRect(RowLane(traceArea.left, zeroLineY, columns.rowPitch, traceArea.right));
+    PrintTrace(dc, lead, samplesShown, labelFont, x, zeroLineY, dx, dy, withLabel);
+    dc->RestoreDC(saved);
+    traceEndX[lead] = x;
+  }
 }
 
 CEcgFrame::CEcgFrame() : CDocumentFrame(kIdsEcgCaption, DocWindow::kRhythm) {}

@@ -42,8 +42,8 @@ class CEcgView : public CSignalView {
   // The settings of the window's layout, for the status bar.
   QString ReadingText() const override;
 
-  // 12x1: one row per lead, labelled, without markers. Other layouts: their grid, each row led by
-  // a calibration pulse, each trace clipped to its own lane.
+  // 12x1: one row per lead, labelled, without markers. Every layout leads each row with a
+  // calibration pulse and clips each trace to its own lane.
   void OnDraw(CDC* dc) override;
   // Turns the printer to landscape for a grid page, to portrait for a 12x1 page (not for a direct
   // print, whose caller has set the printer up).
@@ -51,12 +51,13 @@ class CEcgView : public CSignalView {
   // The page count is 1.
   void OnBeginPrinting(CDC* dc, CPrintInfo* info) override;
   void OnPrint(CDC* dc, CPrintInfo* info) override;
-  // Draws the page: the patient frame, then dotted paper and black traces in what it leaves, and
-  // a line with the settings and the seconds shown below them.
+  // Draws the page: the patient frame, whose footer carries the speed, gain and display filters
+  // and which seconds the page shows, then dotted paper and black traces in what it leaves.
   void PrintPage(CDC* dc);
 
-  // Samples of lead 0 a grid page of the layout shows at the current speed on traceArea: all of
-  // them when they fit across.
+  // Samples of lead 0 a page of the layout shows at the current speed on traceArea: for a grid,
+  // all of them when they fit across; for 12x1, its share of the recording (70 % portrait, half
+  // landscape) as far as it fits after the labels and pulses.
   int SamplesShownOnPage(RhythmLayout layout, const CRect& traceArea) const;
 
  private:
@@ -66,9 +67,22 @@ class CEcgView : public CSignalView {
   // usual ones where it holds none, or values no menu offers); writes them back on every change.
   void LoadReadingSettings();
   void SaveReadingSettings();
-  // The 12x1 page: 12 rows of the first 70 % (portrait) or two columns of 6 rows of the first half
-  // (landscape) on traceArea. Returns the samples of lead 0 it shows.
-  int PrintOneLeadARow(CDC* dc, const CRect& traceArea);
+  // How a 12x1 page lays out its leads: 12 rows of the first 70 % on a page taller than wide,
+  // otherwise two columns of 6 rows of the first half.
+  struct OneLeadARowPage {
+    PrintColumns columns;
+    int tenthsShown;
+  };
+  static OneLeadARowPage OneLeadARowPageOf(const CRect& traceArea);
+  // The 12x1 window: each row its label, its calibration pulse and its trace clipped to its lane.
+  void DrawOneLeadARow(CDC* dc);
+  // The 12x1 page on traceArea (paper already drawn): samplesShown samples of every lead, each
+  // row led by its label and pulse, each trace clipped to its lane.
+  void PrintOneLeadARow(CDC* dc, const CRect& traceArea, int samplesShown);
+  // What starts a 12x1 row at left: the lead's label ending 1 mm before it and the calibration
+  // pulse from it, scaled by zoomX and zoomY; on paper in black and 0.2 mm lines.
+  void DrawRowStart(CDC* dc, int lead, const CFont& font, double left, double zeroLineY,
+                    double zoomX, double zoomY, bool onPaper);
   // The grid of a layout over the first shownSamples samples of the view's leads.
   RhythmGrid GridOf(RhythmLayout layout, int shownSamples) const;
   // The paper of the window's layout at zoom 1.
@@ -77,8 +91,8 @@ class CEcgView : public CSignalView {
   // from left, all scaled by zoomX and zoomY; on paper in black and 0.2 mm lines.
   void DrawGrid(CDC* dc, const RhythmGrid& grid, int left, int gridTop, int rowPitch, double zoomX,
                 double zoomY, bool onPaper);
-  // The stretch of the recording a page shows, "Shows 0.0-5.0 s of 10.0 s", or empty when the
-  // whole recording is shown.
+  // The stretch of the recording a page shows, "Shows 0.0-5.0 s of 10.0 s" in the language of the
+  // string table, or empty when the whole recording is shown.
   QString SecondsShownText(int samplesShown) const;
 
   RhythmLayout m_layout = RhythmLayout::k12x1;

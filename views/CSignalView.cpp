@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStringList>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "views/LeadLabel.h"
 #include "views/PatientFormHost.h"
 #include "views/PatientHeaderPrinter.h"
+#include "views/RhythmLayout.h"
 #include "views/ViewFont.h"
 
 namespace {
@@ -251,6 +253,7 @@ void CSignalView::SetReadingScales(double speed, double gain) {
 
 void CSignalView::SetFilters(unsigned filters) {
   m_filters = filters;
+  m_appliedFilters = kLeadFilterNone;
   std::vector<double> filtered;
   for (int lead = 0; lead < m_nLeads; ++lead) {
     const int held = m_nHeldSamples[lead];
@@ -260,7 +263,8 @@ void CSignalView::SetFilters(unsigned filters) {
       continue;
     }
     filtered.resize(static_cast<size_t>(held));
-    FilterLeadSamples(m_pStoredSamples[lead], held, m_nSampleInterval, filters, filtered.data());
+    m_appliedFilters |= FilterLeadSamples(m_pStoredSamples[lead], held, m_nSampleInterval, filters,
+                                          filtered.data());
     m_filtered[lead].resize(static_cast<size_t>(held));
     RoundFilteredSamples(filtered.data(), held, m_filtered[lead].data());
     m_pSamples[lead] = m_filtered[lead].data();
@@ -511,7 +515,17 @@ void CSignalView::PrintTrace(CDC* dc, int lead, int count, const CFont& font, do
   dc->SelectObject(oldPen);
 }
 
-CRect CSignalView::PrintPageFrame(CDC* dc) {
+CRect CSignalView::PrintTraceArea(CDC* dc) const {
+  const CQuillonDoc* doc = GetQuillonDoc();
+  if (doc != nullptr && doc->m_pRecord != nullptr) {
+    return PatientFrameInterior(dc);
+  }
+  const int printableWidth = dc->GetDeviceCaps(HORZSIZE) * kLometricPerMillimetre;
+  const int printableHeight = dc->GetDeviceCaps(VERTSIZE) * kLometricPerMillimetre;
+  return CRect(0, 0, printableWidth, -printableHeight);
+}
+
+CRect CSignalView::PrintPageFrame(CDC* dc, const QString& shown) {
   CQuillonDoc* doc = GetQuillonDoc();
   if (doc != nullptr && doc->m_pRecord != nullptr) {
     // Unsaved edits are printed; a value the record cannot take is not, and the status bar says
@@ -519,11 +533,49 @@ CRect CSignalView::PrintPageFrame(CDC* dc) {
     if (!doc->TakePatientEdits()) {
       ShowStatusMessage(LoadString(kIdsPrintRefusedEdits));
     }
-    return PrintPatientHeader(dc, doc->Patient());
+    return PrintPatientHeader(dc, doc->Patient(), PrintedScales(shown));
   }
-  const int printableWidth = dc->GetDeviceCaps(HORZSIZE) * kLometricPerMillimetre;
-  const int printableHeight = dc->GetDeviceCaps(VERTSIZE) * kLometricPerMillimetre;
-  return CRect(0, 0, printableWidth, -printableHeight);
+  return PrintTraceArea(dc);
+}
+
+namespace {
+
+// The menu's text of a speed or gain among `choices` ("12.5 mm/s", Italian "12,5 mm/s"), or the
+// number with its unit for any other value.
+QString ScaleText(double value, const double* choices, int count, int firstId, const char* unit) {
+  for (int i = 0; i < count; ++i) {
+    const QString text = LoadString(firstId + i).remove(QLatin1Char('&'));
+    if (choices[i] == value && !text.isEmpty()) {
+      return text;
+    }
+  }
+  return QString::number(value) + QLatin1Char(' ') + QLatin1String(unit);
+}
+
+}  // namespace
+
+PageScales CSignalView::PrintedScales(const QString& shown) const {
+  PageScales scales;
+  scales.speed = ScaleText(m_dSpeed, kSpeeds, kSpeedCount, kIdsMenuSpeedFirst, "mm/s");
+  scales.gain = ScaleText(m_dGain, kGains, kGainCount, kIdsMenuGainFirst, "mm/mV");
+  // Each filter by the short name of its command's tool tip ("Baseline", "50 Hz").
+  QStringList filters;
+  for (int bit = 0; bit < kLeadFilterCount; ++bit) {
+    if ((m_appliedFilters & (1u << bit)) == 0) {
+      continue;
+    }
+    const QString tip = LoadString(kCmdFilterFirst + bit).section(QLatin1Char('\n'), 1, 1);
+    filters << (tip.isEmpty() ? QString::fromStdString(LeadFilterName(1u << bit)) : tip);
+  }
+  QStringList notes;
+  if (!filters.isEmpty()) {
+    notes << LoadString(kIdsPageFilters).arg(filters.join(QStringLiteral(", ")));
+  }
+  if (!shown.isEmpty()) {
+    notes << shown;
+  }
+  scales.note = notes.join(QStringLiteral("  "));
+  return scales;
 }
 
 CFont CSignalView::PrintLabelFont() {

@@ -15,6 +15,7 @@
 #include "framework/GdiTypes.h"
 #include "leads/LeadTables.h"
 #include "scp/ScpLeads.h"
+#include "views/PatientHeaderPrinter.h"
 
 class CDC;
 class CQuillonDoc;
@@ -150,9 +151,15 @@ class CSignalView : public CScrollView {
  protected:
   // The Document this view shows, or null.
   CQuillonDoc* GetQuillonDoc() const;
-  // Frames a printed page with the patient data when the Document has a patient form, and
-  // returns the rectangle left for the traces; without a form, the whole printable area.
-  CRect PrintPageFrame(CDC* dc);
+  // The rectangle a printed page leaves for the traces: inside the patient frame when the Document
+  // holds a record, else the whole printable area. Draws nothing.
+  CRect PrintTraceArea(CDC* dc) const;
+  // Frames a printed page with the patient data when the Document holds a record, the footer
+  // saying the view's speed, gain and the display filters in force, then `shown` (which part of
+  // the recording the page holds, or empty); returns PrintTraceArea.
+  CRect PrintPageFrame(CDC* dc, const QString& shown = QString());
+  // The scales and note of that footer.
+  PageScales PrintedScales(const QString& shown) const;
   // The label font of a printed page: 3 mm high, whatever the zoom.
   CFont PrintLabelFont();
 
@@ -196,6 +203,7 @@ class CSignalView : public CScrollView {
   double m_dSpeed = 25.0;
   double m_dGain = 10.0;
   unsigned m_filters = 0;
+  unsigned m_appliedFilters = 0;  // those of m_filters the leads' sampling rate allows
   const int16_t* m_pStoredSamples[kMaxLeads] = {};  // the Document's, as AddLead was given them
   std::vector<int16_t> m_filtered[kMaxLeads];       // drawn instead while filters are on
 };

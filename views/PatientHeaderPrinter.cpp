@@ -61,9 +61,9 @@ void DrawStatements(CDC* dc, const PatientFields& f, int left, int right) {
 
 }  // namespace
 
-QString PatientFooterText(const PatientFields& f) {
+QString PatientFooterText(const PatientFields& f, const PageScales& scales) {
   QString text = LoadString(kIdsPrintBrand) + QLatin1Char(' ') + f.m_strAcqDate + QLatin1Char(' ') +
-                 f.m_strAcqTime + QStringLiteral(" 25 mm/s 10 mm/mV");
+                 f.m_strAcqTime + QLatin1Char(' ') + scales.speed + QLatin1Char(' ') + scales.gain;
   if (f.m_bHighPassLabel) {
     text += QString::asprintf("HP %5.2f Hz ", f.m_nHighPassLabel / 100.0);
   }
@@ -76,11 +76,21 @@ QString PatientFooterText(const PatientFields& f) {
   if (f.m_b60HzLabel) {
     text += QStringLiteral("60 Hz");
   }
+  if (!scales.note.isEmpty()) {
+    text += QStringLiteral("  ") + scales.note;
+  }
   return text;
 }
 
+CRect PatientFrameInterior(CDC* dc) {
+  const int width = dc->GetDeviceCaps(HORZSIZE) * kLometricPerMillimetre;
+  const int height = dc->GetDeviceCaps(VERTSIZE) * kLometricPerMillimetre;
+  // The header's bottom less 1 and the footer's top, moved up 1 for its outline, plus 1.
+  return CRect(kBoxLeft, kHeaderBottom - 1, width - kBoxRightInset, kFooterHeight - height + 2);
+}
+
 CRect PrintPatientFrame(CDC* dc, const PatientFields& fields, const QString& sexText,
-                        LOGFONT* logFont) {
+                        LOGFONT* logFont, const PageScales& scales) {
   const int width = dc->GetDeviceCaps(HORZSIZE) * kLometricPerMillimetre;
   const int height = dc->GetDeviceCaps(VERTSIZE) * kLometricPerMillimetre;
   const int boxRight = width - kBoxRightInset;
@@ -97,7 +107,7 @@ CRect PrintPatientFrame(CDC* dc, const PatientFields& fields, const QString& sex
   const CRect footerText(footer.left + kTextInset, footer.top - kTextInset,
                          footer.right - kTextInset, footer.bottom + kTextInset);
   dc->ExtTextOut(footerText.left, footerText.top, ETO_OPAQUE | ETO_CLIPPED, &footerText,
-                 PatientFooterText(fields));
+                 PatientFooterText(fields, scales));
   dc->SelectObject(previousFont);
 
   const CPen previousPen = dc->SelectObject(CPen::Stock(BLACK_PEN));
@@ -105,10 +115,10 @@ CRect PrintPatientFrame(CDC* dc, const PatientFields& fields, const QString& sex
   dc->Rectangle(header.left, header.top + 1, header.right, header.bottom);
   dc->Rectangle(footer.left, footer.top + 1, footer.right, footer.bottom);
   dc->SelectObject(previousPen);
-  return CRect(kBoxLeft, header.bottom - 1, boxRight, footer.top + 2);
+  return PatientFrameInterior(dc);
 }
 
-CRect PrintPatientHeader(CDC* dc, const PatientModel& patient) {
+CRect PrintPatientHeader(CDC* dc, const PatientModel& patient, const PageScales& scales) {
   LOGFONT logFont = ViewFont(kFontHeightLometric);
-  return PrintPatientFrame(dc, patient.Fields(), patient.SexText(), &logFont);
+  return PrintPatientFrame(dc, patient.Fields(), patient.SexText(), &logFont, scales);
 }

@@ -3,9 +3,12 @@
 #include <QImage>
 #include <QtTest>
 
+#include <algorithm>
+
 #include "document/CQuillonDoc.h"
 #include "framework/CPainterDC.h"
 #include "framework/CRecordingDC.h"
+#include "leads/LeadFilters.h"
 #include "tests/views/ViewTestSupport.h"
 #include "views/CAvgView.h"
 #include "views/CEcgView.h"
@@ -68,7 +71,7 @@ class RecordViewsTest : public QObject {
     QCOMPARE(demo.ecg.m_nLeads, 12);
     QCOMPARE(demo.ecg.m_dXScale, 0.5);
     QCOMPARE(demo.ecg.m_dYScale, 0.5);
-    QCOMPARE(demo.ecg.m_nPaperWidth, 2660);
+    QCOMPARE(demo.ecg.m_nPaperWidth, 2660 + 80);  // and 8 mm for the pulses
     QCOMPARE(demo.ecg.m_nPaperHeight, 5000);
     QCOMPARE(int{demo.ecg.m_leads[2].leadCode}, 61);  // III, derived
   }
@@ -109,6 +112,42 @@ class RecordViewsTest : public QObject {
     example.avg.PrintPage(&page);
     QVERIFY(page.TextCalls("HR:").empty());
     QCOMPARE(page.TextCalls("I").back().from, CPoint(78 + 70, -253 - 200));  // inside the frame
+  }
+
+  // The footer of a rhythm page says the speed, gain and filters it was drawn at and, when the
+  // recording does not fit, which seconds it shows: on a 12x1 page as many as fit after the pulses.
+  void ARhythmPagesFooterSaysHowItWasDrawnAndWhatItShows() {
+    OpenRecord demo(Demo());
+    const auto footerOf = [](const CRecordingDC& page, int pageHeight) {
+      const std::vector<CRecordedCall> texts = page.Calls(CRecordedCall::Kind::kText);
+      const auto footer = std::find_if(texts.begin(), texts.end(), [&](const CRecordedCall& text) {
+        return text.from == CPoint(88, 40 - pageHeight);
+      });
+      return footer != texts.end() ? footer->text : QString();
+    };
+    demo.ecg.SetSpeedAndGain(50, 20);
+    demo.ecg.SetFilters(kLeadFilterBaseline | kLeadFilterMains50);
+    CRecordingDC landscape(2870, 2000);
+    demo.ecg.PrintPage(&landscape);  // 3x4+1: 274 mm less 23 mm, 5.03 s at 50 mm/s
+    QVERIFY(footerOf(landscape, 2000).contains("50 mm/s 20 mm/mV"));
+    QVERIFY2(
+        footerOf(landscape, 2000).endsWith("Filters: Baseline, 50 Hz  Shows 0.0-5.0 s of 10.0 s"),
+        qPrintable(footerOf(landscape, 2000)));
+
+    demo.ecg.SetSpeedAndGain(25, 10);
+    demo.ecg.SetFilters(kLeadFilterNone);
+    demo.ecg.SetPageLayout(RhythmLayout::k12x1);
+    CRecordingDC portrait;
+    demo.ecg.PrintPage(&portrait);
+    // 187.4 mm less the 8 mm margin, the pulse and its gap: 6.85 s, not the 7 s that would run
+    // past the frame.
+    QVERIFY(footerOf(portrait, 2870).contains("25 mm/s 10 mm/mV"));
+    QVERIFY2(footerOf(portrait, 2870).endsWith("  Shows 0.0-6.9 s of 10.0 s") &&
+                 !footerOf(portrait, 2870).contains("Filters"),
+             qPrintable(footerOf(portrait, 2870)));
+    for (const CRecordedCall& line : portrait.Calls(CRecordedCall::Kind::kLine)) {
+      QVERIFY(line.pen.Width() != 2 || std::max(line.from.x, line.to.x) <= 1952);
+    }
   }
 
   void APrintedPageIsWhitePaperWithBlackTracesAndRedMarkers() {

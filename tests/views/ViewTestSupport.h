@@ -46,6 +46,10 @@ inline void InstallViewTestResources() {
       {kIdsAvgCaption, "AVG"},
       {kIdsPatientCaption, "EXAM DATA"},
       {kIdsMeasureCaption, "MEASUREMENT"},
+      {kIdsPageFilters, "Filters: %1"},
+      {kIdsPageSecondsShown, "Shows %1-%2 s of %3 s"},
+      {kCmdFilterFirst + 0, "Removes baseline wander\nBaseline"},
+      {kCmdFilterFirst + 1, "Removes 50 Hz mains hum\n50 Hz"},
   };
   ResourceTable table;
   table.loadString = [](int id) {
