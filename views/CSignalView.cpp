@@ -122,6 +122,11 @@ CSignalView::CSignalView(QWidget* parent)
   SetViewCursor(m_hCursor);
   OnCommand(kCmdZoomIn, [this] { ZoomIn(); });
   OnCommand(kCmdZoomOut, [this] { ZoomOut(); });
+  OnCommand(kCmdCaliperTool, [this] { SetCaliperTool(!m_bCaliperTool); });
+  OnUpdateCommandUI(kCmdCaliperTool, [this](CCmdUI* cmdUI) {
+    cmdUI->Enable(true);
+    cmdUI->SetCheck(m_bCaliperTool ? 1 : 0);
+  });
   OnUpdateCommandUI(kIdsReadingPane, [this](CCmdUI* cmdUI) {
     cmdUI->Enable(true);
     cmdUI->SetText(m_bCaliper ? CaliperText() : ReadingText());
@@ -637,7 +642,8 @@ void CSignalView::ZoomOut() {
 }
 
 void CSignalView::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier) != 0) {
+  const bool measuring = m_bCaliperTool || (event->modifiers() & Qt::ShiftModifier) != 0;
+  if (event->button() == Qt::LeftButton && measuring) {
     const QPointF at = PaperPoint(event->position().toPoint());
     SetCaliper(at, at);
     m_bCaliperDragging = true;

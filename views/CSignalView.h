@@ -98,10 +98,13 @@ class CSignalView : public CScrollView {
                   double dy, bool withLabel);
 
   // The calipers: a span between two points of the paper, in 0.1 mm at zoom 1 (y up), measured
-  // at the current speed and gain. A Shift+drag sets them, Esc clears them.
+  // at the current speed and gain. A Shift+drag sets them, or a plain drag while the calipers
+  // tool is on (kCmdCaliperTool turns it on and off); Esc clears them.
   void SetCaliper(QPointF from, QPointF to);
   void ClearCaliper();
   bool HasCaliper() const { return m_bCaliper; }
+  void SetCaliperTool(bool on) { m_bCaliperTool = on; }
+  bool CaliperTool() const { return m_bCaliperTool; }
   // "Δt 800 ms  75 bpm  ΔV 1000 µV" for the span of the calipers; empty without them.
   QString CaliperText() const;
   // The calipers over the screen paper, with their reading next to them.
@@ -176,7 +179,8 @@ class CSignalView : public CScrollView {
   void PrintLeads(CDC* dc, const CRect& traceArea, const PrintColumns& columns,
                   const int* samplesShown, bool withMarkers);
 
-  // Shift with the left button starts the calipers at the pointer; moving spans them.
+  // The left button with Shift, or alone while the calipers tool is on, starts the calipers at
+  // the pointer; moving spans them.
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   // Esc clears the calipers.
@@ -192,6 +196,7 @@ class CSignalView : public CScrollView {
   SignalStyle m_detachedStyle;
   bool m_bActivatingClick = false;  // the button now down brought the view the focus
   bool m_bCaliper = false;
+  bool m_bCaliperTool = false;  // a plain drag measures instead of a click zooming
   bool m_bCaliperDragging = false;
   QPointF m_caliperFrom;  // 0.1 mm of paper at zoom 1, y up
   QPointF m_caliperTo;

@@ -342,6 +342,20 @@ class SignalViewTest : public QObject {
     QVERIFY2(view.CaliperText().contains(" bpm"), qPrintable(view.CaliperText()));
     QTest::keyClick(&view, Qt::Key_Escape);
     QVERIFY(!view.HasCaliper());
+
+    // With the calipers tool on, a plain drag measures and a click zooms no more; off, it zooms.
+    QVERIFY(view.OnCmdMsg(kCmdCaliperTool));
+    QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseMove(view.viewport(), QPoint(60, 10));
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 10));
+    QVERIFY(view.HasCaliper());
+    QCOMPARE(view.m_dZoomX, 1.0);
+    QTest::keyClick(&view, Qt::Key_Escape);
+    QVERIFY(!view.HasCaliper());
+    QVERIFY(view.OnCmdMsg(kCmdCaliperTool));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 10));
+    QVERIFY(!view.HasCaliper());
+    QCOMPARE(view.m_dZoomX, 1.4);
   }
 
   void ZoomInStopsBeforeThePaperPasses32767Units() {

@@ -2,6 +2,8 @@
 #include <QSet>
 #include <QtTest>
 
+#include <iterator>
+
 #include "app/Resources.h"
 #include "app/Toolbar.h"
 #include "framework/ResourceTable.h"
@@ -16,7 +18,8 @@ const QSet<QRgb> kSixteenColours = {
     qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
     qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
 
-const int kButtonCommands[] = {ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW};
+const int kButtonCommands[] = {ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW,
+                               kCmdCaliperTool};
 
 bool IsBlack(QRgb pixel) {
   return qAlpha(pixel) == 255 && qGray(pixel) == 0;
@@ -67,8 +70,9 @@ class ResourceImagesTest : public QObject {
   }
 
   void EachToolbarButtonHasItsOwnImage() {
-    for (int first = 0; first < 4; ++first) {
-      for (int second = first + 1; second < 4; ++second) {
+    constexpr int kButtons = static_cast<int>(std::size(kButtonCommands));
+    for (int first = 0; first < kButtons; ++first) {
+      for (int second = first + 1; second < kButtons; ++second) {
         QVERIFY(ToolbarButtonImage(kButtonCommands[first]) !=
                 ToolbarButtonImage(kButtonCommands[second]));
       }

@@ -592,13 +592,15 @@ class QuillonAppTest : public QObject {
     CMainFrame* frame = app->GetMainFrame();
     QCOMPARE(frame->windowTitle(), QStringLiteral("Quillon"));
     const QList<QAction*> buttons = frame->GetToolBar()->actions();
-    QCOMPARE(buttons.size(), 14);  // then speeds and gains
+    QCOMPARE(buttons.size(), 16);  // then speeds, gains and the calipers tool
     QVERIFY(buttons[2]->isSeparator());
     for (QAction* button : {buttons[0], buttons[1], buttons[3], buttons[4]}) {
       QVERIFY(!button->icon().isNull());
     }
     QCOMPARE(buttons[0]->toolTip(), QStringLiteral("Open"));
     QCOMPARE(buttons[4]->statusTip(), QStringLiteral("View print preview"));
+    QVERIFY(!buttons[15]->icon().isNull());
+    QCOMPARE(buttons[15]->toolTip(), QStringLiteral("Calipers"));
 
     CStatusBar* bar = frame->GetStatusBar();
     QCOMPARE(bar->GetCount(), 5);  // messages, reading settings, lock keys, patient
