@@ -549,8 +549,9 @@ namespace {
 // number with its unit for any other value.
 QString ScaleText(double value, const double* choices, int count, int firstId, const char* unit) {
   for (int i = 0; i < count; ++i) {
-    const QString text = LoadString(firstId + i).remove(QLatin1Char('&'));
-    if (choices[i] == value && !text.isEmpty()) {
+    QString text =
+        choices[i] == value ? LoadString(firstId + i).remove(QLatin1Char('&')) : QString();
+    if (!text.isEmpty()) {
       return text;
     }
   }
