@@ -62,18 +62,6 @@ std::vector<CRecordedCall> PulseRisers(const CRecordingDC& dc, int height, int x
   return risers;
 }
 
-// Twelve leads of 10 s at 500 Hz swinging between the extremes of their samples, as a damaged
-// lead or a wrong unit would: at any gain each one spans metres of paper.
-RhythmLeads HugeLeads() {
-  RhythmLeads leads(12, 5000);
-  for (int lead = 0; lead < 12; ++lead) {
-    for (int k = 0; k < 5000; ++k) {
-      leads.Samples(lead)[k] = k % 50 < 25 ? 32767 : -32768;
-    }
-  }
-  return leads;
-}
-
 // The clip boxes, in drawing order, of the trace lines (screen blue or 0.2 mm) right of fromX.
 std::vector<CRect> TraceClipBoxes(const CRecordingDC& dc, int fromX) {
   std::vector<CRect> boxes;
@@ -134,7 +122,10 @@ class EcgViewTest : public QObject {
   // However far a lead swings, at every gain each row's trace stays in its 40 mm lane on screen
   // (20 mm on a portrait page) and its pulse rises 1 mV at the gain where the label ends + 1 mm.
   void OneLeadARowKeepsEachTraceInItsLaneAndLeadsItWithAPulse() {
-    RhythmLeads leads = HugeLeads();
+    RhythmLeads leads(12, 5000);  // swinging between the extremes, as a damaged lead would
+    for (int k = 0; k < 12 * 5000; ++k) {
+      leads.Samples(k / 5000)[k % 5000] = k % 50 < 25 ? 32767 : -32768;
+    }
     CEcgView view;
     view.SetUpLeads(leads.Data(), leads.Count(), nullptr, 0);
     view.SetLayout(RhythmLayout::k12x1, 2);
