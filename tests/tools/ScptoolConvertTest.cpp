@@ -308,6 +308,30 @@ TEST_F(ScptoolConvert, OutputsAreTheSameWhateverTheNumberOfWorkers) {
   }
 }
 
+TEST_F(ScptoolConvert, AcquisitionTimeKeepsItsSecondsAndDicomRefusesAnUndatedRecord) {
+  scpgen::DemoRecordOptions options;
+  options.acquisitionTime = {9, 30, 27};
+  const std::string timed = DemoVariant("timed.scp", options);
+  DcmFileFormat dicom;
+  ASSERT_TRUE(dicom.loadFile(Convert(timed, "dicom").c_str()).good());
+  OFString contentTime;
+  dicom.getDataset()->findAndGetOFString(DCM_ContentTime, contentTime);
+  EXPECT_EQ(contentTime, "093027");
+  const std::string aecg = Text(scptest::ReadBytes(Convert(timed, "aecg")));
+  EXPECT_NE(aecg.find("\"20240517093027\""), std::string::npos);
+  const std::string edf = Text(scptest::ReadBytes(Convert(timed, "edf")));
+  EXPECT_EQ(edf.substr(176, 8), "09.30.27");  // the header's start time
+
+  options.dated = false;
+  const std::string undated = DemoVariant("undated.scp", options);
+  const Outcome refused = Scptool({"convert", undated, "--to", "dicom", "-o", dir_.Path()});
+  EXPECT_EQ(refused.exitCode, 1);
+  ASSERT_EQ(Lines(refused.err).size(), 1u) << refused.err;
+  EXPECT_NE(refused.err.find(undated), std::string::npos);
+  EXPECT_NE(refused.err.find("no acquisition date: DICOM requires one"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("undated.dcm")));
+}
+
 TEST_F(ScptoolConvert, AnonymisedOutputsHoldNoneOfTheIdentifyingTexts) {
   ScpRecordPtr record(ScpReadRecord(kDemo.c_str()));
   ASSERT_NE(record, nullptr);

@@ -360,8 +360,10 @@ void AddPatientSection(RecordBuilder* builder, const DemoRecordOptions& options)
   builder->Text(s, kScpTagTechnician, "scpgen");
   builder->Text(s, kScpTagRoom, "1");
   builder->Byte(kScpTagStat, kStatRoutine);
-  builder->Date(kScpTagAcquisitionDate, options.acquisitionDate);
-  builder->Time(kScpTagAcquisitionTime, options.acquisitionTime);
+  if (options.dated) {
+    builder->Date(kScpTagAcquisitionDate, options.acquisitionDate);
+    builder->Time(kScpTagAcquisitionTime, options.acquisitionTime);
+  }
   builder->Word(kScpTagBaselineFilter, kBaselineFilter);
   builder->Word(kScpTagLowPassFilter, kLowPassFilter);
   builder->Text(s, kScpTagFreeText, "Synthetic ECG made by scpgen; not patient data.");
