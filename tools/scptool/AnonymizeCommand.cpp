@@ -15,7 +15,11 @@ bool ParseArguments(const Arguments& arguments, std::string* in, std::string* ou
                     std::string* anonId) {
   std::vector<std::string> files;
   for (size_t i = 0; i < arguments.size(); ++i) {
-    if (arguments[i] == "--anon-id" && i + 1 < arguments.size()) {
+    if (arguments[i] == "--anon-id") {
+      if (i + 1 == arguments.size()) {
+        FailUsage("anonymize: --anon-id needs a value");
+        return false;
+      }
       *anonId = arguments[++i];
     } else if (!arguments[i].empty() && arguments[i][0] == '-') {
       FailUsage("anonymize does not know the option '" + arguments[i] + "'");
