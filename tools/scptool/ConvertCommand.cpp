@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -195,8 +196,8 @@ class Reporter {
       const double left =
           elapsed / static_cast<double>(done_) * static_cast<double>(total_ - done_);
       std::ostringstream line;
-      line << "\rconverted " << done_ << " of " << total_ << ", about "
-           << static_cast<long>(left + 0.5) << " s left";
+      line << "\rconverted " << done_ << " of " << total_ << ", about " << std::lround(left)
+           << " s left";
       std::cerr << line.str() << std::flush;
       progressShown_ = true;
     }
