@@ -309,6 +309,16 @@ TEST_F(ScptoolConvert, ABadInputIsReportedOnceAndTheOthersStillConvert) {
   EXPECT_EQ(outcome.err.find(missing) != std::string::npos, true);
   EXPECT_FALSE(scptest::ReadBytes(dir_.File("demo.dcm")).empty());
 
+  // Two inputs of one name would write one output: the second is reported, not converted.
+  std::filesystem::create_directory(dir_.File("other"));
+  const std::string namesake = dir_.File("other/demo.scp");
+  scptest::WriteBytes(namesake, scptest::ReadBytes(kExample));
+  const Outcome shared = Scptool({"convert", kDemo, namesake, "--to", "csv", "-o", dir_.Path()});
+  EXPECT_EQ(shared.exitCode, 1);
+  ASSERT_EQ(Lines(shared.err).size(), 1u) << shared.err;
+  EXPECT_EQ(shared.err.find(namesake), std::strlen("scptool: "));
+  EXPECT_EQ(Text(scptest::ReadBytes(dir_.File("demo.csv"))), Scptool({"samples", kDemo}).out);
+
   for (const std::vector<std::string>& usage :
        {std::vector<std::string>{"convert", kDemo},
         std::vector<std::string>{"convert", kDemo, "--to", "gif"},

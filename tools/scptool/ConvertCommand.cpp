@@ -17,6 +17,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <map>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -266,6 +267,26 @@ void ConvertPages(const ConvertOptions& options, Reporter* reporter) {
   }
 }
 
+// Two inputs named alike (a/rec.scp and b/rec.scp into one DIR, or one input given twice) would
+// write one output, the later over the earlier, or both at once on two workers. The first keeps
+// the name; each later one is reported and left out.
+void LeaveOutSharedOutputs(ConvertOptions* options, Reporter* reporter) {
+  std::map<std::string, std::string> inputOf;
+  std::vector<std::string> kept;
+  for (const std::string& input : options->inputs) {
+    const std::string output = OutputPath(input, *options);
+    const std::string file = std::filesystem::absolute(output).lexically_normal().string();
+    const auto [first, isNew] = inputOf.emplace(file, input);
+    if (isNew) {
+      kept.push_back(input);
+    } else {
+      reporter->Done(input, "not converted: its output " + output + " is that of " + first->second +
+                                " already");
+    }
+  }
+  options->inputs = kept;
+}
+
 }  // namespace
 
 int RunConvert(const Arguments& arguments) {
@@ -281,6 +302,7 @@ int RunConvert(const Arguments& arguments) {
     }
   }
   Reporter reporter(options.inputs.size(), options.inputs.size() > 1 && isatty(STDERR_FILENO));
+  LeaveOutSharedOutputs(&options, &reporter);
   if (options.format->writer != nullptr) {
     KeepFreedMemory();
     ConvertOnWorkers(options, &reporter);
