@@ -182,8 +182,7 @@ void CMainFrame::OnHelp() {
 
 void CMainFrame::OnFileExport() {
   CMDIChildWnd* active = MDIGetActive();
-  const auto* doc =
-      dynamic_cast<CQuillonDoc*>(active != nullptr ? active->GetActiveDocument() : nullptr);
+  auto* doc = dynamic_cast<CQuillonDoc*>(active != nullptr ? active->GetActiveDocument() : nullptr);
   if (doc != nullptr) {
     RunExportDialog(this, *doc);
   }

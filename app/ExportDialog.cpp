@@ -14,6 +14,7 @@
 
 #include "app/StringTable.h"
 #include "document/CQuillonDoc.h"
+#include "document/RecordAnonymizer.h"
 #include "exports/ExportFromDocument.h"
 #include "exports/ExportWriters.h"
 #include "resources/ResourceIds.h"
@@ -41,12 +42,15 @@ bool AskFormat(QWidget* parent, int* format, bool* anonymize, QString* anonId) {
   QDialog dialog(parent);
   dialog.setWindowTitle(StringText(kIdsExportTitle));
   auto* formats = new QComboBox(&dialog);
+  formats->setObjectName(QStringLiteral("exportFormat"));
   for (const ExportFormat& entry : kExportFormats) {
     formats->addItem(QString::fromUtf8(entry.label));
   }
   auto* anonymous = new QCheckBox(StringText(kIdsExportAnonymize), &dialog);
+  anonymous->setObjectName(QStringLiteral("exportAnonymize"));
   auto* newId = new QLineEdit(&dialog);
-  newId->setPlaceholderText(QStringLiteral("ANONYMOUS"));
+  newId->setObjectName(QStringLiteral("exportNewId"));
+  newId->setPlaceholderText(QString::fromLatin1(kAnonymousPatientId));
   newId->setEnabled(false);
   QObject::connect(anonymous, &QCheckBox::toggled, newId, &QLineEdit::setEnabled);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
@@ -73,11 +77,14 @@ std::string FileBytes(const QString& path) {
 
 }  // namespace
 
-bool RunExportDialog(QWidget* parent, const CQuillonDoc& doc) {
+bool RunExportDialog(QWidget* parent, CQuillonDoc& doc) {
   int format = 0;
   bool anonymize = false;
   QString anonId;
-  if (doc.m_pRecord == nullptr || !AskFormat(parent, &format, &anonymize, &anonId)) {
+  // What is exported is what the user sees: the form's unsaved edits go to the patient model as
+  // a save takes them, and a value the model refuses stops the export with the form's message.
+  if (doc.m_pRecord == nullptr || !doc.StorePatientEdits() ||
+      !AskFormat(parent, &format, &anonymize, &anonId)) {
     return false;
   }
   const ExportFormat& chosen = kExportFormats[format];

@@ -5,6 +5,8 @@
 class CQuillonDoc;
 class QWidget;
 
-// Runs the export of doc's record as the user chooses; reports a failure in a message box.
-// Returns true when a file was written, false when it was cancelled or failed.
-bool RunExportDialog(QWidget* parent, const CQuillonDoc& doc);
+// Runs the export of doc's record as the user chooses. The patient form's unsaved edits are
+// exported: they are handed to the patient model first, as a save does, and a value the model
+// refuses stops the export after the form's message. Reports a writer's failure in a message
+// box. Returns true when a file was written, false when it was cancelled, refused or failed.
+bool RunExportDialog(QWidget* parent, CQuillonDoc& doc);

@@ -110,7 +110,7 @@ bool CQuillonDoc::IsReadOnly() const {
 }
 
 bool CQuillonDoc::OnSaveDocument(const QString& path) {
-  if (m_pPatientStore != nullptr && !m_pPatientStore->StoreToRecord()) {
+  if (!StorePatientEdits()) {
     return false;
   }
   const bool rewrites =
@@ -186,6 +186,10 @@ uint16_t CQuillonDoc::GetFiducial(int index) const {
 
 void CQuillonDoc::SetPatientStore(IRecordStore* store) {
   m_pPatientStore = store;
+}
+
+bool CQuillonDoc::StorePatientEdits() {
+  return m_pPatientStore == nullptr || m_pPatientStore->StoreToRecord();
 }
 
 bool CQuillonDoc::TakePatientEdits() {

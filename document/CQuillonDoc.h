@@ -73,6 +73,10 @@ class CQuillonDoc : public CDocument {
   // Registers the store the save asks to hand the patient form's contents to the patient model.
   // The form calls this at its initial update.
   void SetPatientStore(IRecordStore* store);
+  // Asks the registered patient form to hand its unsaved edits to the patient model as a save
+  // does (for an export). False when the form holds a value the model refuses: the form has shown
+  // why and given the field the focus, and the model keeps what it held. True without a form.
+  bool StorePatientEdits();
   // Asks the registered patient form to hand its unsaved edits to the patient model without a
   // message (for printing). False when the form holds a value the model refuses; the model then
   // keeps what it held.

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 #include <cstdint>
 #include <vector>
 
@@ -77,6 +78,7 @@ struct PatientRecordKeep {
   bool hasStatementSection = false;    // the record had a statement header
   bool ageStored = false;              // the record held tag 4: only then is the age written
   bool acquisitionDateStored = false;  // the record held tag 25 (else the date shown is today's)
+  QTime acquisitionTime;               // tag 26 to the second; invalid when the record has none
   PatientFields asRead;                // the fields as the record held them
   // Every statement in stored order, whatever its numbering; the form shows the first six.
   std::vector<StoredStatement> statements;

@@ -206,6 +206,7 @@ void ReadHeaderSection(const ScpRecord* record, const QDate& today, PatientField
   ScpTime time = {};
   if (ScpGetItemTime(record, kScpPatientSection, kScpTagAcquisitionTime, &time) == kScpOk) {
     fields->m_strAcqTime = TimeText(time.hour, time.minute);
+    keep->acquisitionTime = QTime(time.hour, time.minute, time.second);
   }
 
   DateParts birth;

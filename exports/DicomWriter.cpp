@@ -93,10 +93,8 @@ void PutPatient(const ExportRecord& record, DcmDataset* data) {
 }
 
 void PutStudyAndSeries(const ExportRecord& record, DcmDataset* data) {
-  const bool dated = record.acquisitionDate.IsSet();
-  const std::string date = dated ? DateText(record.acquisitionDate) : "";
-  const std::string time =
-      dated && record.acquisitionTime.set ? TimeText(record.acquisitionTime) : "";
+  const std::string date = DateText(record.acquisitionDate);
+  const std::string time = TimeText(record.acquisitionTime);
   data->putAndInsertString(DCM_StudyInstanceUID, DerivedUid(record.uidSeed, "study").c_str());
   data->putAndInsertString(DCM_StudyDate, date.c_str());
   data->putAndInsertString(DCM_StudyTime, time.c_str());
@@ -111,11 +109,9 @@ void PutStudyAndSeries(const ExportRecord& record, DcmDataset* data) {
     data->putAndInsertString(DCM_InstitutionName, record.acquiringInstitution.c_str());
   }
   data->putAndInsertString(DCM_InstanceNumber, "1");
-  if (dated) {
-    data->putAndInsertString(DCM_ContentDate, date.c_str());
-    data->putAndInsertString(DCM_ContentTime, time.c_str());
-    data->putAndInsertString(DCM_AcquisitionDateTime, (date + time).c_str());
-  }
+  data->putAndInsertString(DCM_ContentDate, date.c_str());
+  data->putAndInsertString(DCM_ContentTime, time.c_str());
+  data->putAndInsertString(DCM_AcquisitionDateTime, (date + time).c_str());
   data->insertEmptyElement(DCM_AcquisitionContextSequence);
 }
 
@@ -216,6 +212,12 @@ std::string DerivedUid(const std::string& seed, const std::string& role) {
 bool WriteDicomEcg(const ExportRecord& record, const std::string& path, std::string* error) {
   if (record.rhythm.empty()) {
     *error = "holds no rhythm to export";
+    return false;
+  }
+  // The waveform's content date and time are required; a date of our own would be a false one.
+  if (!record.acquisitionDate.IsSet() || !record.acquisitionTime.set) {
+    *error = record.acquisitionDate.IsSet() ? "no acquisition time: DICOM requires one"
+                                            : "no acquisition date: DICOM requires one";
     return false;
   }
   DcmFileFormat file;

@@ -27,10 +27,10 @@ ExportDate DateOfText(const QString& text) {
   return date.isValid() ? ExportDate{date.year(), date.month(), date.day()} : ExportDate();
 }
 
-// "HH:MM": the model keeps the acquisition time to the minute.
-ExportTime TimeOfText(const QString& text) {
-  const QTime time = QTime::fromString(text.trimmed(), QStringLiteral("HH:mm"));
-  return time.isValid() ? ExportTime{true, time.hour(), time.minute(), 0} : ExportTime();
+// The acquisition time as the record stores it, to the second.
+ExportTime TimeOf(const QTime& time) {
+  return time.isValid() ? ExportTime{true, time.hour(), time.minute(), time.second(), true}
+                        : ExportTime();
 }
 
 template <typename Entry>
@@ -71,7 +71,7 @@ void FillPatient(const PatientFields& fields, const PatientRecordKeep& keep, Exp
   out->birthDate = DateOfText(fields.m_strBirthDate);
   if (keep.acquisitionDateStored) {
     out->acquisitionDate = DateOfText(fields.m_strAcqDate);
-    out->acquisitionTime = TimeOfText(fields.m_strAcqTime);
+    out->acquisitionTime = TimeOf(keep.acquisitionTime);
   }
   // An age derived from today's date rather than the acquisition's is not the record's.
   const bool ageFromRecord = keep.ageStored || keep.acquisitionDateStored;

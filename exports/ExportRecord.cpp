@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "document/RecordAnonymizer.h"
+
 std::string JoinedPersonName(const ExportRecord& record) {
   std::string name = record.lastName + "^" + record.firstName + "^" + record.secondLastName;
   while (!name.empty() && name.back() == '^') {
@@ -17,7 +19,7 @@ void AnonymizeExportRecord(ExportRecord* record, const std::string& anonId) {
         &record->confirmingPhysician, &record->technician, &record->diagnosis, &record->freeText}) {
     text->clear();
   }
-  record->patientId = anonId.empty() ? "ANONYMOUS" : anonId;
+  record->patientId = anonId.empty() ? kAnonymousPatientId : anonId;
   record->birthDate = ExportDate();
   record->anonymized = true;
 }

@@ -75,8 +75,8 @@ struct ExportRecord {
 std::string JoinedPersonName(const ExportRecord& record);
 
 // Removes every identifying text and the birth date, keeps the age in years, the sex, the
-// statements and the signal, and sets the patient identification to anonId (or "ANONYMOUS" when
-// it is empty).
+// statements and the signal, and sets the patient identification to anonId (or
+// kAnonymousPatientId when it is empty).
 void AnonymizeExportRecord(ExportRecord* record, const std::string& anonId);
 
 // The duration of the rhythm in seconds (of its longest lead); 0 without rhythm.

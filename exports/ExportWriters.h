@@ -8,7 +8,8 @@
 
 // DICOM waveform object: 12-lead ECG storage, or general ECG storage for a rhythm longer than
 // 15 s, sampled outside 200 to 1000 Hz, or of more than 16384 samples. Statements become text
-// annotations of the waveform. Identifiers are derived from record.uidSeed.
+// annotations of the waveform. Identifiers are derived from record.uidSeed. A record without an
+// acquisition date or time is refused: the object requires both.
 bool WriteDicomEcg(const ExportRecord& record, const std::string& path, std::string* error);
 
 // EDF+ (continuous): one signal per rhythm lead in microvolts, the statements as annotations at

@@ -45,6 +45,21 @@ enum ScpPatientTag : uint8_t {
   kScpTagSequenceNumber = 31,
 };
 
+// Section 1 tags Quillon neither shows nor edits, but removes or blanks when it anonymises.
+enum ScpIdentifyingTag : uint8_t {
+  kScpTagAcquiringDevice = 14,  // device identification (layout below)
+  kScpTagAnalysingDevice = 15,  // the same layout, for the analysing device
+  kScpTagMedicalHistoryText = 35,
+};
+
+// The device identification of tags 14 and 15: institution, department and device numbers (three
+// words), fixed fields up to kScpDeviceFirstTextOffset, then five zero-ended texts: the analysing
+// program's revision, the device's serial number, its system software, the SCP implementation
+// and the manufacturer's trade name.
+constexpr uint32_t kScpDeviceNumbersSize = 6;
+constexpr uint32_t kScpDeviceFirstTextOffset = 36;
+constexpr int kScpDeviceSerialText = 1;  // index among the five texts
+
 // Finds the first item with `tag` and copies min(size, its length) value bytes into `buffer`;
 // *length (may be null) receives the item's full stored length (may exceed size). Returns 0;
 // kScpErrNotItemSection - kScpLayerAccessor (-309) for a section that holds no items;

@@ -40,11 +40,17 @@ bool WriteRecordHeader(ScpFile file, uint16_t crc, uint32_t recordLength) {
   return WriteAll(file, header, sizeof header);
 }
 
+// Which sections keep their header bytes 8 to 15 as read.
+enum class KeptHeaders { kVersion3Only, kEveryReadSection };
+
 // Header bytes 8 to 15 to write for a section read with `trailer`: a version-3 section keeps them
-// as read (versions and reserved bytes); every other section is written as version 10, protocol
-// version 0, with its reserved bytes 0.
-void TrailerToWrite(const uint8_t* trailer, ScpSectionHeader* header) {
-  if (ScpIsVersion3Section(trailer[0])) {
+// as read (versions and reserved bytes), and so does every section read from a file (a non-zero
+// version) when `kept` says so; every other section is written as version 10, protocol version
+// 0, with its reserved bytes 0.
+void TrailerToWrite(const uint8_t* trailer, KeptHeaders kept, ScpSectionHeader* header) {
+  const bool readFromFile = trailer[0] != 0;
+  if (ScpIsVersion3Section(trailer[0]) ||
+      (kept == KeptHeaders::kEveryReadSection && readFromFile)) {
     header->sectionVersion = trailer[0];
     std::memcpy(header->trailer, trailer + 1, sizeof header->trailer);
   } else {
@@ -54,11 +60,11 @@ void TrailerToWrite(const uint8_t* trailer, ScpSectionHeader* header) {
 }
 
 ScpStatus WriteSectionWith(ScpFile file, const uint8_t* body, uint16_t id, uint32_t bodyLength,
-                           const uint8_t* trailer, uint16_t* runningCrc);
+                           const uint8_t* trailer, KeptHeaders kept, uint16_t* runningCrc);
 
 // Streams the whole record into an open file; the caller owns the file.
 ScpStatus WriteRecordTo(ScpFile file, const ScpRecord* record, const uint8_t* pointers,
-                        uint32_t pointerSize, uint32_t recordLength) {
+                        uint32_t pointerSize, uint32_t recordLength, KeptHeaders kept) {
   if (!WriteRecordHeader(file, kScpCrcStart, recordLength)) {
     return kScpErrFileWrite - kScpLayerAccessor;
   }
@@ -66,7 +72,8 @@ ScpStatus WriteRecordTo(ScpFile file, const ScpRecord* record, const uint8_t* po
   ScpPack(lengthBytes, sizeof lengthBytes, kScpLayoutDword, &recordLength, 0, 0);
   uint16_t crc = ScpCrc16(kScpCrcStart, lengthBytes, sizeof lengthBytes);
 
-  ScpStatus status = WriteSectionWith(file, pointers, 0, pointerSize, record->pointerTrailer, &crc);
+  ScpStatus status =
+      WriteSectionWith(file, pointers, 0, pointerSize, record->pointerTrailer, kept, &crc);
   if (status != kScpOk) {
     return status - kScpLayerAccessor;
   }
@@ -77,7 +84,7 @@ ScpStatus WriteRecordTo(ScpFile file, const ScpRecord* record, const uint8_t* po
     }
     const uint8_t* body = ScpMemLock(section->data);
     status = WriteSectionWith(file, body, static_cast<uint16_t>(id), section->length,
-                              section->headerTrailer, &crc);
+                              section->headerTrailer, kept, &crc);
     ScpMemUnlock(section->data);
     if (status != kScpOk) {
       return status - kScpLayerAccessor;
@@ -144,13 +151,14 @@ ScpBlock ScpBuildPointerSection(const ScpRecord* record, uint32_t* size, uint32_
 ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32_t bodyLength,
                           uint16_t* runningCrc) {
   const uint8_t newSection[kScpHeaderTrailerSize] = {};
-  return WriteSectionWith(file, body, id, bodyLength, newSection, runningCrc);
+  return WriteSectionWith(file, body, id, bodyLength, newSection, KeptHeaders::kVersion3Only,
+                          runningCrc);
 }
 
 namespace {
 
 ScpStatus WriteSectionWith(ScpFile file, const uint8_t* body, uint16_t id, uint32_t bodyLength,
-                           const uint8_t* trailer, uint16_t* runningCrc) {
+                           const uint8_t* trailer, KeptHeaders kept, uint16_t* runningCrc) {
   if (runningCrc == nullptr || (body == nullptr && bodyLength > 0) ||
       PaddedLength(bodyLength) + kScpSectionHeaderSize > UINT32_MAX) {
     return kScpErrNoData - kScpLayerDirectory;
@@ -159,7 +167,7 @@ ScpStatus WriteSectionWith(ScpFile file, const uint8_t* body, uint16_t id, uint3
   header.crc = kScpCrcStart;
   header.id = id;
   header.length = static_cast<uint32_t>(PaddedLength(bodyLength) + kScpSectionHeaderSize);
-  TrailerToWrite(trailer, &header);
+  TrailerToWrite(trailer, kept, &header);
   uint8_t raw[kScpSectionHeaderSize];
   ScpPack(raw, sizeof raw, kScpLayoutSectionHeader, &header, 0, 0);
 
@@ -215,9 +223,7 @@ ScpStatus ReplaceFile(const char* path, Write write) {
   return status;
 }
 
-}  // namespace
-
-ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path) {
+ScpStatus WriteRecordKeeping(const ScpRecord* record, const char* path, KeptHeaders kept) {
   uint32_t pointerSize = 0;
   uint32_t recordLength = 0;
   ScpBlock pointers = ScpBuildPointerSection(record, &pointerSize, &recordLength);
@@ -225,11 +231,21 @@ ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path) {
     return kScpErrNoPointerSection - kScpLayerAccessor;
   }
   const ScpStatus status = ReplaceFile(path, [&](ScpFile file) {
-    return WriteRecordTo(file, record, ScpMemLock(pointers), pointerSize, recordLength);
+    return WriteRecordTo(file, record, ScpMemLock(pointers), pointerSize, recordLength, kept);
   });
   ScpMemUnlock(pointers);
   ScpMemFree(pointers);
   return status;
+}
+
+}  // namespace
+
+ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path) {
+  return WriteRecordKeeping(record, path, KeptHeaders::kVersion3Only);
+}
+
+ScpStatus ScpWriteRecordAsRead(const ScpRecord* record, const char* path) {
+  return WriteRecordKeeping(record, path, KeptHeaders::kEveryReadSection);
 }
 
 ScpStatus ScpWriteFileBytes(const void* bytes, size_t count, const char* path) {

@@ -36,6 +36,12 @@ ScpStatus ScpWriteSection(ScpFile file, const uint8_t* body, uint16_t id, uint32
 // their header bytes 8 to 15 as read: versions and reserved bytes.
 ScpStatus ScpWriteRecord(const ScpRecord* record, const char* path);
 
+// Writes the record to `path` as ScpWriteRecord does, except that every section read from a file
+// (the pointer section included) keeps its header bytes 8 to 15 as read, whatever its version:
+// a section the caller did not change is then written back byte for byte as it was read.
+// Sections made in memory are written as version 10. Statuses as ScpWriteRecord.
+ScpStatus ScpWriteRecordAsRead(const ScpRecord* record, const char* path);
+
 // Writes `count` bytes as the whole file at `path`, replacing it the way ScpWriteRecord does
 // (temporary file, flush, rename; symbolic links, permission bits and read-only targets as
 // there): for writing back a record exactly as it was read. Returns 0; kScpErrNoData -

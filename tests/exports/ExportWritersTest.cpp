@@ -109,6 +109,16 @@ TEST_F(ExportWriters, DicomPadsALeadThatEndsEarlyAndSaysSo) {
   EXPECT_EQ(static_cast<int16_t>(words[2 * 999]), record.rhythm[0].samples[999]);
 }
 
+TEST_F(ExportWriters, DicomRefusesARecordWithoutAcquisitionTimeAndLeavesNoFile) {
+  ExportRecord untimed = Described(1, 100);
+  untimed.acquisitionTime = ExportTime();
+  const std::string path = dir_.File("untimed.dcm");
+  std::string problem;
+  EXPECT_FALSE(WriteDicomEcg(untimed, path, &problem));
+  EXPECT_EQ(problem, "no acquisition time: DICOM requires one");
+  EXPECT_TRUE(scptest::ReadBytes(path).empty());
+}
+
 TEST_F(ExportWriters, AnonymisingKeepsTheExaminationAndRemovesTheIdentity) {
   ExportRecord record = Described(1, 10);
   AnonymizeExportRecord(&record, "");

@@ -1,19 +1,25 @@
 // scptool convert: every format read back by an independent reader (dciodvfy and DCMTK for
 // DICOM, BioSig for EDF+ and HL7 annotated ECG) to the samples `scptool samples` prints, batch
-// behaviour (a bad input, parallel workers) and anonymised outputs searched for identifying texts.
+// behaviour (a bad input, parallel workers), anonymised outputs searched for identifying texts, and
+// scptool anonymize.
 #include <gtest/gtest.h>
 
 #include <dcmtk/config/osconfig.h>
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfilefo.h>
 #include <dcmtk/dcmdata/dcitem.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "scp/ScpCheck.h"
 #include "scp/ScpHandles.h"
 #include "scp/ScpItems.h"
 #include "scp/ScpReader.h"
@@ -51,6 +57,37 @@ bool ContainsWord(const std::string& bytes, const std::string& text) {
     }
   }
   return false;
+}
+
+// The texts of section 1 longer than two letters that could identify someone.
+std::vector<std::string> IdentifyingTexts(const std::string& path) {
+  ScpRecordPtr record(ScpReadRecord(path.c_str()));
+  std::vector<std::string> texts;
+  for (const uint8_t tag : {0, 1, 2, 3, 13, 16, 17, 18, 19, 20, 21, 22, 23, 30, 31}) {
+    char text[256] = {};
+    if (ScpGetItemText(record.get(), 1, tag, text, sizeof text, nullptr) == kScpOk &&
+        std::string(text).size() > 2) {
+      texts.push_back(text);
+    }
+  }
+  return texts;
+}
+
+// Every section after the patient section, header included, by id.
+std::map<int, scptest::Bytes> LaterSections(const std::string& path) {
+  ScpRecordCheck* check = nullptr;
+  EXPECT_EQ(ScpCheckRecordFile(path.c_str(), &check), kScpOk);
+  const ScpCheckPtr owned(check);
+  const scptest::Bytes file = scptest::ReadBytes(path);
+  std::map<int, scptest::Bytes> sections;
+  for (uint32_t i = 0; check != nullptr && i < check->sectionCount; ++i) {
+    const ScpSectionCheck& s = check->sections[i];
+    if (s.id > 1 && s.inFile) {
+      sections[s.id].assign(file.begin() + (s.index - 1),
+                            file.begin() + (s.index - 1 + s.headerLength));
+    }
+  }
+  return sections;
 }
 
 // One multiplex group of a DICOM waveform, read back with DCMTK.
@@ -272,6 +309,16 @@ TEST_F(ScptoolConvert, ABadInputIsReportedOnceAndTheOthersStillConvert) {
   EXPECT_EQ(outcome.err.find(missing) != std::string::npos, true);
   EXPECT_FALSE(scptest::ReadBytes(dir_.File("demo.dcm")).empty());
 
+  // Two inputs of one name would write one output: the second is reported, not converted.
+  std::filesystem::create_directory(dir_.File("other"));
+  const std::string namesake = dir_.File("other/demo.scp");
+  scptest::WriteBytes(namesake, scptest::ReadBytes(kExample));
+  const Outcome shared = Scptool({"convert", kDemo, namesake, "--to", "csv", "-o", dir_.Path()});
+  EXPECT_EQ(shared.exitCode, 1);
+  ASSERT_EQ(Lines(shared.err).size(), 1u) << shared.err;
+  EXPECT_EQ(shared.err.find(namesake), std::strlen("scptool: "));
+  EXPECT_EQ(Text(scptest::ReadBytes(dir_.File("demo.csv"))), Scptool({"samples", kDemo}).out);
+
   for (const std::vector<std::string>& usage :
        {std::vector<std::string>{"convert", kDemo},
         std::vector<std::string>{"convert", kDemo, "--to", "gif"},
@@ -308,17 +355,34 @@ TEST_F(ScptoolConvert, OutputsAreTheSameWhateverTheNumberOfWorkers) {
   }
 }
 
+TEST_F(ScptoolConvert, AcquisitionTimeKeepsItsSecondsAndDicomRefusesAnUndatedRecord) {
+  scpgen::DemoRecordOptions options;
+  options.acquisitionTime = {9, 30, 27};
+  const std::string timed = DemoVariant("timed.scp", options);
+  DcmFileFormat dicom;
+  ASSERT_TRUE(dicom.loadFile(Convert(timed, "dicom").c_str()).good());
+  OFString contentTime;
+  dicom.getDataset()->findAndGetOFString(DCM_ContentTime, contentTime);
+  EXPECT_EQ(contentTime, "093027");
+  const std::string aecg = Text(scptest::ReadBytes(Convert(timed, "aecg")));
+  EXPECT_NE(aecg.find("\"20240517093027\""), std::string::npos);
+  const std::string edf = Text(scptest::ReadBytes(Convert(timed, "edf")));
+  EXPECT_EQ(edf.substr(176, 8), "09.30.27");  // the header's start time
+
+  options.dated = false;
+  const std::string undated = DemoVariant("undated.scp", options);
+  const Outcome refused = Scptool({"convert", undated, "--to", "dicom", "-o", dir_.Path()});
+  EXPECT_EQ(refused.exitCode, 1);
+  ASSERT_EQ(Lines(refused.err).size(), 1u) << refused.err;
+  EXPECT_NE(refused.err.find(undated), std::string::npos);
+  EXPECT_NE(refused.err.find("no acquisition date: DICOM requires one"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("undated.dcm")));
+}
+
 TEST_F(ScptoolConvert, AnonymisedOutputsHoldNoneOfTheIdentifyingTexts) {
   ScpRecordPtr record(ScpReadRecord(kDemo.c_str()));
   ASSERT_NE(record, nullptr);
-  std::vector<std::string> identifying;
-  for (const uint8_t tag : {0, 1, 2, 3, 13, 16, 17, 18, 19, 20, 21, 22, 23, 30}) {
-    char text[256] = {};
-    if (ScpGetItemText(record.get(), 1, tag, text, sizeof text, nullptr) == kScpOk &&
-        std::string(text).size() > 2) {
-      identifying.push_back(text);
-    }
-  }
+  std::vector<std::string> identifying = IdentifyingTexts(kDemo);
   ScpDate birth = {};
   ASSERT_EQ(ScpGetItemDate(record.get(), 1, kScpTagDateOfBirth, &birth), kScpOk);
   char birthText[16];
@@ -339,6 +403,65 @@ TEST_F(ScptoolConvert, AnonymisedOutputsHoldNoneOfTheIdentifyingTexts) {
     if (format != "csv") {
       EXPECT_NE(bytes.find("STUDY-7"), std::string::npos);
     }
+  }
+}
+
+TEST_F(ScptoolConvert, AnonymizeLeavesNoIdentifyingTextAndCopiesEveryOtherSectionByteForByte) {
+  scpgen::DemoRecordOptions cartOptions;
+  cartOptions.deviceSerial = "SN-4711-QX";
+  const std::string cart = DemoVariant("cart.scp", cartOptions);
+  struct Case {
+    std::string input;
+    std::vector<std::string> kept;  // the device's model and maker
+    uint16_t ageYears;              // stored, or reckoned from the two dates
+  };
+  for (const Case& c : {Case{kExample, {"ELI250", "ECGConversion"}, 49},  // 8 May 1953 to 2002
+                        Case{cart, {"CART12", "Acme Carts"}, 54}}) {
+    SCOPED_TRACE(c.input);
+    const std::string out = dir_.File("anonymous.scp");
+    ASSERT_EQ(Scptool({"anonymize", c.input, out, "--anon-id", "STUDY-7"}).exitCode, 0);
+    EXPECT_EQ(Scptool({"verify", out}).exitCode, 0);
+    const std::string written = Text(scptest::ReadBytes(out));
+    std::vector<std::string> hidden = IdentifyingTexts(c.input);
+    hidden.push_back(cartOptions.deviceSerial);
+    for (const std::string& text : hidden) {
+      EXPECT_EQ(written.find(text), std::string::npos) << text;
+    }
+    for (const std::string& text : c.kept) {
+      EXPECT_NE(written.find(text), std::string::npos) << text;
+    }
+    ScpRecordPtr after(ScpReadRecord(out.c_str()));
+    char id[16] = {};
+    ScpGetItemText(after.get(), 1, kScpTagPatientId, id, sizeof id, nullptr);
+    EXPECT_STREQ(id, "STUDY-7");
+    ScpDate birth = {};
+    EXPECT_NE(ScpGetItemDate(after.get(), 1, kScpTagDateOfBirth, &birth), kScpOk);
+    ScpValueUnit age = {};
+    ASSERT_EQ(ScpGetItemValueUnit(after.get(), 1, kScpTagAge, &age), kScpOk);
+    EXPECT_EQ(age.value, c.ageYears);
+    EXPECT_EQ(age.unit, 1);  // years
+    EXPECT_GE(LaterSections(out).size(), 6u);
+    EXPECT_EQ(LaterSections(out), LaterSections(c.input));
+  }
+}
+
+TEST_F(ScptoolConvert, ARefusedAnonymizeWritesNothing) {
+  const std::string copy = dir_.File("copy.scp");
+  scptest::WriteBytes(copy, scptest::ReadBytes(kDemo));
+  ASSERT_EQ(symlink(copy.c_str(), dir_.File("link.scp").c_str()), 0);
+  scptest::Bytes damaged = scptest::ReadBytes(kDemo);
+  damaged[damaged.size() - 3] ^= 0x55;  // in the last section: its CRC now disagrees
+  scptest::WriteBytes(dir_.File("broken.scp"), damaged);
+
+  const std::string out = dir_.File("out.scp");
+  EXPECT_EQ(Scptool({"anonymize", copy, dir_.File("link.scp")}).exitCode, 2);  // OUT is IN
+  EXPECT_EQ(Scptool({"anonymize", kDemo, out, "--anon-id", "Zoë-名"}).exitCode, 1);
+  EXPECT_EQ(Scptool({"anonymize", dir_.File("broken.scp"), out}).exitCode, 1);
+  EXPECT_EQ(Scptool({"anonymize", kDemo, dir_.File("missing/out.scp")}).exitCode, 2);
+  EXPECT_TRUE(scptest::ReadBytes(copy) == scptest::ReadBytes(kDemo));
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name == "copy.scp" || name == "link.scp" || name == "broken.scp") << name;
   }
 }
 

@@ -40,6 +40,10 @@ TEST_F(ScptoolTest, HelpListsEveryCommandAndVersionNamesTheTool) {
        {"info FILE [--json]", "verify FILE", "rewrite IN OUT", "samples FILE [--beats]"}) {
     EXPECT_NE(help.out.find(command), std::string::npos) << command;
   }
+  // A head wider than its column leaves the summary to start the next line, in its column.
+  for (const char* summary : {"write each record as dicom", "write IN to OUT without"}) {
+    EXPECT_NE(help.out.find("\n" + std::string(26, ' ') + summary), std::string::npos) << summary;
+  }
   Outcome version = Scptool({"--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out.rfind("scptool ", 0), 0u);

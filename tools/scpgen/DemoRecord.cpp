@@ -132,6 +132,10 @@ class RecordBuilder {
   void Time(uint8_t tag, const ScpTime& value) {
     Keep(ScpAddItemTime(record_, kScpPatientSection, tag, &value));
   }
+  void Item(uint8_t tag, const std::vector<uint8_t>& value) {
+    Keep(ScpAddItem(record_, kScpPatientSection, tag, kScpLayoutBytes, value.data(),
+                    static_cast<uint16_t>(value.size())));
+  }
   void End(uint16_t id) { Keep(ScpAddItemEnd(record_, id)); }
   void StatementHeader(const ScpStatementHeader& header) {
     Keep(ScpSetStatementHeader(record_, kScpStatementSection, &header));
@@ -334,6 +338,24 @@ std::string Format(const char* format, int value) {
   return text;
 }
 
+// A cart's identification: institution 3, department 5, device 11, model "CART12", then its five
+// texts (analysing program, serial number, system software, SCP implementation, maker).
+std::vector<uint8_t> DeviceIdentification(const std::string& serial) {
+  std::vector<uint8_t> device(kScpDeviceFirstTextOffset, 0);
+  device[0] = 3;
+  device[2] = 5;
+  device[4] = 11;
+  const std::string model = "CART12";
+  std::copy(model.begin(), model.end(), device.begin() + kScpDeviceNumbersSize + 2);
+  for (const std::string& text : {std::string("1.0"), serial, std::string("fw-2.1"),
+                                  std::string("Quillon"), std::string("Acme Carts")}) {
+    device.insert(device.end(), text.begin(), text.end());
+    device.push_back(0);
+  }
+  device[kScpDeviceFirstTextOffset - 1] = 4;  // the length of the first text, "1.0" and its end
+  return device;
+}
+
 void AddPatientSection(RecordBuilder* builder, const DemoRecordOptions& options) {
   const uint16_t s = kScpPatientSection;
   builder->NewSection(s);
@@ -360,12 +382,18 @@ void AddPatientSection(RecordBuilder* builder, const DemoRecordOptions& options)
   builder->Text(s, kScpTagTechnician, "scpgen");
   builder->Text(s, kScpTagRoom, "1");
   builder->Byte(kScpTagStat, kStatRoutine);
-  builder->Date(kScpTagAcquisitionDate, options.acquisitionDate);
-  builder->Time(kScpTagAcquisitionTime, options.acquisitionTime);
+  if (options.dated) {
+    builder->Date(kScpTagAcquisitionDate, options.acquisitionDate);
+    builder->Time(kScpTagAcquisitionTime, options.acquisitionTime);
+  }
   builder->Word(kScpTagBaselineFilter, kBaselineFilter);
   builder->Word(kScpTagLowPassFilter, kLowPassFilter);
   builder->Text(s, kScpTagFreeText, "Synthetic ECG made by scpgen; not patient data.");
   builder->Text(s, kScpTagSequenceNumber, "1");
+  if (!options.deviceSerial.empty()) {
+    const std::vector<uint8_t> device = DeviceIdentification(options.deviceSerial);
+    builder->Item(kScpTagAcquiringDevice, device);
+  }
   builder->End(s);
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "scp/ScpFields.h"
@@ -52,6 +53,9 @@ struct DemoRecordOptions {
   uint16_t leadBlockLength = kLeadBlockBytes;  // section 10 block length, 62 or more
   uint16_t rhythmNanovolts = 5000;             // amplitude multiplier of section 6 (and of the ECG)
   uint16_t referenceNanovolts = 5000;          // of section 5; must divide rhythmNanovolts
+  bool dated = true;  // false leaves the acquisition date and time out, as some carts do
+  // When not empty: a device identification (tag 14) with this serial number, as carts write it.
+  std::string deviceSerial;
   ScpDate acquisitionDate = {2024, 5, 17};
   ScpTime acquisitionTime = {9, 30, 0};
   ScpDate statementDate = {2024, 5, 17};

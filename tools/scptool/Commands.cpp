@@ -37,6 +37,11 @@ const std::vector<Command>& AllCommands() {
        "write each record as dicom, aecg, edf, csv, svg, png or pdf:\n"
        "                          [-o DIR] [--anonymize] [--anon-id TEXT] [-j N]",
        RunConvert},
+      {"anonymize", "IN OUT [--anon-id TEXT]",
+       "write IN to OUT without the patient's names, ID (replaced by TEXT or ANONYMOUS),\n"
+       "                          birth date (the age is kept), institutions, physicians,\n"
+       "                          free texts and device serial number; signal kept as it was",
+       RunAnonymize},
   };
   return kCommands;
 }

@@ -14,9 +14,14 @@ void PrintUsage(std::ostream& out) {
          "Inspects, verifies and rewrites SCP-ECG records, prints their samples and renders their\n"
          "printed pages.\n\n"
          "Commands:\n";
+  constexpr int kHeadWidth = 24;  // the summaries start two columns after it
   for (const scptool::Command& command : scptool::AllCommands()) {
     std::string head = std::string(command.name) + " " + command.synopsis;
-    out << "  " << std::left << std::setw(24) << head << command.summary << "\n";
+    // A head too wide for its column gets a line of its own, so no summary runs into it.
+    if (head.size() >= kHeadWidth - 1) {
+      head += "\n" + std::string(kHeadWidth + 2, ' ');
+    }
+    out << "  " << std::left << std::setw(kHeadWidth) << head << command.summary << "\n";
   }
   out << "\nExit status: 0 success, 1 a check failed, 2 unreadable input or bad usage.\n";
 }

@@ -1,12 +1,15 @@
 // The program with its real main window: the switches and the windows they make, tiling, closing,
 // read-only use, opening files again and together, the recent files, the status bar, messages,
-// help and the print switches.
+// help, the print switches and File > Export.
 #include <unistd.h>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -747,6 +750,51 @@ class QuillonAppTest : public QObject {
     QCOMPARE(app.Run(), 2);
     QCOMPARE(app.GetDocManager()->GetOpenDocumentCount(), 0);
     QVERIFY(app.prompts.isEmpty());
+  }
+
+  // File > Export writes what the form shows, edits not yet saved included; with the box ticked
+  // the name is left out; a value the form refuses stops the export with the form's message.
+  void TheExportWritesTheFormsUnsavedEditsAndCanLeaveTheNameOut() {
+    const auto app = Start({Copy(Demo(), QStringLiteral("export.scp"))});
+    QVERIFY(app != nullptr);
+    CPatientView* form = nullptr;
+    for (CMDIChildWnd* frame : Frames(*app)) {
+      form = form != nullptr ? form : qobject_cast<CPatientView*>(frame->GetActiveView());
+    }
+    QVERIFY(form != nullptr);
+    qobject_cast<QLineEdit*>(form->GetDlgItem(kIdcLastName))->setText(QStringLiteral("Verdi"));
+    // Answers the format dialog (0 DICOM, 1 HL7 aECG), takes the file name it suggests (the
+    // record's, with the format's ending), and returns the bytes written there.
+    const auto exportAs = [&](int format, bool anonymize, const QString& extension) {
+      QTimer answer;
+      QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* formats = modal != nullptr ? modal->findChild<QComboBox*>("exportFormat") : nullptr;
+        if (qobject_cast<QFileDialog*>(modal) != nullptr) {
+          static_cast<QDialog*>(modal)->accept();
+        } else if (formats != nullptr) {
+          formats->setCurrentIndex(format);
+          modal->findChild<QCheckBox*>("exportAnonymize")->setChecked(anonymize);
+          static_cast<QDialog*>(modal)->accept();
+        }
+      });
+      answer.start(10);
+      app->m_pMainWnd->RouteCommand(kCmdFileExport);
+      QFile file(m_dir.filePath(QStringLiteral("export.") + extension));
+      const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+      file.remove();
+      return bytes;
+    };
+    QVERIFY(exportAs(1, false, QStringLiteral("xml")).contains("Verdi"));
+    const QByteArray anonymous = exportAs(0, true, QStringLiteral("dcm"));
+    QVERIFY(anonymous.contains("ANONYMOUS"));
+    QVERIFY(!anonymous.contains("Verdi") && !anonymous.contains("Anna"));
+
+    qobject_cast<QLineEdit*>(form->GetDlgItem(kIdcBirthDate))
+        ->setText(QStringLiteral("31/02/2000"));
+    QVERIFY(exportAs(1, false, QStringLiteral("xml")).isEmpty());
+    QCOMPARE(app->prompts.size(), 1);
+    QVERIFY(app->prompts.front().startsWith(QStringLiteral("Birth Date")));
   }
 };
 
