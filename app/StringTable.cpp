@@ -1,7 +1,11 @@
 #include "app/StringTable.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <optional>
 
 #include "resources/ResourceIds.h"
@@ -139,10 +143,10 @@ constexpr StringEntry kStrings[] = {
      "Il file è di sola lettura: usare Salva con nome per salvarne una copia\nSola lettura: "
      "usare Salva con nome"},
     {kIdsUnreadLeadSection,
-     "\"%1\" stores its leads in section 12, which this version of Quillon does not read: no "
-     "traces are shown.",
-     "Il file \"%1\" registra le derivazioni nella sezione 12, che questa versione di Quillon "
-     "non legge: nessun tracciato è mostrato."},
+     "\"%1\" keeps its rhythm in section 12, which could not be read: no rhythm traces are "
+     "shown.",
+     "Il file \"%1\" registra il ritmo nella sezione 12, che non è stato possibile leggere: i "
+     "tracciati del ritmo non sono mostrati."},
 
     // File > Export...
     {kIdsExportTitle, "Export", "Esporta"},
@@ -151,6 +155,10 @@ constexpr StringEntry kStrings[] = {
     {kIdsExportNewId, "New patient ID", "Nuovo codice paziente"},
     {kIdsExportProgress, "Exporting...", "Esportazione in corso..."},
     {kIdsExportFailed, "\"%1\" could not be exported: %2", "Impossibile esportare \"%1\": %2"},
+    {kIdsExportFormatFirst + 0, "DICOM 12-lead ECG", "ECG DICOM a 12 derivazioni"},
+    {kIdsExportFormatFirst + 1, "HL7 annotated ECG", "ECG annotato HL7"},
+    {kIdsExportFormatFirst + 2, "EDF+", "EDF+"},
+    {kIdsExportFormatFirst + 3, "CSV samples", "Campioni CSV"},
 
     // Menu texts.
     {kIdsMenuFile, "&File", "&File"},
@@ -291,6 +299,25 @@ constexpr StringEntry kStrings[] = {
     {kIdsMenuFilterFirst + 2, "60 Hz filter", "Filtro 60 Hz"},
     {kIdsMenuFilterFirst + 3, "40 Hz low-pass", "Passa-basso 40 Hz"},
 
+    // Why a value of the patient form is refused.
+    {kIdsFieldAcqDepartment, "Acquiring Department", "Reparto di acquisizione"},
+    {kIdsFieldAnaDepartment, "Analyzing Department", "Reparto refertante"},
+    {kIdsFieldSystolic, "Systolic Pressure", "Pressione sistolica"},
+    {kIdsFieldDiastolic, "Diastolic Pressure", "Pressione diastolica"},
+    {kIdsFieldWeightUnit, "Weight Unit", "Unità di peso"},
+    {kIdsFieldHeightUnit, "Height Unit", "Unità di altezza"},
+    {kIdsFieldStatement, "Statement %1", "Diagnosi %1"},
+    {kIdsRefusedNotLatin1,
+     "%1 holds characters the record cannot store (only Latin-1 letters and signs).",
+     "%1 contiene caratteri che la registrazione non può memorizzare (solo lettere e segni "
+     "Latin-1)."},
+    {kIdsRefusedTooLong, "at most %1 characters.", "al massimo %1 caratteri."},
+    {kIdsRefusedOutOfRange, "%1 is outside 0 to %2.", "%1 non è compreso tra 0 e %2."},
+    {kIdsRefusedNoListEntry, "no list entry %1.", "la voce %1 non è nell'elenco."},
+    {kIdsRefusedNotADate, "%1 is not a date; enter DD/MM/YYYY.",
+     "%1 non è una data; digitare GG/MM/AAAA."},
+    {kIdsRefusedFutureDate, "%1 lies in the future.", "%1 è una data futura."},
+
     // Prompts of the commands, "status text\ntool tip".
     {kCmdZoomIn, "ZOOM IN", "Ingrandisce"},
     {kCmdZoomOut, "ZOOM OUT", "Rimpicciolisce"},
@@ -378,6 +405,26 @@ void ForceUiLanguage(UiLanguage language) {
 
 void FollowSystemUiLanguage() {
   ForcedLanguage().reset();
+}
+
+bool FollowQtTranslations(UiLanguage language) {
+  static QTranslator* installed = nullptr;
+  if (installed != nullptr) {
+    QCoreApplication::removeTranslator(installed);
+    delete installed;
+    installed = nullptr;
+  }
+  if (language == UiLanguage::kEnglish) {
+    return true;
+  }
+  auto translator = std::make_unique<QTranslator>();
+  if (!translator->load(QStringLiteral("qtbase_it"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    return false;
+  }
+  installed = translator.release();
+  QCoreApplication::installTranslator(installed);
+  return true;
 }
 
 QString StringText(int id, UiLanguage language) {
