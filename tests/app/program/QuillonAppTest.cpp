@@ -799,7 +799,10 @@ class QuillonAppTest : public QObject {
     TestQuillonApp app;
     app.SetProfileName(m_dir.filePath(QStringLiteral("quillon.ini")));
     app.SetCommandLine(QStringList{"quillon"} + arguments);
-    QCOMPARE(app.Run(), 2);
+    int status = 0;
+    const QString said = StandardErrorOf([&] { status = app.Run(); });
+    QCOMPARE(status, 2);
+    QVERIFY2(said.startsWith(QStringLiteral("usage: quillon /P FILE")), qPrintable(said));
     QCOMPARE(app.GetDocManager()->GetOpenDocumentCount(), 0);
     QVERIFY(app.prompts.isEmpty());
   }
