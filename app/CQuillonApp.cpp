@@ -78,6 +78,7 @@ CQuillonApp::~CQuillonApp() {
 }
 
 bool CQuillonApp::InitInstance() {
+  FollowQtTranslations(CurrentUiLanguage());
   LoadStdProfileSettings(kRecentFiles);
   CreateTemplates();
 

@@ -24,17 +24,17 @@ namespace {
 using Writer = bool (*)(const ExportRecord&, const std::string&, std::string*);
 
 struct ExportFormat {
-  const char* label;
+  int labelId;
   const char* extension;
   const char* filter;
   Writer writer;
 };
 
 const ExportFormat kExportFormats[] = {
-    {"DICOM 12-lead ECG", "dcm", "DICOM (*.dcm)", WriteDicomEcg},
-    {"HL7 annotated ECG", "xml", "HL7 aECG (*.xml)", WriteAnnotatedEcg},
-    {"EDF+", "edf", "EDF+ (*.edf)", WriteEdfPlus},
-    {"CSV samples", "csv", "CSV (*.csv)", WriteSamplesCsv},
+    {kIdsExportFormatFirst + 0, "dcm", "DICOM (*.dcm)", WriteDicomEcg},
+    {kIdsExportFormatFirst + 1, "xml", "HL7 aECG (*.xml)", WriteAnnotatedEcg},
+    {kIdsExportFormatFirst + 2, "edf", "EDF+ (*.edf)", WriteEdfPlus},
+    {kIdsExportFormatFirst + 3, "csv", "CSV (*.csv)", WriteSamplesCsv},
 };
 
 // The format and anonymisation the user picked, or false when the dialog was cancelled.
@@ -44,7 +44,7 @@ bool AskFormat(QWidget* parent, int* format, bool* anonymize, QString* anonId) {
   auto* formats = new QComboBox(&dialog);
   formats->setObjectName(QStringLiteral("exportFormat"));
   for (const ExportFormat& entry : kExportFormats) {
-    formats->addItem(QString::fromUtf8(entry.label));
+    formats->addItem(StringText(entry.labelId));
   }
   auto* anonymous = new QCheckBox(StringText(kIdsExportAnonymize), &dialog);
   anonymous->setObjectName(QStringLiteral("exportAnonymize"));

@@ -1,7 +1,11 @@
 #include "app/StringTable.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <optional>
 
 #include "resources/ResourceIds.h"
@@ -139,10 +143,10 @@ constexpr StringEntry kStrings[] = {
      "Il file è di sola lettura: usare Salva con nome per salvarne una copia\nSola lettura: "
      "usare Salva con nome"},
     {kIdsUnreadLeadSection,
-     "\"%1\" stores its leads in section 12, which this version of Quillon does not read: no "
-     "traces are shown.",
-     "Il file \"%1\" registra le derivazioni nella sezione 12, che questa versione di Quillon "
-     "non legge: nessun tracciato è mostrato."},
+     "\"%1\" keeps its rhythm in section 12, which could not be read: no rhythm traces are "
+     "shown.",
+     "Il file \"%1\" registra il ritmo nella sezione 12, che non è stato possibile leggere: i "
+     "tracciati del ritmo non sono mostrati."},
 
     // File > Export...
     {kIdsExportTitle, "Export", "Esporta"},
@@ -151,6 +155,10 @@ constexpr StringEntry kStrings[] = {
     {kIdsExportNewId, "New patient ID", "Nuovo codice paziente"},
     {kIdsExportProgress, "Exporting...", "Esportazione in corso..."},
     {kIdsExportFailed, "\"%1\" could not be exported: %2", "Impossibile esportare \"%1\": %2"},
+    {kIdsExportFormatFirst + 0, "DICOM 12-lead ECG", "ECG DICOM a 12 derivazioni"},
+    {kIdsExportFormatFirst + 1, "HL7 annotated ECG", "ECG annotato HL7"},
+    {kIdsExportFormatFirst + 2, "EDF+", "EDF+"},
+    {kIdsExportFormatFirst + 3, "CSV samples", "Campioni CSV"},
 
     // Menu texts.
     {kIdsMenuFile, "&File", "&File"},
@@ -237,11 +245,16 @@ constexpr StringEntry kStrings[] = {
      "prints the file on the default printer and ends; <tt>/PT FILE PRINTER</tt> "
      "prints it on the named printer.</p><p><b>Zooming.</b> In the ECG and AVG "
      "windows, click with the left mouse button to zoom in and with the right button "
-     "to zoom out; Ctrl++ (or Ctrl+=) and Ctrl+- do the same.</p><p><b>Printing.</b> "
+     "to zoom out; Ctrl++ (or Ctrl+=), Ctrl+- and Ctrl with the wheel do the same. "
+     "Shift and drag spans calipers: the time in ms, the rate in bpm and the amplitude "
+     "in µV; Esc clears them.</p><p><b>Reading.</b> The View menu and the toolbar "
+     "choose the rhythm window's layout, paper speed and gain, and display filters "
+     "that change what is drawn and printed, never the record.</p><p><b>Printing.</b> "
      "File &gt; Print prints the active ECG or AVG window on one page framed by the "
      "patient data; the AVG page also carries the measurements. Print Preview shows "
-     "the page first, Print Setup chooses the printer and the "
-     "paper.</p><p><b>Shortcuts.</b> Ctrl+O open, Ctrl+S save, Ctrl+P print, Ctrl+W "
+     "the page first, Print Setup chooses the printer and the paper. File &gt; Export "
+     "writes the active record as DICOM, HL7 aECG, EDF+ or CSV, without the patient's "
+     "identity when asked.</p><p><b>Shortcuts.</b> Ctrl+O open, Ctrl+S save, Ctrl+P print, Ctrl+W "
      "close the record, Ctrl+Q quit, F1 this guide. Menus open with Alt and their "
      "underlined letter.</p>",
      "<h3>Quillon</h3><p>Quillon mostra gli ECG a riposo a 12 derivazioni registrati "
@@ -264,11 +277,18 @@ constexpr StringEntry kStrings[] = {
      "stampa il file sulla stampante predefinita ed esce; <tt>/PT FILE STAMPANTE</tt> "
      "lo stampa sulla stampante indicata.</p><p><b>Ingrandimento.</b> Nelle finestre "
      "ECG e AVG, un clic con il tasto sinistro del mouse ingrandisce e uno con il "
-     "tasto destro rimpicciolisce; Ctrl++ (o Ctrl+=) e Ctrl+- fanno lo "
-     "stesso.</p><p><b>Stampa.</b> File &gt; Stampa stampa la finestra ECG o AVG "
+     "tasto destro rimpicciolisce; Ctrl++ (o Ctrl+=), Ctrl+- e Ctrl con la rotellina "
+     "fanno lo stesso. Trascinando con Maiusc si tende un calibro: il tempo in ms, la "
+     "frequenza in bpm e l'ampiezza in µV; Esc lo cancella.</p><p><b>Lettura.</b> Il "
+     "menu Visualizza e la barra degli strumenti scelgono la disposizione, la velocità "
+     "della carta e il guadagno della finestra del ritmo, e i filtri di visualizzazione, "
+     "che cambiano ciò che è disegnato e stampato, mai la registrazione.</p><p><b>Stampa."
+     "</b> File &gt; Stampa stampa la finestra ECG o AVG "
      "attiva su una pagina incorniciata dai dati del paziente; la pagina AVG riporta "
      "anche le misure. Anteprima di stampa mostra prima la pagina, Imposta stampante "
-     "sceglie la stampante e la carta.</p><p><b>Scorciatoie.</b> Ctrl+O apri, Ctrl+S "
+     "sceglie la stampante e la carta. File &gt; Esporta scrive la registrazione "
+     "attiva come DICOM, HL7 aECG, EDF+ o CSV, senza l'identità del paziente se "
+     "richiesto.</p><p><b>Scorciatoie.</b> Ctrl+O apri, Ctrl+S "
      "salva, Ctrl+P stampa, Ctrl+W chiude la registrazione, Ctrl+Q esce, F1 questa "
      "guida. I menu si aprono con Alt e la lettera sottolineata.</p>"},
     {kIdsAllStatements, "All %1 statements...", "Tutte le %1 diagnosi..."},
@@ -290,6 +310,27 @@ constexpr StringEntry kStrings[] = {
     {kIdsMenuFilterFirst + 1, "50 Hz filter", "Filtro 50 Hz"},
     {kIdsMenuFilterFirst + 2, "60 Hz filter", "Filtro 60 Hz"},
     {kIdsMenuFilterFirst + 3, "40 Hz low-pass", "Passa-basso 40 Hz"},
+
+    // Why a value of the patient form is refused.
+    {kIdsFieldAcqDepartment, "Acquiring Department", "Reparto di acquisizione"},
+    {kIdsFieldAnaDepartment, "Analyzing Department", "Reparto refertante"},
+    {kIdsFieldSystolic, "Systolic Pressure", "Pressione sistolica"},
+    {kIdsFieldDiastolic, "Diastolic Pressure", "Pressione diastolica"},
+    {kIdsFieldWeightUnit, "Weight Unit", "Unità di peso"},
+    {kIdsFieldHeightUnit, "Height Unit", "Unità di altezza"},
+    {kIdsFieldStatement, "Statement %1", "Diagnosi %1"},
+    {kIdsRefusedNotLatin1,
+     "%1 holds characters the record cannot store (only Latin-1 letters and signs).",
+     "%1 contiene caratteri che la registrazione non può memorizzare (solo lettere e segni "
+     "Latin-1)."},
+    {kIdsRefusedTooLong, "at most %1 characters.", "al massimo %1 caratteri."},
+    {kIdsRefusedOutOfRange, "%1 is outside 0 to %2.", "%1 non è compreso tra 0 e %2."},
+    {kIdsRefusedNoListEntry, "no list entry %1.", "la voce %1 non è nell'elenco."},
+    {kIdsRefusedNotADate, "%1 is not a date; enter DD/MM/YYYY.",
+     "%1 non è una data; digitare GG/MM/AAAA."},
+    {kIdsRefusedFutureDate, "%1 lies in the future.", "%1 è una data futura."},
+
+    // The printed page's reading notes and the calipers tool.
     {kIdsPageFilters, "Filters: %1", "Filtri: %1"},
     {kIdsPageSecondsShown, "Shows %1-%2 s of %3 s", "Mostra %1-%2 s di %3 s"},
     {kIdsMenuCaliperTool, "&Calipers", "&Compasso"},
@@ -384,6 +425,26 @@ void ForceUiLanguage(UiLanguage language) {
 
 void FollowSystemUiLanguage() {
   ForcedLanguage().reset();
+}
+
+bool FollowQtTranslations(UiLanguage language) {
+  static QTranslator* installed = nullptr;
+  if (installed != nullptr) {
+    QCoreApplication::removeTranslator(installed);
+    delete installed;
+    installed = nullptr;
+  }
+  if (language == UiLanguage::kEnglish) {
+    return true;
+  }
+  auto translator = std::make_unique<QTranslator>();
+  if (!translator->load(QStringLiteral("qtbase_it"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    return false;
+  }
+  installed = translator.release();
+  QCoreApplication::installTranslator(installed);
+  return true;
 }
 
 QString StringText(int id, UiLanguage language) {

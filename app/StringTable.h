@@ -24,6 +24,11 @@ void ForceUiLanguage(UiLanguage language);
 // Goes back to following the system locale.
 void FollowSystemUiLanguage();
 
+// Makes Qt's own texts (standard buttons, file and print dialogs) speak `language`: installs Qt's
+// Italian translations for Italian, removes them for English. False when Italian was asked for
+// and Qt's translations are not installed; the program then runs with English buttons.
+bool FollowQtTranslations(UiLanguage language);
+
 // Returns the text of string `id` in `language`, or an empty string when the id has no text.
 QString StringText(int id, UiLanguage language);
 

@@ -63,7 +63,7 @@ void CQuillonDoc::ReportWhatCannotBeShown(const QString& path) {
   if (m_damage.Any()) {
     messages << DamagedRecordMessage(path, DamagedPartsText(m_damage));
   }
-  if (LeadsOnlyInUnreadSection(m_pRecord, m_bHasRefBeats || m_bHasRhythm)) {
+  if (RawRhythmUnread(m_pRecord, m_bHasRhythm)) {
     messages << UnreadLeadSectionMessage(path);
   }
   if (HasUnscaledLeads(m_refLeads, m_nRefLeads, m_rhythmLeads, m_nRhythmLeads)) {

@@ -56,8 +56,8 @@ QString DamagedSaveQuestion(const QString& path) {
 
 QString UnreadLeadSectionMessage(const QString& path) {
   return DocText(kIdsUnreadLeadSection,
-                 "\"%1\" stores its leads in section 12, which this version of Quillon does not "
-                 "read: no traces are shown.")
+                 "\"%1\" keeps its rhythm in section 12, which could not be read: no rhythm "
+                 "traces are shown.")
       .arg(ShownPath(path));
 }
 

@@ -28,7 +28,7 @@ QString DamagedRecordMessage(const QString& path, const QString& parts);
 // Returns the question Save asks before it writes fresh checksums over a damaged record.
 QString DamagedSaveQuestion(const QString& path);
 
-// Returns the message for a record whose leads lie only where this version does not read them.
+// Returns the message for a record whose rhythm lies only in a section 12 that cannot be read.
 QString UnreadLeadSectionMessage(const QString& path);
 
 // The marks the window titles add to the file name of a damaged or a read-only record.

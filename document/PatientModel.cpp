@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "document/CDateText.h"
+#include "document/DocMessages.h"
+#include "resources/ResourceIds.h"
 #include "scp/ScpFields.h"
 #include "scp/ScpItems.h"
 #include "scp/ScpMemory.h"
@@ -255,11 +257,19 @@ void ReadStatements(const ScpRecord* record, PatientFields* fields, PatientRecor
 
 // --- Checking ----------------------------------------------------------------------------------
 
+// A field's name in the messages: its string id and the English kept when no table answers.
+struct FieldLabel {
+  int id;
+  const char* english;
+};
+
 struct TextCheck {
   PatientField field;
-  const char* label;
+  FieldLabel label;
   const QString PatientFields::*text;
 };
+
+constexpr FieldLabel kBirthDateLabel = {kIdsFormBirthDate, "Birth Date"};
 
 QString Quoted(const QString& text) {
   return QLatin1Char('"') + text + QLatin1Char('"');
@@ -269,43 +279,52 @@ bool FitsLatin1(const QString& text) {
   return QString::fromLatin1(text.toLatin1()) == text;
 }
 
-PatientRefusal Refuse(PatientField field, const char* label, const QString& reason,
+// The message names the field (a statement by its number from 1) and says why.
+PatientRefusal Refuse(PatientField field, FieldLabel label, const QString& reason,
                       int statement = -1) {
-  return {field, statement, QString::fromLatin1(label) + QStringLiteral(": ") + reason};
+  QString name = DocText(label.id, label.english);
+  if (statement >= 0) {
+    name = name.arg(statement + 1);
+  }
+  return {field, statement, name + QStringLiteral(": ") + reason};
 }
 
-PatientRefusal CheckText(PatientField field, const char* label, const QString& text,
+PatientRefusal CheckText(PatientField field, FieldLabel label, const QString& text,
                          const QString& current, int maxChars, int statement = -1) {
   if (text == current) {
     return {};
   }
   if (!FitsLatin1(text)) {
     return Refuse(field, label,
-                  Quoted(text) + QStringLiteral(" holds characters the record cannot store "
-                                                "(only Latin-1 letters and signs)."),
+                  DocText(kIdsRefusedNotLatin1,
+                          "%1 holds characters the record cannot store (only Latin-1 letters "
+                          "and signs).")
+                      .arg(Quoted(text)),
                   statement);
   }
   if (text.size() > maxChars) {
-    return Refuse(field, label, QStringLiteral("at most %1 characters.").arg(maxChars), statement);
+    return Refuse(field, label, DocText(kIdsRefusedTooLong, "at most %1 characters.").arg(maxChars),
+                  statement);
   }
   return {};
 }
 
-PatientRefusal CheckNumber(PatientField field, const char* label, long long value,
+PatientRefusal CheckNumber(PatientField field, FieldLabel label, long long value,
                            long long current) {
   if (value == current || (value >= 0 && value <= kMaxItemNumber)) {
     return {};
   }
-  return Refuse(field, label,
-                QStringLiteral("%1 is outside 0 to %2.").arg(value).arg(kMaxItemNumber));
+  return Refuse(
+      field, label,
+      DocText(kIdsRefusedOutOfRange, "%1 is outside 0 to %2.").arg(value).arg(kMaxItemNumber));
 }
 
-PatientRefusal CheckList(PatientField field, const char* label, int position, int current,
+PatientRefusal CheckList(PatientField field, FieldLabel label, int position, int current,
                          const QStringList& entries) {
   if (position == current || (position >= kNoListEntry && position < entries.size())) {
     return {};
   }
-  return Refuse(field, label, QStringLiteral("no list entry %1.").arg(position));
+  return Refuse(field, label, DocText(kIdsRefusedNoListEntry, "no list entry %1.").arg(position));
 }
 
 // A birth date must be a real date, not after today; two-digit years are widened against today.
@@ -319,13 +338,14 @@ PatientRefusal CheckBirthDate(const QString& text, const QString& current, const
   const bool parsed = date.IsValid();
   const QDate birth(date.Year(), date.Month(), date.Day());
   if (!parsed || !birth.isValid()) {
-    return Refuse(PatientField::kBirthDate, "Birth Date",
-                  Quoted(text) + QStringLiteral(" is not a date; enter DD/MM/YYYY."));
+    return Refuse(
+        PatientField::kBirthDate, kBirthDateLabel,
+        DocText(kIdsRefusedNotADate, "%1 is not a date; enter DD/MM/YYYY.").arg(Quoted(text)));
   }
   if (birth > today) {
-    return Refuse(PatientField::kBirthDate, "Birth Date",
-                  DateText(birth.day(), birth.month(), birth.year()) +
-                      QStringLiteral(" lies in the future."));
+    return Refuse(PatientField::kBirthDate, kBirthDateLabel,
+                  DocText(kIdsRefusedFutureDate, "%1 lies in the future.")
+                      .arg(DateText(birth.day(), birth.month(), birth.year())));
   }
   return {};
 }
@@ -671,10 +691,18 @@ PatientRefusal PatientModel::Check(const PatientFields& f, const QDate& today) c
   const int physicianLimit =
       std::max<int>(kMaxReferringPhysicianChars, m_keep.asRead.m_strReferringPhysician.size());
   const TextCheck leadingTexts[] = {
-      {PatientField::kAcqDepartment, "Acquiring Department", &PatientFields::m_strAcqDepartment},
-      {PatientField::kAcqInstitution, "Acquiring Institution", &PatientFields::m_strAcqInstitution},
-      {PatientField::kAnaDepartment, "Analyzing Department", &PatientFields::m_strAnaDepartment},
-      {PatientField::kAnaInstitution, "Analyzing Institution", &PatientFields::m_strAnaInstitution},
+      {PatientField::kAcqDepartment,
+       {kIdsFieldAcqDepartment, "Acquiring Department"},
+       &PatientFields::m_strAcqDepartment},
+      {PatientField::kAcqInstitution,
+       {kIdsFormAcqInstitution, "Acquiring Institution"},
+       &PatientFields::m_strAcqInstitution},
+      {PatientField::kAnaDepartment,
+       {kIdsFieldAnaDepartment, "Analyzing Department"},
+       &PatientFields::m_strAnaDepartment},
+      {PatientField::kAnaInstitution,
+       {kIdsFormAnaInstitution, "Analyzing Institution"},
+       &PatientFields::m_strAnaInstitution},
   };
   for (const TextCheck& c : leadingTexts) {
     const PatientRefusal r = CheckText(c.field, c.label, f.*c.text, now.*c.text, kMaxTextChars);
@@ -684,28 +712,31 @@ PatientRefusal PatientModel::Check(const PatientFields& f, const QDate& today) c
   }
   const PatientRefusal checks[] = {
       CheckBirthDate(f.m_strBirthDate, now.m_strBirthDate, today),
-      CheckNumber(PatientField::kDiastolic, "Diastolic Pressure", f.m_nDiastolic, now.m_nDiastolic),
-      CheckText(PatientField::kFirstName, "First Name", f.m_strFirstName, now.m_strFirstName,
-                kMaxTextChars),
-      CheckText(PatientField::kPatientId, "ID", f.m_strPatientId, now.m_strPatientId,
-                kMaxTextChars),
-      CheckText(PatientField::kLastName, "Last Name", f.m_strLastName, now.m_strLastName,
-                kMaxTextChars),
-      CheckText(PatientField::kReferringPhysician, "Referr. Physician", f.m_strReferringPhysician,
+      CheckNumber(PatientField::kDiastolic, {kIdsFieldDiastolic, "Diastolic Pressure"},
+                  f.m_nDiastolic, now.m_nDiastolic),
+      CheckText(PatientField::kFirstName, {kIdsFormFirstName, "First Name"}, f.m_strFirstName,
+                now.m_strFirstName, kMaxTextChars),
+      CheckText(PatientField::kPatientId, {kIdsFormPatientId, "ID"}, f.m_strPatientId,
+                now.m_strPatientId, kMaxTextChars),
+      CheckText(PatientField::kLastName, {kIdsFormLastName, "Last Name"}, f.m_strLastName,
+                now.m_strLastName, kMaxTextChars),
+      CheckText(PatientField::kReferringPhysician,
+                {kIdsFormReferringPhysician, "Referr. Physician"}, f.m_strReferringPhysician,
                 now.m_strReferringPhysician, physicianLimit),
-      CheckText(PatientField::kSecondName, "Second Name", f.m_strSecondName, now.m_strSecondName,
-                kMaxTextChars),
-      CheckNumber(PatientField::kSystolic, "Systolic Pressure", f.m_nSystolic, now.m_nSystolic),
-      CheckList(PatientField::kRace, "Race", f.m_nRace, now.m_nRace, RaceEntries()),
-      CheckList(PatientField::kSex, "Sex", f.m_nSex, now.m_nSex, SexEntries()),
-      CheckList(PatientField::kConfirmed, "Confirmed", f.m_bConfirmed, now.m_bConfirmed,
-                QStringList{QString(), QString()}),
-      CheckList(PatientField::kWeightUnit, "Weight Unit", f.m_nWeightUnit, now.m_nWeightUnit,
-                WeightUnitEntries()),
-      CheckList(PatientField::kHeightUnit, "Height Unit", f.m_nHeightUnit, now.m_nHeightUnit,
-                HeightUnitEntries()),
-      CheckNumber(PatientField::kWeight, "Weight", f.m_nWeight, now.m_nWeight),
-      CheckNumber(PatientField::kHeight, "Height", f.m_nHeight, now.m_nHeight),
+      CheckText(PatientField::kSecondName, {kIdsFormSecondName, "Second Name"}, f.m_strSecondName,
+                now.m_strSecondName, kMaxTextChars),
+      CheckNumber(PatientField::kSystolic, {kIdsFieldSystolic, "Systolic Pressure"}, f.m_nSystolic,
+                  now.m_nSystolic),
+      CheckList(PatientField::kRace, {kIdsFormRace, "Race"}, f.m_nRace, now.m_nRace, RaceEntries()),
+      CheckList(PatientField::kSex, {kIdsFormSex, "Sex"}, f.m_nSex, now.m_nSex, SexEntries()),
+      CheckList(PatientField::kConfirmed, {kIdsFormConfirmed, "Confirmed"}, f.m_bConfirmed,
+                now.m_bConfirmed, QStringList{QString(), QString()}),
+      CheckList(PatientField::kWeightUnit, {kIdsFieldWeightUnit, "Weight Unit"}, f.m_nWeightUnit,
+                now.m_nWeightUnit, WeightUnitEntries()),
+      CheckList(PatientField::kHeightUnit, {kIdsFieldHeightUnit, "Height Unit"}, f.m_nHeightUnit,
+                now.m_nHeightUnit, HeightUnitEntries()),
+      CheckNumber(PatientField::kWeight, {kIdsFormWeight, "Weight"}, f.m_nWeight, now.m_nWeight),
+      CheckNumber(PatientField::kHeight, {kIdsFormHeight, "Height"}, f.m_nHeight, now.m_nHeight),
   };
   for (const PatientRefusal& r : checks) {
     if (r.Refused()) {
@@ -713,10 +744,9 @@ PatientRefusal PatientModel::Check(const PatientFields& f, const QDate& today) c
     }
   }
   for (int i = 0; i < kStatementCount; ++i) {
-    const QByteArray label = QStringLiteral("Statement %1").arg(i + 1).toLatin1();
     const PatientRefusal r =
-        CheckText(PatientField::kStatement, label.constData(), f.m_strStatement[i],
-                  now.m_strStatement[i], kMaxTextChars, i);
+        CheckText(PatientField::kStatement, {kIdsFieldStatement, "Statement %1"},
+                  f.m_strStatement[i], now.m_strStatement[i], kMaxTextChars, i);
     if (r.Refused()) {
       return r;
     }

@@ -1,9 +1,11 @@
 #include "document/UnreadLeads.h"
 
-#include "scp/ScpLeads.h"
+#include "scp/ScpRawRhythm.h"
 #include "scp/ScpRecord.h"
+#include "scp/ScpSections.h"
 
-bool LeadsOnlyInUnreadSection(const ScpRecord* record, bool anyLeadDecoded) {
-  return !anyLeadDecoded && record != nullptr &&
-         ScpRecordFindSection(record, kScpLongTermRhythmSection) >= 0;
+bool RawRhythmUnread(const ScpRecord* record, bool anyRhythmLeadDecoded) {
+  return !anyRhythmLeadDecoded && record != nullptr &&
+         ScpRecordFindSection(record, kScpRawRhythmSection) >= 0 &&
+         ScpRecordFindSection(record, kScpRhythmSection) < 0;
 }

@@ -118,6 +118,8 @@ constexpr int kIdsExportAnonymize = 643;
 constexpr int kIdsExportNewId = 644;
 constexpr int kIdsExportProgress = 645;
 constexpr int kIdsExportFailed = 646;
+// The formats' names in the dialog's list: DICOM, HL7 annotated ECG, EDF+, CSV.
+constexpr int kIdsExportFormatFirst = 647;
 
 // A record whose checksums or lengths disagree with its bytes, and one that cannot be written.
 constexpr int kIdsDamagedRecord = 620;        // %1 the file, %2 the damaged parts
@@ -127,7 +129,7 @@ constexpr int kIdsDamagedSaveQuestion = 623;  // %1 the file: write fresh checks
 constexpr int kIdsDamagedMark = 624;          // added to the window titles
 constexpr int kIdsReadOnlyMark = 625;         // added to the window titles
 constexpr int kIdsReadOnlySavePrompt = 626;   // prompt of a grey Save: "status text\ntool tip"
-constexpr int kIdsUnreadLeadSection = 627;    // %1 the file: its leads are where none are read
+constexpr int kIdsUnreadLeadSection = 627;    // %1 the file: its section-12 rhythm cannot be read
 
 // Menu texts, '&' before the mnemonic (the menus are app/Menus.cpp).
 constexpr int kIdsMenuFile = 700;
@@ -153,12 +155,12 @@ constexpr int kIdsMenuLayoutFirst = 790;  // 12x1, 6x2, 3x4, 3x4+1, 3x4+3
 constexpr int kIdsMenuSpeedFirst = 795;   // 12.5, 25, 50 mm/s
 constexpr int kIdsMenuGainFirst = 798;    // 2.5, 5, 10, 20 mm/mV
 constexpr int kIdsMenuFilterFirst = 802;  // baseline, 50 Hz, 60 Hz, 40 Hz
-constexpr int kIdsMenuCaliperTool = 822;
+constexpr int kIdsMenuCaliperTool = 832;
 
 // A printed rhythm page's footer: the display filters on (%1 their names) and, when the page
 // cannot hold the whole recording, the seconds it shows (%1 to %2 of %3).
-constexpr int kIdsPageFilters = 820;
-constexpr int kIdsPageSecondsShown = 821;
+constexpr int kIdsPageFilters = 830;
+constexpr int kIdsPageSecondsShown = 831;
 
 // Labels of the patient form and the entries of its lists.
 constexpr int kIdsFormPatientData = 720;
@@ -210,6 +212,22 @@ constexpr int kIdsHelpGuide = 780;
 
 // The patient form's line that opens every statement: %1 how many there are.
 constexpr int kIdsAllStatements = 781;
+
+// Why the patient form or `scptool edit` refuses a value: the field's name (those the form's labels
+// do not name), then the reason. %1 is the value, %2 the largest number.
+constexpr int kIdsFieldAcqDepartment = 810;
+constexpr int kIdsFieldAnaDepartment = 811;
+constexpr int kIdsFieldSystolic = 812;
+constexpr int kIdsFieldDiastolic = 813;
+constexpr int kIdsFieldWeightUnit = 814;
+constexpr int kIdsFieldHeightUnit = 815;
+constexpr int kIdsFieldStatement = 816;  // %1 the statement's number from 1
+constexpr int kIdsRefusedNotLatin1 = 817;
+constexpr int kIdsRefusedTooLong = 818;
+constexpr int kIdsRefusedOutOfRange = 819;
+constexpr int kIdsRefusedNoListEntry = 820;
+constexpr int kIdsRefusedNotADate = 821;
+constexpr int kIdsRefusedFutureDate = 822;
 
 // ---- The patient form: its layout (dialog 101) and its controls ----
 

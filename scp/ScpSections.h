@@ -17,8 +17,6 @@ constexpr uint16_t kScpStatementSection = 8;
 constexpr uint16_t kScpLeadMeasurementSection = 10;
 constexpr uint16_t kScpUniversalStatementSection = 11;
 constexpr uint16_t kScpFirstManufacturerSection = 12;
-// Later versions of the format keep their long-term rhythm in the first manufacturer id.
-constexpr uint16_t kScpLongTermRhythmSection = kScpFirstManufacturerSection;
 
 // Sizes in bytes.
 constexpr uint32_t kScpRecordHeaderSize = 6;     // record CRC and record length

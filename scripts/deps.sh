@@ -12,6 +12,7 @@ quillon_packages=(
   desktop-file-utils shared-mime-info man-db  # checks of the installed desktop entry, MIME type, man pages
   libbiosig-dev                               # its library, the peer of the decoding benchmark
   qt6-svg-dev                                 # SVG pages
+  qt6-translations-l10n                       # Qt's own buttons and dialogs in Italian
   libdcmtk-dev libedf-dev                     # the DICOM and EDF+ writers of convert
   dcmtk dicom3tools                           # dcmdump and dciodvfy: the tests check DICOM outputs
 )

@@ -28,6 +28,7 @@
 #include "framework/ResourceTable.h"
 #include "resources/ResourceIds.h"
 #include "views/PatientFormHost.h"
+#include "views/PatientListTexts.h"
 
 namespace {
 
@@ -50,44 +51,46 @@ struct FormItem {
   int id;  // 0 for group boxes and free labels
   Kind kind;
   int x, y, width, height;
-  const char* text;  // the label, the group's title or the check box's text; null for none
+  int textId;  // string of the label, the group's title or the check box's text; kNoText for none
   int labelX, labelY;
   bool disabled;
 };
 
 constexpr int kNoLabel = -1;
+constexpr int kNoText = 0;
 
 // The layout in tab order. Disabled controls are shown but skipped by the tab key.
 constexpr FormItem kLayout[] = {
-    {0, Kind::kGroup, 2, 55, 368, 95, "Patient Data", kNoLabel, kNoLabel, false},
-    {kIdcFirstName, Kind::kEdit, 56, 66, 160, 12, "First Name", 6, 66, false},
-    {kIdcLastName, Kind::kEdit, 56, 82, 160, 12, "Last Name", 6, 82, false},
-    {kIdcSecondName, Kind::kEdit, 56, 98, 160, 12, "Second Name", 6, 98, false},
-    {kIdcPatientId, Kind::kEdit, 56, 114, 160, 12, "ID", 6, 114, false},
-    {kIdcBirthDate, Kind::kEdit, 56, 130, 54, 12, "Birth Date", 6, 130, false},
-    {kIdcSex, Kind::kDrop, 302, 66, 61, 56, "Sex", 253, 66, false},
-    {kIdcRace, Kind::kDrop, 302, 82, 61, 56, "Race", 253, 81, false},
-    {kIdcWeight, Kind::kDigits, 302, 98, 30, 12, "Weight", 253, 99, false},
-    {kIdcWeightUnit, Kind::kList, 338, 98, 25, 56, nullptr, kNoLabel, kNoLabel, false},
-    {kIdcHeight, Kind::kDigits, 302, 114, 30, 12, "Height", 253, 114, false},
-    {kIdcHeightUnit, Kind::kList, 338, 114, 25, 56, nullptr, kNoLabel, kNoLabel, false},
-    {kIdcSystolic, Kind::kDigits, 270, 130, 32, 12, "Blood Pressure", 214, 130, false},
-    {kIdcDiastolic, Kind::kDigits, 310, 130, 32, 12, nullptr, kNoLabel, kNoLabel, false},
-    {0, Kind::kGroup, 2, 153, 368, 167, "Diagnosis", kNoLabel, kNoLabel, false},
-    {kIdcAnaInstitution, Kind::kMulti, 66, 161, 156, 23, "Analyzing Institution", 6, 161, false},
-    {kIdcAnaDepartment, Kind::kEdit, 276, 161, 87, 12, "Department", 229, 162, false},
-    {kIdcReferringPhysician, Kind::kEdit, 67, 191, 156, 12, "Referr. Physician", 6, 191, false},
-    {kIdcConfirmDate, Kind::kEdit, 269, 179, 47, 12, "Date/Time", 229, 179, true},
-    {kIdcConfirmTime, Kind::kEdit, 325, 179, 37, 13, nullptr, kNoLabel, kNoLabel, true},
-    {kIdcConfirmed, Kind::kCheck, 270, 200, 51, 10, "Confirmed", kNoLabel, kNoLabel, false},
-    {0, Kind::kLabel, 6, 206, 106, 8, "Interpretation", kNoLabel, kNoLabel, false},
-    {0, Kind::kGroup, 3, 8, 366, 45, "Exam Data", kNoLabel, kNoLabel, false},
-    {kIdcAcqInstitution, Kind::kMulti, 56, 16, 143, 32, "Acquiring Institution", 7, 21, false},
-    {kIdcAcqDepartment, Kind::kEdit, 262, 16, 99, 12, "Department", 213, 18, false},
-    {kIdcAcqDate, Kind::kEdit, 262, 33, 50, 12, "Date/Time", 213, 35, true},
-    {kIdcAcqTime, Kind::kEdit, 318, 33, 41, 12, nullptr, kNoLabel, kNoLabel, true},
-    {kIdcAge, Kind::kDigits, 146, 130, 24, 12, "Age", 115, 131, true},
-    {kIdcAgeUnit, Kind::kList, 175, 130, 40, 12, nullptr, kNoLabel, kNoLabel, true},
+    {0, Kind::kGroup, 2, 55, 368, 95, kIdsFormPatientData, kNoLabel, kNoLabel, false},
+    {kIdcFirstName, Kind::kEdit, 56, 66, 160, 12, kIdsFormFirstName, 6, 66, false},
+    {kIdcLastName, Kind::kEdit, 56, 82, 160, 12, kIdsFormLastName, 6, 82, false},
+    {kIdcSecondName, Kind::kEdit, 56, 98, 160, 12, kIdsFormSecondName, 6, 98, false},
+    {kIdcPatientId, Kind::kEdit, 56, 114, 160, 12, kIdsFormPatientId, 6, 114, false},
+    {kIdcBirthDate, Kind::kEdit, 56, 130, 54, 12, kIdsFormBirthDate, 6, 130, false},
+    {kIdcSex, Kind::kDrop, 302, 66, 61, 56, kIdsFormSex, 253, 66, false},
+    {kIdcRace, Kind::kDrop, 302, 82, 61, 56, kIdsFormRace, 253, 81, false},
+    {kIdcWeight, Kind::kDigits, 302, 98, 30, 12, kIdsFormWeight, 253, 99, false},
+    {kIdcWeightUnit, Kind::kList, 338, 98, 25, 56, kNoText, kNoLabel, kNoLabel, false},
+    {kIdcHeight, Kind::kDigits, 302, 114, 30, 12, kIdsFormHeight, 253, 114, false},
+    {kIdcHeightUnit, Kind::kList, 338, 114, 25, 56, kNoText, kNoLabel, kNoLabel, false},
+    {kIdcSystolic, Kind::kDigits, 270, 130, 32, 12, kIdsFormBloodPressure, 214, 130, false},
+    {kIdcDiastolic, Kind::kDigits, 310, 130, 32, 12, kNoText, kNoLabel, kNoLabel, false},
+    {0, Kind::kGroup, 2, 153, 368, 167, kIdsFormDiagnosis, kNoLabel, kNoLabel, false},
+    {kIdcAnaInstitution, Kind::kMulti, 66, 161, 156, 23, kIdsFormAnaInstitution, 6, 161, false},
+    {kIdcAnaDepartment, Kind::kEdit, 276, 161, 87, 12, kIdsFormDepartment, 229, 162, false},
+    {kIdcReferringPhysician, Kind::kEdit, 67, 191, 156, 12, kIdsFormReferringPhysician, 6, 191,
+     false},
+    {kIdcConfirmDate, Kind::kEdit, 269, 179, 47, 12, kIdsFormDateTime, 229, 179, true},
+    {kIdcConfirmTime, Kind::kEdit, 325, 179, 37, 13, kNoText, kNoLabel, kNoLabel, true},
+    {kIdcConfirmed, Kind::kCheck, 270, 200, 51, 10, kIdsFormConfirmed, kNoLabel, kNoLabel, false},
+    {0, Kind::kLabel, 6, 206, 106, 8, kIdsFormInterpretation, kNoLabel, kNoLabel, false},
+    {0, Kind::kGroup, 3, 8, 366, 45, kIdsFormExamData, kNoLabel, kNoLabel, false},
+    {kIdcAcqInstitution, Kind::kMulti, 56, 16, 143, 32, kIdsFormAcqInstitution, 7, 21, false},
+    {kIdcAcqDepartment, Kind::kEdit, 262, 16, 99, 12, kIdsFormDepartment, 213, 18, false},
+    {kIdcAcqDate, Kind::kEdit, 262, 33, 50, 12, kIdsFormDateTime, 213, 35, true},
+    {kIdcAcqTime, Kind::kEdit, 318, 33, 41, 12, kNoText, kNoLabel, kNoLabel, true},
+    {kIdcAge, Kind::kDigits, 146, 130, 24, 12, kIdsFormAge, 115, 131, true},
+    {kIdcAgeUnit, Kind::kList, 175, 130, 40, 12, kNoText, kNoLabel, kNoLabel, true},
 };
 
 // The label of the blood pressure ends where its field begins, its text against the right edge.
@@ -96,17 +99,17 @@ constexpr int kRightAlignedLabelId = kIdcSystolic;
 QStringList ListEntries(int id) {
   switch (id) {
     case kIdcSex:
-      return SexEntries();
+      return PatientListEntries(PatientList::kSex);
     case kIdcRace:
-      return RaceEntries();
+      return PatientListEntries(PatientList::kRace);
     case kIdcWeightUnit:
-      return WeightUnitEntries();
+      return PatientListEntries(PatientList::kWeightUnit);
     case kIdcHeightUnit:
-      return HeightUnitEntries();
+      return PatientListEntries(PatientList::kHeightUnit);
     case kIdcAgeUnit:
-      return AgeUnitEntries();
+      return PatientListEntries(PatientList::kAgeUnit);
     default:
-      return StatementEntries();
+      return PatientListEntries(PatientList::kStatement);
   }
 }
 
@@ -136,14 +139,14 @@ QWidget* MakeControl(const FormItem& item, QWidget* form) {
       return list;
     }
     case Kind::kCheck: {
-      auto* box = new QCheckBox(QString::fromLatin1(item.text), form);
+      auto* box = new QCheckBox(LoadString(item.textId), form);
       box->setLayoutDirection(Qt::RightToLeft);  // text left of the box
       return box;
     }
     case Kind::kGroup:
-      return new QGroupBox(QString::fromLatin1(item.text), form);
+      return new QGroupBox(LoadString(item.textId), form);
     case Kind::kLabel:
-      return new QLabel(QString::fromLatin1(item.text), form);
+      return new QLabel(LoadString(item.textId), form);
   }
   return nullptr;
 }
@@ -208,9 +211,9 @@ CPatientView::CPatientView(QWidget* parent)
   QWidget* form = GetForm();
   form->setFont(QFont(QStringLiteral("Arial"), kFormFontPoints));
   QWidget* previous = nullptr;
-  auto place = [this, form, &previous](int id, Kind kind, CRect dialogUnits, const char* text,
+  auto place = [this, form, &previous](int id, Kind kind, CRect dialogUnits, int textId,
                                        bool disabled) {
-    QWidget* control = MakeControl({id, kind, 0, 0, 0, 0, text, 0, 0, disabled}, form);
+    QWidget* control = MakeControl({id, kind, 0, 0, 0, 0, textId, 0, 0, disabled}, form);
     const CRect pixels = MapDialogRect(dialogUnits);
     control->setGeometry(pixels.left, pixels.top, pixels.right - pixels.left,
                          pixels.bottom - pixels.top);
@@ -235,7 +238,7 @@ CPatientView::CPatientView(QWidget* parent)
     if (item.labelX != kNoLabel && item.kind != Kind::kCheck) {
       const int labelWidth =
           item.id == kRightAlignedLabelId ? item.x - 2 - item.labelX : item.x - item.labelX;
-      auto* label = new QLabel(QString::fromLatin1(item.text), form);
+      auto* label = new QLabel(LoadString(item.textId), form);
       CRect pixels = MapDialogRect(
           CRect(item.labelX, item.labelY, item.labelX + labelWidth, item.labelY + kLabelHeightDlu));
       if (label->sizeHint().width() > pixels.right - pixels.left) {
@@ -253,12 +256,12 @@ CPatientView::CPatientView(QWidget* parent)
       }
     }
     place(item.id, item.kind, CRect(item.x, item.y, item.x + item.width, item.y + height),
-          item.text, item.disabled);
+          item.textId, item.disabled);
   }
   for (int k = 0; k < kStatementCount; ++k) {
     const int top = kStatementTopDlu + kStatementPitchDlu * k;
     place(kIdcStatementFirst + k, Kind::kDrop, CRect(10, top, 361, top + kClosedListHeightDlu),
-          nullptr, false);
+          kNoText, false);
   }
   const CRect size = MapDialogRect(CRect(0, 0, kFormWidthDlu, kFormHeightDlu));
   form->resize(size.right, size.bottom);

@@ -4,6 +4,7 @@
 #include "framework/CDC.h"
 #include "framework/ResourceTable.h"
 #include "resources/ResourceIds.h"
+#include "views/PatientListTexts.h"
 #include "views/ViewFont.h"
 
 namespace {
@@ -120,5 +121,6 @@ CRect PrintPatientFrame(CDC* dc, const PatientFields& fields, const QString& sex
 
 CRect PrintPatientHeader(CDC* dc, const PatientModel& patient, const PageScales& scales) {
   LOGFONT logFont = ViewFont(kFontHeightLometric);
-  return PrintPatientFrame(dc, patient.Fields(), patient.SexText(), &logFont, scales);
+  const QString sex = PatientListEntries(PatientList::kSex).value(patient.Fields().m_nSex);
+  return PrintPatientFrame(dc, patient.Fields(), sex, &logFont, scales);
 }

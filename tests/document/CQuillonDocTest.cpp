@@ -18,6 +18,8 @@
 #include "scp/ScpItems.h"
 #include "scp/ScpLeads.h"
 #include "scp/ScpMeasurements.h"
+#include "scp/ScpMemory.h"
+#include "scp/ScpRawRhythm.h"
 #include "scp/ScpReader.h"
 #include "scp/ScpWriter.h"
 #include "tests/leads/LeadTestRecords.h"
@@ -307,14 +309,35 @@ void FlipRhythmByte(const std::string& path) {
   scptest::WriteBytes(path, bytes);
 }
 
-// Moves the leads to where this version does not read them: no sections 5 and 6, a section 12.
-void MoveLeadsToSection12(const std::string& path) {
+// Moves the rhythm to section 12 (no section 6), as a version-3 writer keeps it: a section that
+// reads (leads I and II, 500 samples at 500 Hz) or 64 bytes that do not. The reference beats go
+// too unless kept.
+void RhythmToSection12(const std::string& path, bool readable, bool keepReferenceBeats) {
   ScpRecordPtr record(ScpReadRecord(path.c_str()));
   ASSERT_NE(record, nullptr);
-  ASSERT_EQ(ScpRecordRemoveSection(record.get(), kScpReferenceSection), 0);
+  if (!keepReferenceBeats) {
+    ASSERT_EQ(ScpRecordRemoveSection(record.get(), kScpReferenceSection), 0);
+  }
   ASSERT_EQ(ScpRecordRemoveSection(record.get(), kScpRhythmSection), 0);
-  ASSERT_NE(ScpRecordNewSection(record.get(), kScpLongTermRhythmSection), nullptr);
-  ASSERT_EQ(ScpRecordResizeSection(record.get(), kScpLongTermRhythmSection, 64), 0);
+  std::vector<uint8_t> body(64, 0);
+  if (readable) {
+    constexpr uint8_t kHeader[] = {0xF4, 0x01, 0, 0, 2, 0xF4, 0x01, 0, 0, 2};  // 500 Hz, 2 leads
+    body.assign(std::begin(kHeader), std::end(kHeader));
+    body.resize(kScpRawRhythmHeaderSize, 0);
+    for (const uint8_t lead : {1, 2}) {
+      body.insert(body.end(), {lead, 0xC4, 0x09, 0});  // 2500 nV per unit
+    }
+    body.resize(body.size() + 500 * 2 * 2, 0);
+  }
+  ScpBlock block = ScpRecordNewSection(record.get(), kScpRawRhythmSection);
+  ASSERT_NE(block, nullptr);
+  ASSERT_EQ(
+      ScpRecordResizeSection(record.get(), kScpRawRhythmSection, static_cast<int64_t>(body.size())),
+      0);
+  ScpMemCopy(ScpMemLock(ScpRecordSectionData(record.get(), kScpRawRhythmSection)), body.data(),
+             body.size());
+  record->entries[ScpRecordFindSection(record.get(), kScpRawRhythmSection)].headerTrailer[0] =
+      kScpVersion3Draft;
   ASSERT_EQ(ScpWriteRecord(record.get(), path.c_str()), 0);
 }
 
@@ -349,5 +372,13 @@ INSTANTIATE_TEST_SUITE_P(
                         scptest::WriteBytes(path, bytes);
                       },
                       "bytes of the record as a whole.", true},
-        SpoiledRecord{"LeadsOnlyInSection12", MoveLeadsToSection12, "section 12", false}),
+        SpoiledRecord{"UnreadableSection12",
+                      [](const std::string& path) { RhythmToSection12(path, false, false); },
+                      "section 12", false},
+        SpoiledRecord{"UnreadableSection12BesideReferenceBeats",
+                      [](const std::string& path) { RhythmToSection12(path, false, true); },
+                      "section 12", false},
+        SpoiledRecord{"ReadableSection12",
+                      [](const std::string& path) { RhythmToSection12(path, true, true); }, nullptr,
+                      false}),
     [](const ::testing::TestParamInfo<SpoiledRecord>& info) { return info.param.name; });

@@ -7,9 +7,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -506,6 +508,59 @@ class QuillonAppTest : public QObject {
                                : QStringLiteral("Aprire una registrazione")));
   }
 
+  // The patient form built in each language, text by text, and Qt's own buttons: a text that reads
+  // the same in both sessions must be one that is the same word in both (units, abbreviations),
+  // never a label, a list entry or a button left in English.
+  void ThePatientFormAndTheButtonsSpeakTheSessionsLanguage() {
+    const QSet<QString> sameInBoth = {"ID", "Kg", "g", "cm", "mm"};
+    QList<QStringList> sessions;
+    for (const UiLanguage language : {UiLanguage::kEnglish, UiLanguage::kItalian}) {
+      ForceUiLanguage(language);
+      const auto app = Start({Demo()});
+      QVERIFY(app != nullptr);
+      QStringList texts;
+      for (CMDIChildWnd* child : Frames(*app)) {
+        auto* form = child->findChild<CPatientView*>();
+        if (form == nullptr) {
+          continue;
+        }
+        // A refused value's message too.
+        qobject_cast<QLineEdit*>(form->GetDlgItem(kIdcBirthDate))->setText("31/02/1970");
+        QVERIFY(!form->StoreToRecord());
+        texts << app->prompts;
+        for (QWidget* widget : child->findChildren<QWidget*>()) {
+          if (auto* label = qobject_cast<QLabel*>(widget)) {
+            texts << label->text();
+          } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            texts << group->title();
+          } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+            texts << box->text();
+          } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+            for (int entry = 0; entry < list->count(); ++entry) {
+              texts << list->itemText(entry);
+            }
+          }
+        }
+      }
+      const QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes);
+      for (QAbstractButton* button : buttons.buttons()) {
+        texts << button->text();
+      }
+      sessions << texts;
+    }
+    ForceUiLanguage(UiLanguage::kEnglish);
+    QCOMPARE(sessions[0].size(), sessions[1].size());
+    QVERIFY(sessions[0].contains(QStringLiteral("Patient Data")));
+    QVERIFY(sessions[1].contains(QStringLiteral("Dati paziente")));
+    QVERIFY(sessions[1].contains(
+        QStringLiteral("Data di nascita: \"31/02/1970\" non è una data; digitare GG/MM/AAAA.")));
+    for (int i = 0; i < sessions[0].size(); ++i) {
+      const QString& english = sessions[0][i];
+      QVERIFY2(english.isEmpty() || english != sessions[1][i] || sameInBoth.contains(english),
+               qPrintable(english));
+    }
+  }
+
   // Six boxes show the first six statements; with more, a line under them opens every one.
   void EveryStatementCanBeRead_data() {
     QTest::addColumn<int>("statements");
@@ -747,7 +802,10 @@ class QuillonAppTest : public QObject {
     TestQuillonApp app;
     app.SetProfileName(m_dir.filePath(QStringLiteral("quillon.ini")));
     app.SetCommandLine(QStringList{"quillon"} + arguments);
-    QCOMPARE(app.Run(), 2);
+    int status = 0;
+    const QString said = StandardErrorOf([&] { status = app.Run(); });
+    QCOMPARE(status, 2);
+    QVERIFY2(said.startsWith(QStringLiteral("usage: quillon /P FILE")), qPrintable(said));
     QCOMPARE(app.GetDocManager()->GetOpenDocumentCount(), 0);
     QVERIFY(app.prompts.isEmpty());
   }
