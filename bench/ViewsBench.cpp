@@ -70,6 +70,16 @@ void Repaint(benchmark::State& state, int zoomSteps, QSize size, QPoint scroll,
     view.OnDraw(&dc);
   }
   state.counters["zoom"] = view.m_dZoomX;
+  // With QUILLON_BENCH_IMAGES naming a folder, the last repaint is kept there as a PNG, so that
+  // two builds can be compared pixel for pixel.
+  if (const char* folder = std::getenv("QUILLON_BENCH_IMAGES")) {
+    image.save(
+        QStringLiteral("%1/repaint-%2-zoom%3-%4x%5.png")
+            .arg(QString::fromLocal8Bit(folder), QString::fromLatin1(RhythmLayoutName(layout)))
+            .arg(zoomSteps)
+            .arg(size.width())
+            .arg(size.height()));
+  }
 }
 
 // Zoom 1: the whole paper (266 × 500 mm, about 1005 × 1890 pixels) on one image.
