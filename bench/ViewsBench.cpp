@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPrinter>
@@ -71,8 +72,8 @@ void Repaint(benchmark::State& state, int zoomSteps, QSize size, QPoint scroll,
     view.OnDraw(&dc);
   }
   state.counters["zoom"] = view.m_dZoomX;
-  // With QUILLON_BENCH_IMAGES naming a folder, the last repaint is kept there as a PNG, so that
-  // two builds can be compared pixel for pixel.
+  // With QUILLON_BENCH_IMAGES naming a folder, the last repaint is kept there as a PNG (and each
+  // page as a PDF below), so that two builds can be compared pixel for pixel.
   if (const char* folder = std::getenv("QUILLON_BENCH_IMAGES")) {
     image.save(
         QStringLiteral("%1/repaint-%2-zoom%3-%4x%5.png")
@@ -111,7 +112,7 @@ void BM_RhythmRepaintWindowLargestZoom(benchmark::State& state) {
 }
 BENCHMARK(BM_RhythmRepaintWindowLargestZoom)->Unit(benchmark::kMillisecond);
 
-void PrintToPdf(benchmark::State& state, CView* view, bool landscape = false) {
+void PrintToPdf(benchmark::State& state, CView* view, const char* name, bool landscape = false) {
   QTemporaryDir directory;
   for ([[maybe_unused]] auto _ : state) {
     QPrinter printer(QPrinter::HighResolution);
@@ -124,24 +125,29 @@ void PrintToPdf(benchmark::State& state, CView* view, bool landscape = false) {
     }
   }
   state.counters["bytes"] = static_cast<double>(QFileInfo(directory.filePath("page.pdf")).size());
+  if (const char* folder = std::getenv("QUILLON_BENCH_IMAGES")) {
+    const QString kept = QStringLiteral("%1/%2.pdf").arg(QString::fromLocal8Bit(folder), name);
+    QFile::remove(kept);
+    QFile::copy(directory.filePath("page.pdf"), kept);
+  }
 }
 
 // The 12x1 portrait page, as before the standard page.
 void BM_RhythmPageToPdf(benchmark::State& state) {
   Demo().ecg.SetLayout(RhythmLayout::k12x1, kLeadCodeII);
-  PrintToPdf(state, &Demo().ecg);
+  PrintToPdf(state, &Demo().ecg, "rhythm-page-12x1");
 }
 BENCHMARK(BM_RhythmPageToPdf)->Unit(benchmark::kMillisecond);
 
 // The standard page: 3x4+1 on landscape A4.
 void BM_StandardRhythmPageToPdf(benchmark::State& state) {
   Demo().ecg.SetLayout(RhythmLayout::k3x4Plus1, kLeadCodeII);
-  PrintToPdf(state, &Demo().ecg, true);
+  PrintToPdf(state, &Demo().ecg, "rhythm-page-3x4+1", true);
 }
 BENCHMARK(BM_StandardRhythmPageToPdf)->Unit(benchmark::kMillisecond);
 
 void BM_AverageBeatPageToPdf(benchmark::State& state) {
-  PrintToPdf(state, &Demo().avg);
+  PrintToPdf(state, &Demo().avg, "average-beat-page");
 }
 BENCHMARK(BM_AverageBeatPageToPdf)->Unit(benchmark::kMillisecond);
 
