@@ -33,6 +33,9 @@ struct DemoViews {
     for (CView* view : {static_cast<CView*>(&ecg), static_cast<CView*>(&avg)}) {
       doc.AddView(view);
       view->resize(kWindowWidth, kWindowHeight);
+      // Laid out as a shown window is, so that the view's client area is the window's.
+      view->setAttribute(Qt::WA_DontShowOnScreen);
+      view->show();
       view->OnInitialUpdate();
     }
   }
