@@ -44,9 +44,17 @@ struct DemoViews {
   CAvgView avg;
 };
 
-DemoViews& Demo() {
-  static DemoViews demo;
+// Made on first use and released at the end of main, while the application still exists.
+std::unique_ptr<DemoViews>& DemoSlot() {
+  static std::unique_ptr<DemoViews> demo;
   return demo;
+}
+
+DemoViews& Demo() {
+  if (!DemoSlot()) {
+    DemoSlot() = std::make_unique<DemoViews>();
+  }
+  return *DemoSlot();
 }
 
 QImage ScreenImage(int width, int height) {
@@ -165,5 +173,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  DemoSlot().reset();
   return 0;
 }
