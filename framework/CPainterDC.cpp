@@ -47,9 +47,14 @@ void SplitThinPolyline(const QPoint* points, int count, std::vector<QLine>* line
       lowest = std::max(lowest, points[end].y());
     }
     lines->emplace_back(column, highest, column, lowest + 1);
-    // The step to the next column.
+    // The step to the next column. One to the neighbouring column by at most a row inks only its
+    // two ends, which the columns ink already.
     if (end < count) {
-      lines->emplace_back(points[end - 1], points[end]);
+      const QPoint& from = points[end - 1];
+      const QPoint& to = points[end];
+      if (std::abs(to.x() - from.x()) > 1 || std::abs(to.y() - from.y()) > 1) {
+        lines->emplace_back(from, to);
+      }
     }
     first = end;
   }

@@ -84,6 +84,7 @@ class CulledPolyline {
   CulledPolyline(CDC* dc, CPoint start) : m_pDC(dc), m_previous(start) {
     dc->GetClipBox(&m_visible);
     m_visible.NormalizeRect();
+    m_stretch.reserve(kStretchReserve);
     m_stretch.push_back(start);
   }
   CulledPolyline(const CulledPolyline&) = delete;
@@ -114,6 +115,8 @@ class CulledPolyline {
     }
     m_stretch.clear();
   }
+
+  static constexpr size_t kStretchReserve = 8192;  // points: a 10 s lead at 500 per second fits
 
   CDC* m_pDC;
   CRect m_visible;
