@@ -182,9 +182,11 @@ bool CPainterDC::DrawsThinLinesOnRaster() const {
   const CPen& pen = GetCurrentPen();
   const int rop = GetROP2();
   const QPaintEngine* engine = m_painter->paintEngine();
+  const QPaintDevice* surface = m_painter->device();
   return IsSolidPenStyle(pen.Style()) && pen.Width() * std::fabs(ScaleX()) <= 1.0 &&
          (rop == R2_COPYPEN || rop == R2_BLACK || rop == R2_WHITE) && engine != nullptr &&
-         engine->type() == QPaintEngine::Raster &&
+         engine->type() == QPaintEngine::Raster && surface != nullptr &&
+         surface->devicePixelRatio() == 1.0 &&
          m_painter->worldTransform().type() == QTransform::TxNone;
 }
 

@@ -56,7 +56,8 @@ class CPainterDC : public CDC {
   void StrokeDotRows(const CRect& rect, CSize step, COLORREF color);
   QPen DevicePen() const;
   // True when the pen draws one device pixel wide, solid and opaque, on an image (or a window's
-  // backing image) with no transformation of the painter's own.
+  // backing image) of one pixel per pixel, with no transformation of the painter's own. A screen
+  // of two pixels per pixel draws lines and rectangles at different widths, so it gets lines.
   bool DrawsThinLinesOnRaster() const;
   // Draws polylines (at least one point each) in the current pen in one pass of the painter.
   void DrawPolylines(const CPoint* points, const DWORD* counts, int polylines);
