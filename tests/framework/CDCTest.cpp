@@ -41,6 +41,7 @@ QRect InkBox(const QImage& image) {
 // points lie -pointsPerColumn pixels apart.
 std::vector<CPoint> TracePoints(int count, int pointsPerColumn) {
   std::vector<CPoint> points;
+  points.reserve(static_cast<size_t>(count));
   for (int k = 0; k < count; ++k) {
     const int x = 10 + (pointsPerColumn > 0 ? k / pointsPerColumn : k * -pointsPerColumn);
     int y = 150 + static_cast<int>(std::lround(40 * std::sin(k / 37.0)));
@@ -252,6 +253,7 @@ class CDCTest : public QObject {
     }
     // However many points share a column, the painter gets at most two lines for it.
     std::vector<QPoint> devicePoints;
+    devicePoints.reserve(points.size());
     for (const CPoint& point : points) {
       devicePoints.emplace_back(point.x, point.y);
     }
