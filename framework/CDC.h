@@ -120,10 +120,10 @@ class CDC {
   bool LineTo(int x, int y);
   bool LineTo(CPoint point) { return LineTo(point.x, point.y); }
   // Draws with the pen from points[0] through each further point in one call: the lines MoveTo
-  // and LineTo through them would draw and, on a screen with a one-pixel pen, the pixel of every
-  // point too (LineTo leaves out each line's end), so a spike keeps its tip however many points
-  // share a pixel. Neither uses nor moves the current position. Fewer than two points draw
-  // nothing.
+  // and LineTo through them would draw and, with a one-pixel pen on an image or a screen of one
+  // pixel per pixel, the pixel of every point too (LineTo leaves out each line's end), so a spike
+  // keeps its tip however many points share a pixel. Neither uses nor moves the current position.
+  // Fewer than two points draw nothing.
   bool Polyline(const CPoint* points, int count);
   // Draws `polylines` polylines as Polyline does, in one call; the i-th is made of the next
   // counts[i] points. A polyline of fewer than two points draws nothing but takes its points.
