@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPrinter>
@@ -32,6 +33,9 @@ struct DemoViews {
     for (CView* view : {static_cast<CView*>(&ecg), static_cast<CView*>(&avg)}) {
       doc.AddView(view);
       view->resize(kWindowWidth, kWindowHeight);
+      // Laid out as a shown window is, so that the view's client area is the window's.
+      view->setAttribute(Qt::WA_DontShowOnScreen);
+      view->show();
       view->OnInitialUpdate();
     }
   }
@@ -40,9 +44,17 @@ struct DemoViews {
   CAvgView avg;
 };
 
-DemoViews& Demo() {
-  static DemoViews demo;
+// Made on first use and released at the end of main, while the application still exists.
+std::unique_ptr<DemoViews>& DemoSlot() {
+  static std::unique_ptr<DemoViews> demo;
   return demo;
+}
+
+DemoViews& Demo() {
+  if (!DemoSlot()) {
+    DemoSlot() = std::make_unique<DemoViews>();
+  }
+  return *DemoSlot();
 }
 
 QImage ScreenImage(int width, int height) {
@@ -63,6 +75,7 @@ void Repaint(benchmark::State& state, int zoomSteps, QSize size, QPoint scroll,
     view.ZoomIn();
   }
   QImage image = ScreenImage(size.width(), size.height());
+  image.fill(Qt::white);  // what the view leaves outside its client area stays defined
   for ([[maybe_unused]] auto _ : state) {
     CImageDC dc(&image);
     dc.SetMapMode(MM_LOMETRIC);
@@ -70,6 +83,16 @@ void Repaint(benchmark::State& state, int zoomSteps, QSize size, QPoint scroll,
     view.OnDraw(&dc);
   }
   state.counters["zoom"] = view.m_dZoomX;
+  // With QUILLON_BENCH_IMAGES naming a folder, the last repaint is kept there as a PNG (and each
+  // page as a PDF below), so that two builds can be compared pixel for pixel.
+  if (const char* folder = std::getenv("QUILLON_BENCH_IMAGES")) {
+    image.save(
+        QStringLiteral("%1/repaint-%2-zoom%3-%4x%5.png")
+            .arg(QString::fromLocal8Bit(folder), QString::fromLatin1(RhythmLayoutName(layout)))
+            .arg(zoomSteps)
+            .arg(size.width())
+            .arg(size.height()));
+  }
 }
 
 // Zoom 1: the whole paper (266 × 500 mm, about 1005 × 1890 pixels) on one image.
@@ -100,7 +123,7 @@ void BM_RhythmRepaintWindowLargestZoom(benchmark::State& state) {
 }
 BENCHMARK(BM_RhythmRepaintWindowLargestZoom)->Unit(benchmark::kMillisecond);
 
-void PrintToPdf(benchmark::State& state, CView* view, bool landscape = false) {
+void PrintToPdf(benchmark::State& state, CView* view, const char* name, bool landscape = false) {
   QTemporaryDir directory;
   for ([[maybe_unused]] auto _ : state) {
     QPrinter printer(QPrinter::HighResolution);
@@ -113,24 +136,29 @@ void PrintToPdf(benchmark::State& state, CView* view, bool landscape = false) {
     }
   }
   state.counters["bytes"] = static_cast<double>(QFileInfo(directory.filePath("page.pdf")).size());
+  if (const char* folder = std::getenv("QUILLON_BENCH_IMAGES")) {
+    const QString kept = QStringLiteral("%1/%2.pdf").arg(QString::fromLocal8Bit(folder), name);
+    QFile::remove(kept);
+    QFile::copy(directory.filePath("page.pdf"), kept);
+  }
 }
 
 // The 12x1 portrait page, as before the standard page.
 void BM_RhythmPageToPdf(benchmark::State& state) {
   Demo().ecg.SetLayout(RhythmLayout::k12x1, kLeadCodeII);
-  PrintToPdf(state, &Demo().ecg);
+  PrintToPdf(state, &Demo().ecg, "rhythm-page-12x1");
 }
 BENCHMARK(BM_RhythmPageToPdf)->Unit(benchmark::kMillisecond);
 
 // The standard page: 3x4+1 on landscape A4.
 void BM_StandardRhythmPageToPdf(benchmark::State& state) {
   Demo().ecg.SetLayout(RhythmLayout::k3x4Plus1, kLeadCodeII);
-  PrintToPdf(state, &Demo().ecg, true);
+  PrintToPdf(state, &Demo().ecg, "rhythm-page-3x4+1", true);
 }
 BENCHMARK(BM_StandardRhythmPageToPdf)->Unit(benchmark::kMillisecond);
 
 void BM_AverageBeatPageToPdf(benchmark::State& state) {
-  PrintToPdf(state, &Demo().avg);
+  PrintToPdf(state, &Demo().avg, "average-beat-page");
 }
 BENCHMARK(BM_AverageBeatPageToPdf)->Unit(benchmark::kMillisecond);
 
@@ -145,5 +173,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  DemoSlot().reset();
   return 0;
 }

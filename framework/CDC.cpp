@@ -12,8 +12,12 @@ constexpr double kDefaultFontPoints = 12.0;
 constexpr double kPointsPerInch = 72.0;
 constexpr int kReferencePixelSize = 1000;  // size at which a face's cell/em ratio is measured
 
+// Rounds half away from zero, as std::lround does, without its library call: drawing converts
+// every point of every trace. The fraction value - trunc(value) is exact for any double.
 int RoundToInt(double value) {
-  return static_cast<int>(std::lround(value));
+  const auto whole = static_cast<long long>(value);
+  const double fraction = value - static_cast<double>(whole);
+  return static_cast<int>(whole + (fraction >= 0.5 ? 1 : 0) - (fraction <= -0.5 ? 1 : 0));
 }
 
 // A monochrome bitmap stores white as 1 and black as 0; a colour turns white when it is light.
@@ -114,10 +118,12 @@ double CDC::ScaleY() const {
 }
 
 void CDC::LPtoDP(CPoint* points, int count) const {
+  const double scaleX = ScaleX();
+  const double scaleY = ScaleY();
   for (int i = 0; i < count; ++i) {
     CPoint& point = points[i];
-    point.x = RoundToInt((point.x - m_state.windowOrg.x) * ScaleX()) + m_state.viewportOrg.x;
-    point.y = RoundToInt((point.y - m_state.windowOrg.y) * ScaleY()) + m_state.viewportOrg.y;
+    point.x = RoundToInt((point.x - m_state.windowOrg.x) * scaleX) + m_state.viewportOrg.x;
+    point.y = RoundToInt((point.y - m_state.windowOrg.y) * scaleY) + m_state.viewportOrg.y;
   }
 }
 
@@ -245,6 +251,23 @@ CPoint CDC::MoveTo(int x, int y) {
 bool CDC::LineTo(int x, int y) {
   const CPoint from = std::exchange(m_state.currentPos, CPoint(x, y));
   DoLine(from, CPoint(x, y));
+  return true;
+}
+
+bool CDC::Polyline(const CPoint* points, int count) {
+  if (points == nullptr || count < 2) {
+    return true;
+  }
+  const DWORD counts[1] = {static_cast<DWORD>(count)};
+  DoPolyPolyline(points, counts, 1);
+  return true;
+}
+
+bool CDC::PolyPolyline(const CPoint* points, const DWORD* counts, int polylines) {
+  if (points == nullptr || counts == nullptr || polylines <= 0) {
+    return true;
+  }
+  DoPolyPolyline(points, counts, polylines);
   return true;
 }
 
@@ -445,6 +468,16 @@ void CDC::FillBitmap(const CRect& deviceRect, bool white) {
 }
 
 void CDC::DoLine(CPoint /*from*/, CPoint /*to*/) {}
+
+void CDC::DoPolyPolyline(const CPoint* points, const DWORD* counts, int polylines) {
+  for (int polyline = 0; polyline < polylines; ++polyline) {
+    const DWORD count = counts[polyline];
+    for (DWORD k = 1; k < count; ++k) {
+      DoLine(points[k - 1], points[k]);
+    }
+    points += count;
+  }
+}
 
 void CDC::DoRectangle(const CRect& /*rect*/) {}
 

@@ -119,6 +119,15 @@ class CDC {
   // The end point itself is not drawn, so joined segments draw each pixel once.
   bool LineTo(int x, int y);
   bool LineTo(CPoint point) { return LineTo(point.x, point.y); }
+  // Draws with the pen from points[0] through each further point in one call: the lines MoveTo
+  // and LineTo through them would draw and, with a one-pixel pen on an image or a screen of one
+  // pixel per pixel, the pixel of every point too (LineTo leaves out each line's end), so a spike
+  // keeps its tip however many points share a pixel. Neither uses nor moves the current position.
+  // Fewer than two points draw nothing.
+  bool Polyline(const CPoint* points, int count);
+  // Draws `polylines` polylines as Polyline does, in one call; the i-th is made of the next
+  // counts[i] points. A polyline of fewer than two points draws nothing but takes its points.
+  bool PolyPolyline(const CPoint* points, const DWORD* counts, int polylines);
   // Outlines with the pen and fills with the brush; the right and bottom device edges are
   // outside the shape.
   bool Rectangle(int left, int top, int right, int bottom);
@@ -190,6 +199,9 @@ class CDC {
   // The primitives, in logical coordinates, called with the state already current. The base
   // implementations draw into the bitmap of a memory context and do nothing otherwise.
   virtual void DoLine(CPoint from, CPoint to);
+  // Polylines of at least two points each; by default one DoLine per segment, so a subclass
+  // that logs or draws lines one by one sees exactly what MoveTo and LineTo would give it.
+  virtual void DoPolyPolyline(const CPoint* points, const DWORD* counts, int polylines);
   virtual void DoRectangle(const CRect& rect);
   virtual void DoFill(const CRect& rect, COLORREF color);
   virtual void DoText(int x, int y, UINT options, const CRect* rect, const QString& text);

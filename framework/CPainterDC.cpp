@@ -4,7 +4,9 @@
 #include <QImage>
 #include <QPaintDevice>
 #include <QPaintEngine>
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -12,7 +14,51 @@ QColor ToQColor(COLORREF color) {
   return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
 }
 
+bool IsSolidPenStyle(int style) {
+  return style != PS_DASH && style != PS_DOT && style != PS_NULL;
+}
+
+// The rectangle of the pixels a one-pixel line along a row or column inks: from its start up to
+// but not including its end, as a line leaves out its end point; one pixel for a line of no
+// length. False for a slanting line.
+bool LevelOrPlumbLinePixels(const QLine& line, QRect* pixels) {
+  const int across = line.x2() - line.x1();
+  const int down = line.y2() - line.y1();
+  if (across != 0 && down != 0) {
+    return false;
+  }
+  *pixels = QRect(std::min(line.x1(), line.x2()), std::min(line.y1(), line.y2()),
+                  std::max(std::abs(across), 1), std::max(std::abs(down), 1));
+  return true;
+}
+
 }  // namespace
+
+void SplitThinPolyline(const QPoint* points, int count, std::vector<QLine>* lines) {
+  int first = 0;
+  while (first < count) {
+    // The points of one pixel column: a line from the highest to one past the lowest inks them.
+    const int column = points[first].x();
+    int highest = points[first].y();
+    int lowest = highest;
+    int end = first + 1;
+    for (; end < count && points[end].x() == column; ++end) {
+      highest = std::min(highest, points[end].y());
+      lowest = std::max(lowest, points[end].y());
+    }
+    lines->emplace_back(column, highest, column, lowest + 1);
+    // The step to the next column. One to the neighbouring column by at most a row inks only its
+    // two ends, which the columns ink already.
+    if (end < count) {
+      const QPoint& from = points[end - 1];
+      const QPoint& to = points[end];
+      if (std::abs(to.x() - from.x()) > 1 || std::abs(to.y() - from.y()) > 1) {
+        lines->emplace_back(from, to);
+      }
+    }
+    first = end;
+  }
+}
 
 CPainterDC::CPainterDC(QPainter* painter, bool printing) : m_painter(painter) {
   Attach(printing);
@@ -136,6 +182,81 @@ QPen CPainterDC::DevicePen() const {
       break;
   }
   return qpen;
+}
+
+bool CPainterDC::DrawsThinLinesOnRaster() const {
+  const CPen& pen = GetCurrentPen();
+  const int rop = GetROP2();
+  const QPaintEngine* engine = m_painter->paintEngine();
+  const QPaintDevice* surface = m_painter->device();
+  return IsSolidPenStyle(pen.Style()) && pen.Width() * std::fabs(ScaleX()) <= 1.0 &&
+         (rop == R2_COPYPEN || rop == R2_BLACK || rop == R2_WHITE) && engine != nullptr &&
+         engine->type() == QPaintEngine::Raster && surface != nullptr &&
+         surface->devicePixelRatio() == 1.0 &&
+         m_painter->worldTransform().type() == QTransform::TxNone;
+}
+
+void CPainterDC::DrawPolylines(const CPoint* points, const DWORD* counts, int polylines) {
+  ApplyClip();
+  ApplyRop(true);
+  const QPen pen = DevicePen();
+  const bool thin = DrawsThinLinesOnRaster();
+  m_lines.clear();
+  for (int polyline = 0; polyline < polylines; ++polyline) {
+    const int count = static_cast<int>(counts[polyline]);
+    m_devicePoints.assign(points, points + std::max(count, 0));
+    LPtoDP(m_devicePoints.data(), count);
+    m_qtPoints.resize(m_devicePoints.size());
+    std::transform(m_devicePoints.begin(), m_devicePoints.end(), m_qtPoints.begin(),
+                   [](const CPoint& point) { return QPoint(point.x, point.y); });
+    if (thin && count >= 2) {
+      SplitThinPolyline(m_qtPoints.data(), count, &m_lines);
+    } else {
+      for (int k = 1; k < count; ++k) {
+        m_lines.emplace_back(m_qtPoints[static_cast<size_t>(k - 1)],
+                             m_qtPoints[static_cast<size_t>(k)]);
+      }
+    }
+    points += std::max(count, 0);
+  }
+  if (thin) {
+    // Lines along a row or column are filled as rectangles, which the painter does several times
+    // faster than it draws lines; the slanting ones are drawn. Both share the one opaque colour,
+    // so the order does not matter.
+    m_fills.clear();
+    const auto filled = std::remove_if(m_lines.begin(), m_lines.end(), [this](const QLine& line) {
+      QRect pixels;
+      if (!LevelOrPlumbLinePixels(line, &pixels)) {
+        return false;
+      }
+      m_fills.push_back(pixels);
+      return true;
+    });
+    m_lines.erase(filled, m_lines.end());
+    if (!m_fills.empty()) {
+      m_painter->save();
+      m_painter->setPen(Qt::NoPen);
+      m_painter->setBrush(pen.color());
+      m_painter->drawRects(m_fills.data(), static_cast<int>(m_fills.size()));
+      m_painter->restore();
+    }
+  }
+  if (!m_lines.empty()) {
+    m_painter->setPen(pen);
+    m_painter->drawLines(m_lines.data(), static_cast<int>(m_lines.size()));
+  }
+}
+
+void CPainterDC::DoPolyPolyline(const CPoint* points, const DWORD* counts, int polylines) {
+  const int rop = GetROP2();
+  if (GetCurrentPen().Style() == PS_NULL ||
+      (rop != R2_COPYPEN && rop != R2_BLACK && rop != R2_WHITE)) {
+    // Inverting and exclusive-or pens change a pixel each time a segment crosses it: segment by
+    // segment, as LineTo draws them.
+    CDC::DoPolyPolyline(points, counts, polylines);
+    return;
+  }
+  DrawPolylines(points, counts, polylines);
 }
 
 void CPainterDC::DoLine(CPoint from, CPoint to) {

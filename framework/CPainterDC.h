@@ -3,12 +3,23 @@
 // here, so what is drawn matches the pixel geometry a metric mapping promises.
 #pragma once
 
+#include <QLine>
 #include <QPainter>
+#include <QRect>
 #include <memory>
+#include <vector>
 
 #include "framework/CDC.h"
 
 class QImage;
+
+// The lines that draw a polyline through device points with a one-pixel pen on an image, fewer
+// when many points share a pixel column: the points within one column become one line down the
+// column from the highest of them through the lowest, and each step to the next column stays a
+// line. Every point's own pixel is inked, which a one-pixel line leaves out at its end, so no
+// spike loses its tip; otherwise the lines ink exactly the pixels the segments drawn one by one
+// ink. The lines are appended to `lines`.
+void SplitThinPolyline(const QPoint* points, int count, std::vector<QLine>* lines);
 
 class CPainterDC : public CDC {
  public:
@@ -25,6 +36,9 @@ class CPainterDC : public CDC {
   CPainterDC(std::unique_ptr<QPainter> ownedPainter, bool printing);
 
   void DoLine(CPoint from, CPoint to) override;
+  // One pass of the painter for all the polylines; on an image a one-pixel pen draws them as
+  // SplitThinPolyline's lines, with the pixel of every point inked.
+  void DoPolyPolyline(const CPoint* points, const DWORD* counts, int polylines) override;
   void DoRectangle(const CRect& rect) override;
   void DoFill(const CRect& rect, COLORREF color) override;
   void DoText(int x, int y, UINT options, const CRect* rect, const QString& text) override;
@@ -41,6 +55,12 @@ class CPainterDC : public CDC {
   void ApplyRop(bool usesRop2);
   void StrokeDotRows(const CRect& rect, CSize step, COLORREF color);
   QPen DevicePen() const;
+  // True when the pen draws one device pixel wide, solid and opaque, on an image (or a window's
+  // backing image) of one pixel per pixel, with no transformation of the painter's own. A screen
+  // of two pixels per pixel draws lines and rectangles at different widths, so it gets lines.
+  bool DrawsThinLinesOnRaster() const;
+  // Draws polylines (at least one point each) in the current pen in one pass of the painter.
+  void DrawPolylines(const CPoint* points, const DWORD* counts, int polylines);
   // The device rectangle as a QRect: normalised, right and bottom exclusive.
   QRect DeviceQRect(const CRect& logical) const;
 
@@ -48,6 +68,11 @@ class CPainterDC : public CDC {
   QPainter* m_painter = nullptr;
   bool m_bClipApplied = false;
   CRect m_appliedClip;
+  // Kept between calls so that a repaint allocates them once.
+  std::vector<CPoint> m_devicePoints;
+  std::vector<QPoint> m_qtPoints;
+  std::vector<QLine> m_lines;
+  std::vector<QRect> m_fills;
 };
 
 // A device context on an image: its resolution is the image's dots per metre, so an image with

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "document/CQuillonDoc.h"
 #include "framework/CDC.h"
@@ -76,33 +77,53 @@ bool SegmentMayShow(CPoint a, CPoint b, const CRect& visible) {
 }
 
 // A polyline drawn point by point that lifts the pen over segments that cannot show in the
-// visible rectangle, so the segments drawn are exactly those of a full redraw.
+// visible rectangle, so the segments drawn are exactly those of a full redraw. Each stretch drawn
+// without lifting the pen goes to the device context in one Polyline call, which a screen draws
+// at the cost of its pixel columns rather than of its samples. Finish draws what is pending and
+// leaves the current position at the last point; the destructor finishes too.
 class CulledPolyline {
  public:
   CulledPolyline(CDC* dc, CPoint start) : m_pDC(dc), m_previous(start) {
     dc->GetClipBox(&m_visible);
     m_visible.NormalizeRect();
-    dc->MoveTo(start);
+    m_stretch.reserve(kStretchReserve);
+    m_stretch.push_back(start);
   }
+  CulledPolyline(const CulledPolyline&) = delete;
+  CulledPolyline& operator=(const CulledPolyline&) = delete;
+  ~CulledPolyline() { Finish(); }
 
   void LineTo(CPoint point) {
     if (SegmentMayShow(m_previous, point, m_visible)) {
-      if (!m_bPenAtPrevious) {
-        m_pDC->MoveTo(m_previous);
+      if (m_stretch.empty()) {
+        m_stretch.push_back(m_previous);
       }
-      m_pDC->LineTo(point);
-      m_bPenAtPrevious = true;
+      m_stretch.push_back(point);
     } else {
-      m_bPenAtPrevious = false;
+      DrawStretch();
     }
     m_previous = point;
   }
 
+  void Finish() {
+    DrawStretch();
+    m_pDC->MoveTo(m_previous);
+  }
+
  private:
+  void DrawStretch() {
+    if (m_stretch.size() >= 2) {
+      m_pDC->Polyline(m_stretch.data(), static_cast<int>(m_stretch.size()));
+    }
+    m_stretch.clear();
+  }
+
+  static constexpr size_t kStretchReserve = 8192;  // points: a 10 s lead at 500 per second fits
+
   CDC* m_pDC;
   CRect m_visible;
   CPoint m_previous;
-  bool m_bPenAtPrevious = true;
+  std::vector<CPoint> m_stretch;  // points since the pen last went down, the first included
 };
 
 // The last screen grid line at or before `from` (0 at the paper's edge): each line lies the
@@ -346,11 +367,23 @@ void CSignalView::DrawPaper(CDC* dc, double scaleX, double scaleY) {
   const int right = std::min(paperWidth, visible.right);
   const int top = std::max(0, -visible.bottom);  // distances down from the paper's top edge
   const int bottom = std::min(paperHeight, -visible.top);
+  // Each grid goes to the device context as one batch of two-point lines.
+  std::vector<CPoint> ends;
+  std::vector<DWORD> counts;
+  const auto addLine = [&](CPoint from, CPoint to) {
+    ends.push_back(from);
+    ends.push_back(to);
+    counts.push_back(2);
+  };
+  const auto drawBatch = [&] {
+    dc->PolyPolyline(ends.data(), counts.data(), static_cast<int>(counts.size()));
+    ends.clear();
+    counts.clear();
+  };
   const auto drawLines = [&](int pitch) {
     const double pitchX = pitch * scaleX;
     for (int x = FirstScreenGridLine(left, pitchX); x < paperWidth && x <= right;) {
-      dc->MoveTo(x, -top);
-      dc->LineTo(x, -bottom);
+      addLine(CPoint(x, -top), CPoint(x, -bottom));
       const int nextX = Trunc(x + pitchX);
       if (nextX <= x) {
         break;  // a scale this small would never reach the edge
@@ -359,8 +392,7 @@ void CSignalView::DrawPaper(CDC* dc, double scaleX, double scaleY) {
     }
     const double pitchY = pitch * scaleY;
     for (int y = FirstScreenGridLine(top, pitchY); y < paperHeight && y <= bottom;) {
-      dc->MoveTo(left, -y);
-      dc->LineTo(right, -y);
+      addLine(CPoint(left, -y), CPoint(right, -y));
       const int nextY = Trunc(y + pitchY);
       if (nextY <= y) {
         break;
@@ -379,18 +411,16 @@ void CSignalView::DrawPaper(CDC* dc, double scaleX, double scaleY) {
                               (GetBValue(style.background) + GetBValue(style.grid)) / 2);
     const CPen finePen = dc->SelectObject(CPen(PS_SOLID, 0, fine));
     drawLines(kFineGridPitchLometric);
+    drawBatch();
     dc->SelectObject(finePen);
   }
   const CPen oldPen = dc->SelectObject(CPen(PS_SOLID, 0, style.grid));
   drawLines(kGridPitchLometric);
-  dc->MoveTo(0, 0);
-  dc->LineTo(0, -paperHeight);
-  dc->MoveTo(paperWidth, 0);
-  dc->LineTo(paperWidth, -paperHeight);
-  dc->MoveTo(0, 0);
-  dc->LineTo(paperWidth, 0);
-  dc->MoveTo(0, -paperHeight);
-  dc->LineTo(paperWidth, -paperHeight);
+  addLine(CPoint(0, 0), CPoint(0, -paperHeight));
+  addLine(CPoint(paperWidth, 0), CPoint(paperWidth, -paperHeight));
+  addLine(CPoint(0, 0), CPoint(paperWidth, 0));
+  addLine(CPoint(0, -paperHeight), CPoint(paperWidth, -paperHeight));
+  drawBatch();
   dc->SelectObject(oldPen);
 }
 
@@ -425,6 +455,7 @@ void CSignalView::DrawTrace(CDC* dc, int lead, const CFont& font, double& x, dou
     trace.LineTo(CPoint(Trunc(x), Trunc(samples[k] * dy + y)));
     x += dx;
   }
+  trace.Finish();
   dc->SelectObject(oldPen);
 }
 
@@ -470,6 +501,7 @@ void CSignalView::DrawLaneTrace(CDC* dc, int lead, int first, int count, double 
     x += dx;
     trace.LineTo(CPoint(Trunc(x), Trunc(samples[k] * dy + y)));
   }
+  trace.Finish();
 }
 
 // --- Paper -----------------------------------------------------------------------------------

@@ -2,6 +2,9 @@
 #include <QImage>
 #include <QtTest>
 
+#include <cmath>
+#include <vector>
+
 #include "framework/CPainterDC.h"
 
 namespace {
@@ -31,6 +34,27 @@ QRect InkBox(const QImage& image) {
     }
   }
   return box;
+}
+
+// A stretch of trace: a slow wave with a tall spike up and a deep one down every 211 points and
+// a flat stretch near the end; `pointsPerColumn` points share each pixel column, or, below 1, the
+// points lie -pointsPerColumn pixels apart.
+std::vector<CPoint> TracePoints(int count, int pointsPerColumn) {
+  std::vector<CPoint> points;
+  points.reserve(static_cast<size_t>(count));
+  for (int k = 0; k < count; ++k) {
+    const int x = 10 + (pointsPerColumn > 0 ? k / pointsPerColumn : k * -pointsPerColumn);
+    int y = 150 + static_cast<int>(std::lround(40 * std::sin(k / 37.0)));
+    if (k % 211 == 100) {
+      y -= 120;
+    } else if (k % 211 == 103) {
+      y += 90;
+    } else if (k > count * 3 / 4 && k < count * 7 / 8) {
+      y = 150;
+    }
+    points.emplace_back(x, y);
+  }
+  return points;
 }
 
 LOGFONT ArialOfHeight(int height) {
@@ -181,6 +205,62 @@ class CDCTest : public QObject {
     QCOMPARE(InkBox(image), QRect(30, 49, 20, 1));
     QVERIFY(IsBlack(image, 30, 49));
     QVERIFY(IsBlack(image, 49, 49));
+  }
+
+  void APolylineInksItsLinesAndEveryPointSoNoSpikeLosesItsTip_data() {
+    QTest::addColumn<int>("pointsPerColumn");
+    QTest::addColumn<int>("count");
+    QTest::newRow("a dozen points to a pixel column") << 12 << 2400;
+    QTest::newRow("points three pixels apart") << -3 << 200;
+  }
+  void APolylineInksItsLinesAndEveryPointSoNoSpikeLosesItsTip() {
+    QFETCH(int, pointsPerColumn);
+    QFETCH(int, count);
+    const std::vector<CPoint> points = TracePoints(count, pointsPerColumn);
+    const int width = points.back().x + 10;
+    constexpr COLORREF kInk = RGB(0, 0, 128);
+    QImage expected = WhiteImage(width, 300);
+    {
+      CImageDC dc(&expected);
+      dc.SelectObject(CPen(PS_SOLID, 0, kInk));
+      dc.MoveTo(points[0]);
+      for (const CPoint& point : points) {
+        dc.LineTo(point);
+      }
+      for (const CPoint& point : points) {
+        dc.SetPixel(point.x, point.y, kInk);
+      }
+    }
+    QImage drawn = WhiteImage(width, 300);
+    {
+      CImageDC dc(&drawn);
+      dc.SelectObject(CPen(PS_SOLID, 0, kInk));
+      QVERIFY(dc.Polyline(points.data(), static_cast<int>(points.size())));
+    }
+    QCOMPARE(drawn, expected);
+    // The highest and lowest point of every column are inked, spikes included.
+    for (size_t first = 0; first < points.size();) {
+      size_t end = first;
+      int highest = points[first].y;
+      int lowest = highest;
+      for (; end < points.size() && points[end].x == points[first].x; ++end) {
+        highest = std::min(highest, points[end].y);
+        lowest = std::max(lowest, points[end].y);
+      }
+      QVERIFY(drawn.pixel(points[first].x, highest) != qRgb(255, 255, 255));
+      QVERIFY(drawn.pixel(points[first].x, lowest) != qRgb(255, 255, 255));
+      first = end;
+    }
+    // However many points share a column, the painter gets at most two lines for it.
+    std::vector<QPoint> devicePoints;
+    devicePoints.reserve(points.size());
+    for (const CPoint& point : points) {
+      devicePoints.emplace_back(point.x, point.y);
+    }
+    std::vector<QLine> lines;
+    SplitThinPolyline(devicePoints.data(), count, &lines);
+    const int columns = points.back().x - points.front().x + 1;
+    QVERIFY(static_cast<int>(lines.size()) <= 2 * columns);
   }
 
   void DeviceCapsDescribeTheImage() {
