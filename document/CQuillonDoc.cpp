@@ -130,10 +130,11 @@ bool CQuillonDoc::OnSaveDocument(const QString& path) {
     m_fileBytes.clear();  // the record no longer matches the file it was read from
     PatientChanged();
   }
-  // A record nothing has changed is written back exactly as it was read, headers and all.
+  // A record nothing has changed is written back exactly as it was read, headers and all; a
+  // changed one keeps every section's version as read, so only what the user changed differs.
   const ScpStatus status =
       m_fileBytes.isEmpty()
-          ? ScpWriteRecord(m_pRecord, QFile::encodeName(path).constData())
+          ? ScpWriteRecordAsRead(m_pRecord, QFile::encodeName(path).constData())
           : ScpWriteFileBytes(m_fileBytes.constData(), static_cast<size_t>(m_fileBytes.size()),
                               QFile::encodeName(path).constData());
   if (status != kScpOk) {

@@ -614,15 +614,15 @@ bool BuildStatementBody(const ScpRecord* record, const PatientFields& fields,
   return true;
 }
 
-// Replaces the first section `id` of record (or adds it) with a body holding `bytes`.
+// Replaces the body of the first section `id` of record (or adds it) with `bytes`; a replaced
+// section keeps the version it was read with.
 bool ReplaceSection(ScpRecord* record, uint16_t id, const QByteArray& bytes) {
   ScpBlock block = ScpMemAlloc(static_cast<size_t>(bytes.size()));
   if (block == nullptr) {
     return false;
   }
   ScpMemCopy(ScpMemLock(block), bytes.constData(), static_cast<size_t>(bytes.size()));
-  ScpRecordRemoveSection(record, id);
-  if (ScpRecordAddSection(record, id, static_cast<uint32_t>(bytes.size()), block) != kScpOk) {
+  if (ScpRecordReplaceSection(record, id, static_cast<uint32_t>(bytes.size()), block) != kScpOk) {
     ScpMemFree(block);
     return false;
   }
@@ -705,7 +705,7 @@ PatientRefusal PatientModel::Check(const PatientFields& f, const QDate& today) c
        &PatientFields::m_strAnaInstitution},
   };
   for (const TextCheck& c : leadingTexts) {
-    const PatientRefusal r = CheckText(c.field, c.label, f.*c.text, now.*c.text, kMaxTextChars);
+    PatientRefusal r = CheckText(c.field, c.label, f.*c.text, now.*c.text, kMaxTextChars);
     if (r.Refused()) {
       return r;
     }
@@ -744,9 +744,8 @@ PatientRefusal PatientModel::Check(const PatientFields& f, const QDate& today) c
     }
   }
   for (int i = 0; i < kStatementCount; ++i) {
-    const PatientRefusal r =
-        CheckText(PatientField::kStatement, {kIdsFieldStatement, "Statement %1"},
-                  f.m_strStatement[i], now.m_strStatement[i], kMaxTextChars, i);
+    PatientRefusal r = CheckText(PatientField::kStatement, {kIdsFieldStatement, "Statement %1"},
+                                 f.m_strStatement[i], now.m_strStatement[i], kMaxTextChars, i);
     if (r.Refused()) {
       return r;
     }
@@ -755,7 +754,7 @@ PatientRefusal PatientModel::Check(const PatientFields& f, const QDate& today) c
 }
 
 PatientRefusal PatientModel::SetFields(const PatientFields& fields, const QDate& today) {
-  const PatientRefusal refusal = Check(fields, today);
+  PatientRefusal refusal = Check(fields, today);
   if (refusal.Refused()) {
     return refusal;
   }

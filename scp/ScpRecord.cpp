@@ -101,6 +101,18 @@ ScpStatus ScpRecordAddSection(ScpRecord* record, uint16_t id, uint32_t length, S
   return kScpOk;
 }
 
+ScpStatus ScpRecordReplaceSection(ScpRecord* record, uint16_t id, uint32_t length, ScpBlock block) {
+  const int32_t index = IndexOf(record, id);
+  if (index < 0 || block == nullptr) {
+    return ScpRecordAddSection(record, id, length, block);
+  }
+  ScpSectionEntry& entry = record->entries[index];
+  ScpMemFree(entry.data);
+  entry.data = block;
+  entry.length = length;
+  return kScpOk;
+}
+
 ScpBlock ScpRecordNewSection(ScpRecord* record, uint16_t id) {
   if (record == nullptr || IndexOf(record, id) >= 0) {
     return nullptr;

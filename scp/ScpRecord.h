@@ -54,6 +54,11 @@ void ScpRecordFree(ScpRecord* record);
 // On failure the caller keeps the block.
 ScpStatus ScpRecordAddSection(ScpRecord* record, uint16_t id, uint32_t length, ScpBlock block);
 
+// Gives the first entry with the id `block` (freeing its old one) and `length`, keeping its place
+// and the header bytes it was read with, so a rewritten section keeps its version; appends an
+// entry as ScpRecordAddSection does when none has the id. Statuses as ScpRecordAddSection.
+ScpStatus ScpRecordReplaceSection(ScpRecord* record, uint16_t id, uint32_t length, ScpBlock block);
+
 // When no section has this id: appends an entry of length 0 with a new 4-byte zero-filled block
 // and returns that block. When one exists, or memory runs out: returns null and changes nothing.
 ScpBlock ScpRecordNewSection(ScpRecord* record, uint16_t id);

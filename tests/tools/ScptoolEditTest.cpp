@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -122,6 +124,28 @@ TEST_F(ScptoolEditTest, ALastNameChangesOnlyTagZeroAndKeepsEveryOtherItemAndStat
   }
   EXPECT_EQ(itemsBefore.back().first, 200);  // the unknown tag is still there
   EXPECT_EQ(Body(after.get(), kScpStatementSection), Body(before.get(), kScpStatementSection));
+}
+
+// Example.scp as its writer made it (every section version 2.0): an edit rewrites the header
+// section only, and no section is relabelled with another version.
+TEST_F(ScptoolEditTest, AnEditKeepsEverySectionsVersionAndEveryOtherSectionsBody) {
+  const std::string copy = dir_.File("as-written.scp");
+  std::filesystem::copy_file(kExample, copy);
+  std::filesystem::permissions(copy, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+  ScpRecordPtr before(ScpReadRecord(copy.c_str()));
+  ASSERT_EQ(Edit({copy, "last-name=X"}).exitCode, 0);
+  ScpRecordPtr after(ScpReadRecord(copy.c_str()));
+  ASSERT_NE(after, nullptr);
+  ASSERT_EQ(ScpRecordSectionCount(after.get()), ScpRecordSectionCount(before.get()));
+  for (uint16_t i = 0; i < ScpRecordSectionCount(before.get()); ++i) {
+    const auto id = static_cast<uint16_t>(ScpRecordIdAt(before.get(), i));
+    EXPECT_EQ(ScpRecordSectionVersion(after.get(), id), ScpRecordSectionVersion(before.get(), id))
+        << "section " << id;
+    if (id != kScpPatientSection) {
+      EXPECT_EQ(Body(after.get(), id), Body(before.get(), id)) << "section " << id;
+    }
+  }
 }
 
 TEST_F(ScptoolEditTest, ADryRunPrintsTheChangeAndWritesNothing) {

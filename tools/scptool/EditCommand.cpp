@@ -229,7 +229,12 @@ int RunEdit(const Arguments& arguments) {
     for (const Assignment& a : assignments) {
       const std::string was = Shown(a, before);
       const std::string now = Shown(a, model.Fields());
-      std::cout << a.name << ": " << (was == now ? "unchanged " + was : was + " -> " + now) << "\n";
+      std::cout << a.name << ": ";
+      if (was == now) {
+        std::cout << "unchanged " << was << "\n";
+      } else {
+        std::cout << was << " -> " << now << "\n";
+      }
     }
     return kExitOk;
   }
@@ -239,7 +244,7 @@ int RunEdit(const Arguments& arguments) {
   if (!model.Write(record.get(), QDateTime::currentDateTime())) {
     return FailOnFile(file, "the patient data cannot be stored in the record");
   }
-  const ScpStatus status = ScpWriteRecord(record.get(), file.c_str());
+  const ScpStatus status = ScpWriteRecordAsRead(record.get(), file.c_str());
   if (status != kScpOk) {
     return FailOnFile(file, "cannot be written (status " + std::to_string(status) +
                                 "); the file is left as it was");
