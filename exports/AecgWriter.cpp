@@ -194,7 +194,7 @@ class AecgWriter {
     xml_.writeAttribute("value", QString::number(lead.MicrovoltsPerUnit(), 'g', 9));
     xml_.writeAttribute("unit", "uV");
     QString digits;
-    digits.reserve(static_cast<int>(lead.samples.size()) * 5);
+    digits.reserve(static_cast<qsizetype>(lead.samples.size()) * 5);
     for (size_t i = 0; i < lead.samples.size(); ++i) {
       if (i != 0) {
         digits += ' ';

@@ -185,8 +185,8 @@ ScpStatus ScpDecodeRawRhythm(const ScpRecord* record, uint8_t leadCode, ScpRhyth
   }
   const uint32_t stride = uint32_t{header.leadCount} * header.bytesPerSample;
   const uint8_t* at = body.bytes + kScpRawRhythmHeaderSize +
-                      kScpRawRhythmLeadSize * header.leadCount +
-                      static_cast<uint32_t>(ordinal) * header.bytesPerSample;
+                      size_t{kScpRawRhythmLeadSize} * header.leadCount +
+                      static_cast<size_t>(ordinal) * header.bytesPerSample;
   for (uint32_t i = 0; i < header.sampleCount; ++i, at += stride) {
     const int32_t value = ReadSample(at, header.bytesPerSample);
     if (value < INT16_MIN || value > INT16_MAX) {

@@ -1,6 +1,7 @@
 #include "views/CMeasureView.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "document/CQuillonDoc.h"
@@ -107,7 +108,7 @@ QString QtcText(const MeasurementModel& m) {
     const auto which = static_cast<QtcFormula>(formula);
     double qtc = 0;
     const QString value = CorrectedQt(which, qt, m.m_globalHeader.rrInterval, &qtc)
-                              ? QStringLiteral("%1 ms").arg(static_cast<int>(qtc + 0.5))
+                              ? QStringLiteral("%1 ms").arg(std::lround(qtc))
                               : LoadString(kIdsValueNotDone);
     text += QStringLiteral("  %1 %2").arg(QString::fromLatin1(QtcFormulaName(which)), value);
   }
