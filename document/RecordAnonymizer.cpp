@@ -196,3 +196,22 @@ QString AnonymizeRecord(ScpRecord* record, const QString& anonId) {
   }
   return QString();
 }
+
+std::vector<uint16_t> SectionsOfUnknownContent(const ScpRecord* record) {
+  std::vector<uint16_t> unknown;
+  for (uint16_t i = 0; i < ScpRecordSectionCount(record); ++i) {
+    const int32_t id = ScpRecordIdAt(record, i);
+    if (id < kScpFirstManufacturerSection) {
+      continue;
+    }
+    const auto section = static_cast<uint16_t>(id);
+    const bool rhythm =
+        section == kScpFirstManufacturerSection &&
+        ScpIsVersion3Section(static_cast<uint8_t>(ScpRecordSectionVersion(record, section)));
+    if (!rhythm) {
+      unknown.push_back(section);
+    }
+  }
+  std::sort(unknown.begin(), unknown.end());
+  return unknown;
+}

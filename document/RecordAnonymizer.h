@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <vector>
+
 #include "scp/ScpRecord.h"
 
 // The patient identification an anonymised record carries when the caller gives none.
@@ -24,3 +27,8 @@ inline const char* const kAnonymousPatientId = "ANONYMOUS";
 // record may then be partly changed and must be discarded). A record without section 1 is left
 // as it is.
 QString AnonymizeRecord(ScpRecord* record, const QString& anonId);
+
+// The ids of the record's sections whose contents Quillon does not know (a manufacturer's own,
+// and any section 12 but a version-3 record's rhythm), ascending. Anonymising copies them as
+// they are, so they may still name the patient.
+std::vector<uint16_t> SectionsOfUnknownContent(const ScpRecord* record);

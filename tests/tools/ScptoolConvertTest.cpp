@@ -20,9 +20,11 @@
 #include <vector>
 
 #include "scp/ScpCheck.h"
+#include "scp/ScpFields.h"
 #include "scp/ScpHandles.h"
 #include "scp/ScpItems.h"
 #include "scp/ScpReader.h"
+#include "scp/ScpWriter.h"
 #include "tests/scp/ScpTestFiles.h"
 #include "tests/tools/ScptoolRun.h"
 #include "tools/scpgen/DemoRecord.h"
@@ -443,6 +445,22 @@ TEST_F(ScptoolConvert, AnonymizeLeavesNoIdentifyingTextAndCopiesEveryOtherSectio
     EXPECT_GE(LaterSections(out).size(), 6u);
     EXPECT_EQ(LaterSections(out), LaterSections(c.input));
   }
+}
+
+// A manufacturer's own section may hold anything: it is copied, and the copy is pointed out.
+TEST_F(ScptoolConvert, AnonymizeSaysWhichSectionsItCopiedWithoutKnowingThem) {
+  ScpRecordPtr record(ScpReadRecord(kDemo.c_str()));
+  ASSERT_NE(ScpRecordNewSection(record.get(), 200), nullptr);
+  const char note[] = "Anna Demo, ward 3";
+  ScpAppendFields(record.get(), 200, kScpLayoutBytes, note, sizeof note);
+  const std::string vendor = dir_.File("vendor.scp");
+  ASSERT_EQ(ScpWriteRecord(record.get(), vendor.c_str()), kScpOk);
+
+  const scptooltest::Outcome plain = Scptool({"anonymize", kDemo, dir_.File("plain.scp")});
+  const scptooltest::Outcome outcome = Scptool({"anonymize", vendor, dir_.File("out.scp")});
+  EXPECT_EQ(plain.err, "");
+  EXPECT_EQ(outcome.exitCode, 0);
+  EXPECT_NE(outcome.err.find("section 200 copied as it was"), std::string::npos) << outcome.err;
 }
 
 TEST_F(ScptoolConvert, ARefusedAnonymizeWritesNothing) {

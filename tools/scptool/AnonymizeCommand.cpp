@@ -78,6 +78,15 @@ int RunAnonymize(const Arguments& arguments) {
     return FailOnFile(out, "cannot be written (status " + std::to_string(status) +
                                "); an existing file is left as it was");
   }
+  const std::vector<uint16_t> unknown = SectionsOfUnknownContent(checked.record.get());
+  if (!unknown.empty()) {
+    std::cerr << "scptool: " << out << ": section";
+    for (uint16_t id : unknown) {
+      std::cerr << " " << id;
+    }
+    std::cerr << " copied as it was: its contents are not known here and may still identify the"
+                 " patient\n";
+  }
   return kExitOk;
 }
 
