@@ -1,12 +1,13 @@
 #include "document/RecordAnonymizer.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "document/PatientModel.h"
 #include "scp/ScpFields.h"
+#include "scp/ScpHandles.h"
 #include "scp/ScpItems.h"
+#include "scp/ScpMemory.h"
 #include "scp/ScpSections.h"
 
 namespace {
@@ -148,26 +149,35 @@ std::vector<Item> AnonymousItems(const ScpRecord* record, const std::vector<Item
   return items;
 }
 
+// Builds the new section 1 in a scratch record with the item writers, then puts its body in
+// place of record's, which keeps the header bytes (and so the version) it was read with.
 bool WriteSection(ScpRecord* record, const std::vector<Item>& items) {
-  const int32_t old = ScpRecordFindSection(record, kScpPatientSection);
-  uint8_t headerBytes[kScpHeaderTrailerSize];
-  std::memcpy(headerBytes, record->entries[old].headerTrailer, sizeof headerBytes);
-  if (ScpRecordRemoveSection(record, kScpPatientSection) != kScpOk ||
-      ScpRecordNewSection(record, kScpPatientSection) == nullptr) {
+  const ScpRecordPtr scratch(ScpRecordCreate());
+  if (scratch == nullptr || ScpRecordNewSection(scratch.get(), kScpPatientSection) == nullptr) {
     return false;
   }
   for (const Item& item : items) {
-    if (ScpAddItem(record, kScpPatientSection, item.tag, kScpLayoutBytes,
+    if (ScpAddItem(scratch.get(), kScpPatientSection, item.tag, kScpLayoutBytes,
                    item.value.empty() ? nullptr : item.value.data(),
                    static_cast<uint16_t>(item.value.size())) != kScpOk) {
       return false;
     }
   }
-  if (ScpAddItemEnd(record, kScpPatientSection) != kScpOk) {
+  if (ScpAddItemEnd(scratch.get(), kScpPatientSection) != kScpOk) {
     return false;
   }
-  const int32_t rebuilt = ScpRecordFindSection(record, kScpPatientSection);
-  std::memcpy(record->entries[rebuilt].headerTrailer, headerBytes, sizeof headerBytes);
+  const auto length =
+      static_cast<uint32_t>(ScpRecordSectionLength(scratch.get(), kScpPatientSection));
+  ScpBlock body = ScpMemAlloc(std::max<size_t>(length, 1));
+  if (body == nullptr) {
+    return false;
+  }
+  ScpMemCopy(ScpMemLock(body), ScpMemLock(ScpRecordSectionData(scratch.get(), kScpPatientSection)),
+             length);
+  if (ScpRecordReplaceSection(record, kScpPatientSection, length, body) != kScpOk) {
+    ScpMemFree(body);
+    return false;
+  }
   return true;
 }
 
