@@ -334,6 +334,7 @@ constexpr StringEntry kStrings[] = {
     {kIdsPageFilters, "Filters: %1", "Filtri: %1"},
     {kIdsPageSecondsShown, "Shows %1-%2 s of %3 s", "Mostra %1-%2 s di %3 s"},
     {kIdsMenuCaliperTool, "&Calipers", "&Compasso"},
+    {kIdsDecimalSign, ".", ","},
 
     // Prompts of the commands, "status text\ntool tip".
     {kCmdZoomIn, "ZOOM IN", "Ingrandisce"},

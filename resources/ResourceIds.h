@@ -161,6 +161,8 @@ constexpr int kIdsMenuCaliperTool = 832;
 // cannot hold the whole recording, the seconds it shows (%1 to %2 of %3).
 constexpr int kIdsPageFilters = 830;
 constexpr int kIdsPageSecondsShown = 831;
+// The decimal sign of numbers the views write: "." in English, "," in Italian.
+constexpr int kIdsDecimalSign = 833;
 
 // Labels of the patient form and the entries of its lists.
 constexpr int kIdsFormPatientData = 720;

@@ -256,9 +256,8 @@ void CEcgView::SetSpeedAndGain(double speed, double gain) {
 
 QString CEcgView::SettingsText(RhythmLayout layout) const {
   QString text = QStringLiteral("%1 mm/s  %2 mm/mV  %3")
-                     .arg(Speed())
-                     .arg(Gain())
-                     .arg(QString::fromLatin1(RhythmLayoutName(layout)));
+                     .arg(DecimalText(Speed()), DecimalText(Gain()),
+                          QString::fromLatin1(RhythmLayoutName(layout)));
   if (Filters() != kLeadFilterNone) {
     text += QStringLiteral("  ") + QString::fromStdString(LeadFilterNames(Filters()));
   }
@@ -270,7 +269,7 @@ QString CEcgView::SecondsShownText(int samplesShown) const {
     return QString();
   }
   const double secondsPerSample = m_dXScale / (Speed() * kLometricPerMillimetre);
-  const auto seconds = [](double value) { return QString::number(value, 'f', 1); };
+  const auto seconds = [](double value) { return DecimalText(value, 1); };
   return LoadString(kIdsPageSecondsShown)
       .arg(seconds(0), seconds(samplesShown * secondsPerSample),
            seconds(m_nSamples[0] * secondsPerSample));

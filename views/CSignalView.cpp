@@ -155,7 +155,13 @@ CSignalView::CSignalView(QWidget* parent)
 }
 
 QString CSignalView::ReadingText() const {
-  return QStringLiteral("%1 mm/s  %2 mm/mV").arg(m_dSpeed).arg(m_dGain);
+  return QStringLiteral("%1 mm/s  %2 mm/mV").arg(DecimalText(m_dSpeed), DecimalText(m_dGain));
+}
+
+QString CSignalView::DecimalText(double value, int decimals) {
+  QString text = decimals < 0 ? QString::number(value) : QString::number(value, 'f', decimals);
+  const QString sign = LoadString(kIdsDecimalSign);
+  return sign.isEmpty() ? text : text.replace(QLatin1Char('.'), sign);
 }
 
 void CSignalView::SetCaliper(QPointF from, QPointF to) {
@@ -587,7 +593,7 @@ QString ScaleText(double value, const double* choices, int count, int firstId, c
       return text;
     }
   }
-  return QString::number(value) + QLatin1Char(' ') + QLatin1String(unit);
+  return CSignalView::DecimalText(value) + QLatin1Char(' ') + QLatin1String(unit);
 }
 
 }  // namespace

@@ -131,6 +131,10 @@ class CSignalView : public CScrollView {
   // cannot overflow an int; no paper or page comes near.
   static int Trunc(double value);
 
+  // A number as the session's language writes it ("12.5", Italian "12,5"): with `decimals`
+  // places, or as few as it needs when negative.
+  static QString DecimalText(double value, int decimals = -1);
+
   // The paper, in the fields the derived views set at their initial update and read to draw.
   QCursor m_hCursor;
   LOGFONT m_logFont;

@@ -143,6 +143,20 @@ class RecordViewsTest : public QObject {
     for (const CRecordedCall& line : portrait.Calls(CRecordedCall::Kind::kLine)) {
       QVERIFY(line.pen.Width() != 2 || std::max(line.from.x, line.to.x) <= 1952);
     }
+
+    // The seconds are written with the session's decimal sign.
+    ResourceTable comma;
+    comma.loadString = [](int id) {
+      return id == kIdsDecimalSign        ? QStringLiteral(",")
+             : id == kIdsPageSecondsShown ? QStringLiteral("Shows %1-%2 s of %3 s")
+                                          : QString();
+    };
+    SetResourceTable(comma);
+    CRecordingDC italianPage;
+    demo.ecg.PrintPage(&italianPage);
+    InstallViewTestResources();
+    QVERIFY2(footerOf(italianPage).endsWith("Shows 0,0-6,9 s of 10,0 s"),
+             qPrintable(footerOf(italianPage)));
   }
 
   void APrintedPageIsWhitePaperWithBlackTracesAndRedMarkers() {
