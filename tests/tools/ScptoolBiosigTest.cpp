@@ -14,7 +14,7 @@
 
 namespace {
 
-const std::string kExample = std::string(QUILLON_SHARED_SAMPLES_DIR) + "/Example.scp";
+using scptooltest::kExample;
 constexpr double kExampleMicrovoltsPerUnit = 2.5;  // the example's 2500 nV per sample unit
 
 bool Save2gdfInstalled() {

@@ -36,8 +36,8 @@ using scptooltest::Outcome;
 using scptooltest::ParseSamples;
 using scptooltest::SampleColumns;
 
-const std::string kExample = std::string(QUILLON_SHARED_SAMPLES_DIR) + "/Example.scp";
-const std::string kDemo = std::string(QUILLON_SAMPLES_DIR) + "/demo.scp";
+using scptooltest::kDemo;
+using scptooltest::kExample;
 constexpr double kDemoMicrovoltsPerUnit = 5.0;  // the demo's 5000 nV per stored unit
 constexpr const char* kTwelveLeadEcgStorage = "1.2.840.10008.5.1.4.1.1.9.1.1";
 constexpr const char* kGeneralEcgStorage = "1.2.840.10008.5.1.4.1.1.9.1.2";

@@ -17,7 +17,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-const std::string kExample = std::string(QUILLON_SHARED_SAMPLES_DIR) + "/Example.scp";
+using scptooltest::kExample;
 
 Bytes Body(const ScpRecord* record, uint16_t section) {
   const int64_t length = ScpRecordSectionLength(record, section);

@@ -25,8 +25,8 @@ namespace {
 
 using scptooltest::Outcome;
 
-const std::string kExample = std::string(QUILLON_SHARED_SAMPLES_DIR) + "/Example.scp";
-const std::string kDemo = std::string(QUILLON_SAMPLES_DIR) + "/demo.scp";
+using scptooltest::kDemo;
+using scptooltest::kExample;
 
 // Byte sizes of the demo record's fixed parts, to cut sections at a chosen entry.
 constexpr int kLeadTableHead = 2;    // lead count, flags

@@ -18,8 +18,8 @@ namespace {
 using scptooltest::Lines;
 using scptooltest::Outcome;
 
-const std::string kDemo = std::string(QUILLON_SAMPLES_DIR) + "/demo.scp";
-const std::string kExample = std::string(QUILLON_SHARED_SAMPLES_DIR) + "/Example.scp";
+using scptooltest::kDemo;
+using scptooltest::kExample;
 
 // The sheet and its printable area at 100 dpi: A4 is 210 × 297 mm, 5 mm margins all round.
 constexpr int kDpi = 100;

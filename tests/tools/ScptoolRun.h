@@ -13,6 +13,10 @@
 
 namespace scptooltest {
 
+// The records the scptool tests read: another writer's record and the bundled demo.
+inline const std::string kExample = std::string(QUILLON_SHARED_SAMPLES_DIR) + "/Example.scp";
+inline const std::string kDemo = std::string(QUILLON_SAMPLES_DIR) + "/demo.scp";
+
 struct Outcome {
   int exitCode;
   std::string out;

@@ -21,8 +21,8 @@ using scptooltest::Outcome;
 using scptooltest::ParseSamples;
 using scptooltest::SampleColumns;
 
-const std::string kExample = std::string(QUILLON_SHARED_SAMPLES_DIR) + "/Example.scp";
-const std::string kDemo = std::string(QUILLON_SAMPLES_DIR) + "/demo.scp";
+using scptooltest::kDemo;
+using scptooltest::kExample;
 
 const std::string kTwelveLeads = "I,II,III,aVR,aVL,aVF,V1,V2,V3,V4,V5,V6";
 constexpr size_t kDemoRhythmSamples = 5000;  // 10 s at 500 Hz

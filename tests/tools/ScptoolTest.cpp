@@ -11,7 +11,7 @@ namespace {
 using scptooltest::Lines;
 using scptooltest::Outcome;
 
-const std::string kExample = std::string(QUILLON_SHARED_SAMPLES_DIR) + "/Example.scp";
+using scptooltest::kExample;
 
 class ScptoolTest : public ::testing::Test {
  protected:

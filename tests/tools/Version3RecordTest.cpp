@@ -18,7 +18,7 @@
 
 namespace {
 
-const std::string kExample = std::string(QUILLON_SHARED_SAMPLES_DIR) + "/Example.scp";
+using scptooltest::kExample;
 constexpr double kToleranceMicrovolts = 2.5;
 
 bool Save2gdfInstalled() {
